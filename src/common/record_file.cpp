@@ -1,0 +1,110 @@
+#include "common/record_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <utility>
+
+#include "common/io_error.h"
+
+namespace dvx {
+
+RecordFile::RecordFile(std::filesystem::path path, int recordLength)
+    : m_path(std::move(path)), m_recordLength(recordLength) {
+    if (recordLength <= 0) {
+        throw std::invalid_argument("Record length must be positive");
+    }
+    m_fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (m_fd < 0) {
+        throw IoError("Cannot open", m_path, errno);
+    }
+}
+
+RecordFile::~RecordFile() { close(); }
+
+RecordFile::RecordFile(RecordFile&& other) noexcept
+    : m_path(std::move(other.m_path)),
+      m_recordLength(other.m_recordLength),
+      m_fd(std::exchange(other.m_fd, -1)) {}
+
+RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        m_path = std::move(other.m_path);
+        m_recordLength = other.m_recordLength;
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+void RecordFile::close() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+Bytes RecordFile::read(std::int64_t recordNumber) const {
+    if (recordNumber < 1) {
+        throw IoError("Bad record number " + std::to_string(recordNumber) + " in " +
+                      m_path.string());
+    }
+    if (m_fd < 0) {
+        throw IoError("File is closed: " + m_path.string());
+    }
+    Bytes record(static_cast<std::size_t>(m_recordLength), 0);
+    const off_t offset = static_cast<off_t>(recordNumber - 1) * m_recordLength;
+    std::size_t done = 0;
+    while (done < record.size()) {
+        const ssize_t got =
+            ::pread(m_fd, record.data() + done, record.size() - done, offset + done);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw IoError("Cannot read", m_path, errno);
+        }
+        if (got == 0) {
+            break;  // past the end: the rest stays zero
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return record;
+}
+
+void RecordFile::write(std::int64_t recordNumber, std::span<const std::uint8_t> record) {
+    if (recordNumber < 1 || record.size() > static_cast<std::size_t>(m_recordLength)) {
+        throw IoError("Bad record " + std::to_string(recordNumber) + " for " + m_path.string());
+    }
+    if (m_fd < 0) {
+        throw IoError("File is closed: " + m_path.string());
+    }
+    const off_t offset = static_cast<off_t>(recordNumber - 1) * m_recordLength;
+    std::size_t done = 0;
+    while (done < record.size()) {
+        const ssize_t put = ::pwrite(m_fd, record.data() + done, record.size() - done, offset + done);
+        if (put < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw IoError("Cannot write", m_path, errno);
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    if (::fdatasync(m_fd) != 0) {
+        throw IoError("Cannot flush", m_path, errno);
+    }
+}
+
+std::int64_t RecordFile::recordCount() const {
+    struct stat info {};
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
+        throw IoError("Cannot read the size of", m_path, errno);
+    }
+    return (static_cast<std::int64_t>(info.st_size) + m_recordLength - 1) / m_recordLength;
+}
+
+}  // namespace dvx

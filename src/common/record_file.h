@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+namespace dvx {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A random-access file of fixed-length records without a header. Record n (from 1) lies at
+// (n - 1) x length; a record never written, or past the end, reads as zero bytes. A write is on
+// disk when the call returns. Main thread only.
+class RecordFile {
+public:
+    // Opens the file for reading and writing, creating it empty when missing. Throws IoError.
+    RecordFile(std::filesystem::path path, int recordLength);
+    ~RecordFile();
+    RecordFile(RecordFile&& other) noexcept;
+    RecordFile& operator=(RecordFile&& other) noexcept;
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    int recordLength() const { return m_recordLength; }
+    const std::filesystem::path& path() const { return m_path; }
+    bool isOpen() const { return m_fd >= 0; }
+
+    // Always returns recordLength() bytes. Throws IoError.
+    Bytes read(std::int64_t recordNumber) const;
+
+    // Writes the bytes at the record's start; a shorter record leaves the rest of its slot as
+    // it was, a longer one is refused. Flushed to disk before returning. Throws IoError.
+    void write(std::int64_t recordNumber, std::span<const std::uint8_t> record);
+
+    // Number of records the file holds, counting a partly written last slot.
+    std::int64_t recordCount() const;
+
+    void close();
+
+private:
+    std::filesystem::path m_path;
+    int m_recordLength = 0;
+    int m_fd = -1;
+};
+
+}  // namespace dvx

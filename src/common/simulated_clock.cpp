@@ -1,0 +1,130 @@
+#include "common/simulated_clock.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace dvx {
+namespace {
+
+constexpr std::int64_t kNanosPerSecond = 1'000'000'000;
+constexpr std::int64_t kNanosPerDay = 86'400 * kNanosPerSecond;
+
+}  // namespace
+
+class SimulatedClock::SimulatedTimer : public Timer {
+public:
+    SimulatedTimer(SimulatedClock& clock, int intervalMs, std::function<void()> onTick)
+        : m_clock(&clock), m_intervalMs(intervalMs), m_onTick(std::move(onTick)) {
+        m_clock->m_timers.push_back(this);
+    }
+    ~SimulatedTimer() override {
+        if (m_clock != nullptr) {
+            m_clock->m_timers.remove(this);
+        }
+    }
+
+    void setEnabled(bool enabled) override {
+        m_enabled = enabled;
+        if (enabled) {
+            restart();
+        }
+    }
+    bool isEnabled() const override { return m_enabled; }
+    void setInterval(int milliseconds) override {
+        m_intervalMs = milliseconds;
+        if (m_enabled) {
+            restart();
+        }
+    }
+    int interval() const override { return m_intervalMs; }
+
+    void restart() {
+        m_due = m_clock->m_elapsed + std::max(1, m_intervalMs) * std::int64_t{1'000'000};
+        m_sequence = m_clock->m_nextSequence++;
+    }
+    void detach() { m_clock = nullptr; }
+
+    SimulatedClock* m_clock;
+    int m_intervalMs;
+    std::function<void()> m_onTick;
+    bool m_enabled = false;
+    std::int64_t m_due = 0;
+    std::uint64_t m_sequence = 0;
+};
+
+SimulatedClock::SimulatedClock(int year, int month, int day, double secondsOfDay) {
+    using namespace std::chrono;
+    const sys_days date = year_month_day{std::chrono::year{year},
+                                         std::chrono::month{static_cast<unsigned>(month)},
+                                         std::chrono::day{static_cast<unsigned>(day)}};
+    m_startDays = date.time_since_epoch().count();
+    m_startNanos = static_cast<std::int64_t>(std::llround(secondsOfDay * kNanosPerSecond));
+}
+
+SimulatedClock::~SimulatedClock() {
+    for (SimulatedTimer* timer : m_timers) {
+        timer->detach();
+    }
+}
+
+LocalDateTime SimulatedClock::now() const {
+    using namespace std::chrono;
+    const std::int64_t total = m_startNanos + m_elapsed;
+    const std::int64_t days = m_startDays + total / kNanosPerDay;
+    const std::int64_t nanosOfDay = total % kNanosPerDay;
+    const sys_days date{std::chrono::days{days}};
+    const year_month_day ymd{date};
+    LocalDateTime result;
+    result.year = static_cast<int>(ymd.year());
+    result.month = static_cast<int>(static_cast<unsigned>(ymd.month()));
+    result.day = static_cast<int>(static_cast<unsigned>(ymd.day()));
+    result.weekday = static_cast<int>(weekday{date}.c_encoding()) + 1;
+    result.secondsOfDay = static_cast<double>(nanosOfDay) / kNanosPerSecond;
+    return result;
+}
+
+double SimulatedClock::steadySeconds() const {
+    return static_cast<double>(m_elapsed) / kNanosPerSecond;
+}
+
+std::unique_ptr<Timer> SimulatedClock::createTimer(std::string /*name*/, int intervalMs,
+                                                   std::function<void()> onTick) {
+    return std::make_unique<SimulatedTimer>(*this, intervalMs, std::move(onTick));
+}
+
+void SimulatedClock::advance(std::chrono::nanoseconds step) {
+    const std::int64_t target = m_elapsed + std::max<std::int64_t>(0, step.count());
+    for (;;) {
+        SimulatedTimer* next = nullptr;
+        for (SimulatedTimer* timer : m_timers) {
+            if (timer->m_enabled && timer->m_due <= target &&
+                (next == nullptr || timer->m_due < next->m_due ||
+                 (timer->m_due == next->m_due && timer->m_sequence < next->m_sequence))) {
+                next = timer;
+            }
+        }
+        if (next == nullptr) {
+            break;
+        }
+        m_elapsed = std::max(m_elapsed, next->m_due);
+        // The next tick is due one interval after this one, unless the handler re-arms it.
+        next->m_due += std::max(1, next->m_intervalMs) * std::int64_t{1'000'000};
+        next->m_sequence = m_nextSequence++;
+        next->m_onTick();  // may destroy or re-arm timers; `next` is not used afterwards
+    }
+    m_elapsed = target;
+}
+
+void SimulatedClock::advanceSeconds(double seconds) {
+    advance(std::chrono::nanoseconds(static_cast<std::int64_t>(std::llround(seconds * kNanosPerSecond))));
+}
+
+void SimulatedClock::advanceTo(double secondsOfDay) {
+    double step = secondsOfDay - now().secondsOfDay;
+    if (step < 0) {
+        step += 86400;
+    }
+    advanceSeconds(step);
+}
+
+}  // namespace dvx

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+namespace dvx {
+
+// Where the core reports refused input, missing files and failed devices. The error window
+// implements it: it shows the message at once without making anyone wait, and a new message
+// replaces the one on show. Main thread only.
+class ErrorReporter {
+public:
+    virtual ~ErrorReporter() = default;
+    virtual void showError(std::string_view message) = 0;
+};
+
+}  // namespace dvx

@@ -1,0 +1,76 @@
+#include "common/simulated_clock.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace dvx {
+namespace {
+
+TEST(SimulatedClock, CalendarAndWeekdayFollowTheSimulatedTime) {
+    SimulatedClock clock(2005, 12, 4, 86399.5);  // a Sunday, half a second before midnight
+    EXPECT_EQ(clock.now().weekday, 1);
+    clock.advanceSeconds(1.0);
+    const LocalDateTime t = clock.now();
+    EXPECT_EQ(t.year, 2005);
+    EXPECT_EQ(t.month, 12);
+    EXPECT_EQ(t.day, 5);
+    EXPECT_EQ(t.weekday, 2);
+    EXPECT_NEAR(t.secondsOfDay, 0.5, 1e-9);
+    EXPECT_NEAR(clock.steadySeconds(), 1.0, 1e-9);
+
+    SimulatedClock yearEnd(2026, 12, 31, 86000);
+    yearEnd.advanceTo(10);
+    EXPECT_EQ(yearEnd.now().year, 2027);
+    EXPECT_EQ(yearEnd.now().month, 1);
+    EXPECT_EQ(yearEnd.now().day, 1);
+}
+
+TEST(SimulatedClock, TimersRunInTimeOrderWithTheClockAtTheirDueTime) {
+    SimulatedClock clock(2026, 1, 1, 0);
+    std::vector<std::string> ticks;
+    auto fast = clock.createTimer("fast", 100, [&] {
+        ticks.push_back("fast@" + std::to_string(static_cast<int>(clock.steadySeconds() * 1000 + 0.5)));
+    });
+    auto slow = clock.createTimer("slow", 250, [&] {
+        ticks.push_back("slow@" + std::to_string(static_cast<int>(clock.steadySeconds() * 1000 + 0.5)));
+    });
+    fast->setEnabled(true);
+    slow->setEnabled(true);
+    clock.advanceSeconds(0.5);
+    EXPECT_EQ(ticks, (std::vector<std::string>{"fast@100", "fast@200", "slow@250", "fast@300",
+                                               "fast@400", "slow@500", "fast@500"}));
+}
+
+TEST(SimulatedClock, HandlersMayDisableReEnableAndDestroyTimers) {
+    SimulatedClock clock(2026, 1, 1, 0);
+    int aTicks = 0;
+    int bTicks = 0;
+    std::unique_ptr<Timer> b;
+    auto a = clock.createTimer("a", 100, [&] {
+        if (++aTicks == 2) {
+            b.reset();  // destroyed from inside another timer's handler
+        }
+    });
+    b = clock.createTimer("b", 100, [&] { ++bTicks; });
+    a->setEnabled(true);
+    b->setEnabled(true);
+    clock.advanceSeconds(1.0);
+    EXPECT_EQ(aTicks, 10);
+    EXPECT_EQ(bTicks, 1);
+
+    int once = 0;
+    std::unique_ptr<Timer> oneShot;
+    oneShot = clock.createTimer("once", 50, [&] {
+        ++once;
+        oneShot->setEnabled(false);
+    });
+    oneShot->setEnabled(true);
+    clock.advanceSeconds(1.0);
+    EXPECT_EQ(once, 1);
+    EXPECT_FALSE(oneShot->isEnabled());
+}
+
+}  // namespace
+}  // namespace dvx
