@@ -9,13 +9,13 @@ namespace dvx {
 // A failed file or device operation. what() is the message the error window shows: what was
 // attempted, on which path, and the system's reason.
 class IoError : public std::runtime_error {
-public:
+  public:
     IoError(const std::string& action, const std::filesystem::path& path, int errorNumber);
     explicit IoError(const std::string& message) : std::runtime_error(message) {}
 
     int errorNumber() const { return m_errorNumber; }
 
-private:
+  private:
     int m_errorNumber = 0;
 };
 

@@ -10,28 +10,17 @@ namespace {
 
 // The one on-disk spelling of every fixed name the program uses.
 constexpr std::array kCanonicalNames = {
-    std::string_view{"Dorvex"},
-    std::string_view{"Logs"},
-    std::string_view{"Music"},
-    std::string_view{"Spotfile"},
-    std::string_view{"Program Files"},
-    std::string_view{"DXParams.dat"},
-    std::string_view{"User.dat"},
-    std::string_view{"Smtp.dat"},
-    std::string_view{"Connection.dat"},
-    std::string_view{"CallList.dat"},
-    std::string_view{"AddressBook.dat"},
-    std::string_view{"MessageFile.dat"},
-    std::string_view{"Spotfile.dat"},
-    std::string_view{"Music.dat"},
-    std::string_view{"MusicCat.dat"},
-    std::string_view{"MusRotFileOne"},
-    std::string_view{"MusRotFileTwo"},
-    std::string_view{"MusHist"},
-    std::string_view{"RFNames.dat"},
-    std::string_view{"Playlist.txt"},
-    std::string_view{"record.log"},
-    std::string_view{"Help.html"},
+    std::string_view{"Dorvex"},          std::string_view{"Logs"},
+    std::string_view{"Music"},           std::string_view{"Spotfile"},
+    std::string_view{"Program Files"},   std::string_view{"DXParams.dat"},
+    std::string_view{"User.dat"},        std::string_view{"Smtp.dat"},
+    std::string_view{"Connection.dat"},  std::string_view{"CallList.dat"},
+    std::string_view{"AddressBook.dat"}, std::string_view{"MessageFile.dat"},
+    std::string_view{"Spotfile.dat"},    std::string_view{"Music.dat"},
+    std::string_view{"MusicCat.dat"},    std::string_view{"MusRotFileOne"},
+    std::string_view{"MusRotFileTwo"},   std::string_view{"MusHist"},
+    std::string_view{"RFNames.dat"},     std::string_view{"Playlist.txt"},
+    std::string_view{"record.log"},      std::string_view{"Help.html"},
 };
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
@@ -85,11 +74,21 @@ std::filesystem::path Paths::resolve(std::string_view windowsPath) const {
     return result;
 }
 
-std::filesystem::path Paths::programFolder() const { return resolve("c:\\Program Files\\Dorvex"); }
-std::filesystem::path Paths::dataFolder() const { return resolve("c:\\Dorvex"); }
-std::filesystem::path Paths::logsFolder() const { return resolve("c:\\Dorvex\\Logs"); }
-std::filesystem::path Paths::musicFolder() const { return resolve("c:\\Dorvex\\Music"); }
-std::filesystem::path Paths::spotFolder() const { return resolve("c:\\Dorvex\\Spotfile"); }
+std::filesystem::path Paths::programFolder() const {
+    return resolve("c:\\Program Files\\Dorvex");
+}
+std::filesystem::path Paths::dataFolder() const {
+    return resolve("c:\\Dorvex");
+}
+std::filesystem::path Paths::logsFolder() const {
+    return resolve("c:\\Dorvex\\Logs");
+}
+std::filesystem::path Paths::musicFolder() const {
+    return resolve("c:\\Dorvex\\Music");
+}
+std::filesystem::path Paths::spotFolder() const {
+    return resolve("c:\\Dorvex\\Spotfile");
+}
 
 std::filesystem::path Paths::dataFile(std::string_view name) const {
     return resolve("c:\\Dorvex\\" + std::string(name));

@@ -10,7 +10,7 @@ namespace dvx {
 // data root (<root>/c/Dorvex/Logs/AL261205.log). Every path of the program is built here, so
 // each folder and file name has exactly one spelling on disk whatever case the caller used.
 class Paths {
-public:
+  public:
     explicit Paths(std::filesystem::path dataRoot);
 
     const std::filesystem::path& dataRoot() const { return m_dataRoot; }
@@ -37,7 +37,7 @@ public:
     // The data drive letter kept in memory; paths built at run time start with it.
     static constexpr std::string_view kDriveLetter = "c";
 
-private:
+  private:
     std::filesystem::path m_dataRoot;
 };
 

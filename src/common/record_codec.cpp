@@ -54,17 +54,22 @@ std::int32_t RecordReader::int32() {
     return static_cast<std::int32_t>(bits);
 }
 
+namespace {
+// Zero bytes count as blanks: they are what a never-written record holds.
+constexpr std::string_view kBlanks{" \0", 2};
+}  // namespace
+
 std::string trimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
+    const std::size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) {
         return {};
     }
-    const std::size_t last = text.find_last_not_of(' ');
+    const std::size_t last = text.find_last_not_of(kBlanks);
     return std::string(text.substr(first, last - first + 1));
 }
 
 std::string trimTrailingBlanks(std::string_view text) {
-    const std::size_t last = text.find_last_not_of(' ');
+    const std::size_t last = text.find_last_not_of(kBlanks);
     return last == std::string_view::npos ? std::string{} : std::string(text.substr(0, last + 1));
 }
 

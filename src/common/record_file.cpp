@@ -23,7 +23,9 @@ RecordFile::RecordFile(std::filesystem::path path, int recordLength)
     }
 }
 
-RecordFile::~RecordFile() { close(); }
+RecordFile::~RecordFile() {
+    close();
+}
 
 RecordFile::RecordFile(RecordFile&& other) noexcept
     : m_path(std::move(other.m_path)),
@@ -85,7 +87,8 @@ void RecordFile::write(std::int64_t recordNumber, std::span<const std::uint8_t> 
     const off_t offset = static_cast<off_t>(recordNumber - 1) * m_recordLength;
     std::size_t done = 0;
     while (done < record.size()) {
-        const ssize_t put = ::pwrite(m_fd, record.data() + done, record.size() - done, offset + done);
+        const ssize_t put =
+            ::pwrite(m_fd, record.data() + done, record.size() - done, offset + done);
         if (put < 0) {
             if (errno == EINTR) {
                 continue;

@@ -13,7 +13,7 @@ using Bytes = std::vector<std::uint8_t>;
 // (n - 1) x length; a record never written, or past the end, reads as zero bytes. A write is on
 // disk when the call returns. Main thread only.
 class RecordFile {
-public:
+  public:
     // Opens the file for reading and writing, creating it empty when missing. Throws IoError.
     RecordFile(std::filesystem::path path, int recordLength);
     ~RecordFile();
@@ -38,7 +38,7 @@ public:
 
     void close();
 
-private:
+  private:
     std::filesystem::path m_path;
     int m_recordLength = 0;
     int m_fd = -1;

@@ -12,7 +12,7 @@ constexpr std::int64_t kNanosPerDay = 86'400 * kNanosPerSecond;
 }  // namespace
 
 class SimulatedClock::SimulatedTimer : public Timer {
-public:
+  public:
     SimulatedTimer(SimulatedClock& clock, int intervalMs, std::function<void()> onTick)
         : m_clock(&clock), m_intervalMs(intervalMs), m_onTick(std::move(onTick)) {
         m_clock->m_timers.push_back(this);
@@ -24,10 +24,10 @@ public:
     }
 
     void setEnabled(bool enabled) override {
-        m_enabled = enabled;
-        if (enabled) {
+        if (enabled && !m_enabled) {
             restart();
         }
+        m_enabled = enabled;
     }
     bool isEnabled() const override { return m_enabled; }
     void setInterval(int milliseconds) override {
@@ -54,9 +54,9 @@ public:
 
 SimulatedClock::SimulatedClock(int year, int month, int day, double secondsOfDay) {
     using namespace std::chrono;
-    const sys_days date = year_month_day{std::chrono::year{year},
-                                         std::chrono::month{static_cast<unsigned>(month)},
-                                         std::chrono::day{static_cast<unsigned>(day)}};
+    const sys_days date =
+        year_month_day{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                       std::chrono::day{static_cast<unsigned>(day)}};
     m_startDays = date.time_since_epoch().count();
     m_startNanos = static_cast<std::int64_t>(std::llround(secondsOfDay * kNanosPerSecond));
 }
@@ -116,7 +116,8 @@ void SimulatedClock::advance(std::chrono::nanoseconds step) {
 }
 
 void SimulatedClock::advanceSeconds(double seconds) {
-    advance(std::chrono::nanoseconds(static_cast<std::int64_t>(std::llround(seconds * kNanosPerSecond))));
+    advance(std::chrono::nanoseconds(
+        static_cast<std::int64_t>(std::llround(seconds * kNanosPerSecond))));
 }
 
 void SimulatedClock::advanceTo(double secondsOfDay) {

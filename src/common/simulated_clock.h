@@ -15,7 +15,7 @@ namespace dvx {
 // with the clock reading each timer's due time while its handler runs. Local time has no
 // daylight-saving jumps. Single-threaded.
 class SimulatedClock : public Clock {
-public:
+  public:
     SimulatedClock(int year, int month, int day, double secondsOfDay);
     ~SimulatedClock() override;
 
@@ -32,13 +32,13 @@ public:
 
     std::int64_t elapsedNanoseconds() const { return m_elapsed; }
 
-private:
+  private:
     class SimulatedTimer;
     friend class SimulatedTimer;
 
-    std::int64_t m_startDays = 0;         // days since 1970-01-01 of the start date
-    std::int64_t m_startNanos = 0;        // nanoseconds since midnight at the start
-    std::int64_t m_elapsed = 0;           // nanoseconds since the start
+    std::int64_t m_startDays = 0;   // days since 1970-01-01 of the start date
+    std::int64_t m_startNanos = 0;  // nanoseconds since midnight at the start
+    std::int64_t m_elapsed = 0;     // nanoseconds since the start
     std::uint64_t m_nextSequence = 0;
     std::list<SimulatedTimer*> m_timers;
 };

@@ -26,7 +26,7 @@ void writeAll(int fd, std::string_view data, const std::filesystem::path& path) 
 }
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : m_fd(fd) {}
     ~FileDescriptor() {
         if (m_fd >= 0) {
@@ -42,7 +42,7 @@ public:
         return fd;
     }
 
-private:
+  private:
     int m_fd;
 };
 
@@ -57,8 +57,8 @@ void writeTextLines(const std::filesystem::path& path, const std::vector<std::st
     }
     std::filesystem::path temporary = path;
     temporary += ".new";
-    FileDescriptor fd(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, static_cast<mode_t>(mode)));
+    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                             static_cast<mode_t>(mode)));
     if (fd.get() < 0) {
         throw IoError("Cannot create", temporary, errno);
     }
@@ -124,7 +124,9 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path) {
     return content;
 }
 
-bool ListInputReader::atEnd() const { return m_pos >= m_text.size(); }
+bool ListInputReader::atEnd() const {
+    return m_pos >= m_text.size();
+}
 
 std::optional<std::string> ListInputReader::next() {
     auto isBlank = [](char c) { return c == ' ' || c == '\t'; };

@@ -27,14 +27,14 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 // its quotes and may hold commas; blanks after an unquoted value are dropped. Values run on
 // across lines, so a comma inside a line splits it into two values.
 class ListInputReader {
-public:
+  public:
     explicit ListInputReader(std::string text) : m_text(std::move(text)) {}
 
     // The next value, or nothing at the end of the text.
     std::optional<std::string> next();
     bool atEnd() const;
 
-private:
+  private:
     std::string m_text;
     std::size_t m_pos = 0;
 };

@@ -8,16 +8,19 @@ namespace dvx {
 namespace {
 
 class QtTimer : public Timer {
-public:
+  public:
     QtTimer(const std::string& name, int intervalMs, std::function<void()> onTick) {
         m_timer.setObjectName(QString::fromStdString(name));
         m_timer.setInterval(intervalMs);
         m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [callback = std::move(onTick)] { callback(); });
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [callback = std::move(onTick)] { callback(); });
     }
     void setEnabled(bool enabled) override {
         if (enabled) {
-            m_timer.start();  // (re)starts the interval from now
+            if (!m_timer.isActive()) {
+                m_timer.start();
+            }
         } else {
             m_timer.stop();
         }
@@ -26,7 +29,7 @@ public:
     void setInterval(int milliseconds) override { m_timer.setInterval(milliseconds); }
     int interval() const override { return m_timer.interval(); }
 
-private:
+  private:
     QTimer m_timer;
 };
 

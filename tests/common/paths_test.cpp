@@ -9,13 +9,16 @@ namespace {
 
 TEST(Paths, DriveLettersBecomeFoldersAndKnownNamesHaveOneSpelling) {
     Paths paths("/srv/root");
-    EXPECT_EQ(paths.resolve("c:\\Dorvex\\Logs\\AL261205.log"), "/srv/root/c/Dorvex/Logs/AL261205.log");
-    EXPECT_EQ(paths.resolve("C:\\dorvex\\logs\\Playlist.txt"), "/srv/root/c/Dorvex/Logs/Playlist.txt");
+    EXPECT_EQ(paths.resolve("c:\\Dorvex\\Logs\\AL261205.log"),
+              "/srv/root/c/Dorvex/Logs/AL261205.log");
+    EXPECT_EQ(paths.resolve("C:\\dorvex\\logs\\Playlist.txt"),
+              "/srv/root/c/Dorvex/Logs/Playlist.txt");
     EXPECT_EQ(paths.resolve("c:\\program files\\Dorvex\\user.dat"),
               "/srv/root/c/Program Files/Dorvex/User.dat");
     EXPECT_EQ(paths.resolve("d:\\DORVEX\\SPOTFILE\\rfnames.dat"),
               "/srv/root/d/Dorvex/Spotfile/RFNames.dat");
-    EXPECT_EQ(paths.resolve("c:\\Dorvex\\Music\\MF0042.wav"), "/srv/root/c/Dorvex/Music/MF0042.wav");
+    EXPECT_EQ(paths.resolve("c:\\Dorvex\\Music\\MF0042.wav"),
+              "/srv/root/c/Dorvex/Music/MF0042.wav");
     EXPECT_EQ(paths.logsFolder(), paths.resolve("c:\\Dorvex\\Logs\\"));
     EXPECT_EQ(paths.dataFile("calllist.dat"), "/srv/root/c/Dorvex/CallList.dat");
     EXPECT_EQ(paths.programFile("Smtp.dat"), "/srv/root/c/Program Files/Dorvex/Smtp.dat");

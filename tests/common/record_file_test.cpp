@@ -54,10 +54,15 @@ TEST(RecordFile, UnopenableFileThrowsWithItsPath) {
 }
 
 TEST(RecordCodec, TextIsBlankPaddedAndCutIntegersAreLittleEndian) {
-    const Bytes bytes =
-        RecordWriter().text("Hello", 8).text("Truncated", 3).int16(-32768).int16(258).int32(-1).bytes();
-    EXPECT_EQ(bytes, (Bytes{'H', 'e', 'l', 'l', 'o', ' ', ' ', ' ', 'T', 'r', 'u', 0x00, 0x80,
-                            0x02, 0x01, 0xFF, 0xFF, 0xFF, 0xFF}));
+    const Bytes bytes = RecordWriter()
+                            .text("Hello", 8)
+                            .text("Truncated", 3)
+                            .int16(-32768)
+                            .int16(258)
+                            .int32(-1)
+                            .bytes();
+    EXPECT_EQ(bytes, (Bytes{'H', 'e', 'l', 'l', 'o', ' ', ' ', ' ', 'T', 'r', 'u', 0x00, 0x80, 0x02,
+                            0x01, 0xFF, 0xFF, 0xFF, 0xFF}));
     RecordReader reader(bytes);
     EXPECT_EQ(reader.text(8), "Hello   ");
     EXPECT_EQ(reader.text(3), "Tru");
@@ -71,6 +76,7 @@ TEST(RecordCodec, TextIsBlankPaddedAndCutIntegersAreLittleEndian) {
     EXPECT_EQ(trimBlanks("  a b  "), "a b");
     EXPECT_EQ(trimBlanks("    "), "");
     EXPECT_EQ(trimTrailingBlanks("  a  "), "  a");
+    EXPECT_EQ(trimBlanks(std::string(4, '\0')), "");  // a never-written record
 }
 
 }  // namespace

@@ -31,10 +31,12 @@ TEST(SimulatedClock, TimersRunInTimeOrderWithTheClockAtTheirDueTime) {
     SimulatedClock clock(2026, 1, 1, 0);
     std::vector<std::string> ticks;
     auto fast = clock.createTimer("fast", 100, [&] {
-        ticks.push_back("fast@" + std::to_string(static_cast<int>(clock.steadySeconds() * 1000 + 0.5)));
+        ticks.push_back("fast@" +
+                        std::to_string(static_cast<int>(clock.steadySeconds() * 1000 + 0.5)));
     });
     auto slow = clock.createTimer("slow", 250, [&] {
-        ticks.push_back("slow@" + std::to_string(static_cast<int>(clock.steadySeconds() * 1000 + 0.5)));
+        ticks.push_back("slow@" +
+                        std::to_string(static_cast<int>(clock.steadySeconds() * 1000 + 0.5)));
     });
     fast->setEnabled(true);
     slow->setEnabled(true);
@@ -69,6 +71,15 @@ TEST(SimulatedClock, HandlersMayDisableReEnableAndDestroyTimers) {
     oneShot->setEnabled(true);
     clock.advanceSeconds(1.0);
     EXPECT_EQ(once, 1);
+
+    // Asking again for a countdown that runs does not restart it.
+    int countdown = 0;
+    auto reboot = clock.createTimer("countdown", 5000, [&] { ++countdown; });
+    for (int tick = 0; tick < 60; ++tick) {
+        reboot->setEnabled(true);
+        clock.advanceSeconds(0.1);
+    }
+    EXPECT_EQ(countdown, 1);
     EXPECT_FALSE(oneShot->isEnabled());
 }
 

@@ -9,7 +9,8 @@
 namespace dvx::test {
 
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dorvexia-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "dorvexia-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }

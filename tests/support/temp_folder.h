@@ -11,14 +11,14 @@ namespace dvx::test {
 
 // A fresh folder below the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     const std::filesystem::path& path() const { return m_path; }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 
@@ -28,7 +28,7 @@ void writeFile(const std::filesystem::path& path, const std::string& content);
 
 // Keeps every message the core reports, in order.
 class RecordingErrorReporter : public ErrorReporter {
-public:
+  public:
     void showError(std::string_view message) override { messages.emplace_back(message); }
     std::vector<std::string> messages;
 };

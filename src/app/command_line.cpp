@@ -1,0 +1,73 @@
+#include "app/command_line.h"
+
+namespace dvx {
+
+CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine options;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        std::string name = argument;
+        std::optional<std::string> value;
+        if (const auto equals = argument.find('=');
+            argument.rfind("--", 0) == 0 && equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+        }
+        auto takeValue = [&](std::string& target) -> bool {
+            if (!value) {
+                if (i + 1 >= arguments.size()) {
+                    return false;
+                }
+                value = arguments[++i];
+            }
+            target = *value;
+            return !target.empty();
+        };
+        if (name == "--help" || name == "-h") {
+            options.showHelp = true;
+        } else if (name == "--version") {
+            options.showVersion = true;
+        } else if (name == "--data-root") {
+            if (!takeValue(options.dataRoot)) {
+                return {std::nullopt, "--data-root needs a folder"};
+            }
+        } else if (name == "--audio") {
+            if (!takeValue(options.audio) ||
+                (options.audio != "portaudio" && options.audio != "virtual")) {
+                return {std::nullopt, "--audio takes portaudio or virtual"};
+            }
+        } else if (name == "--virtual-input") {
+            if (!takeValue(options.virtualInput)) {
+                return {std::nullopt, "--virtual-input needs a sound file"};
+            }
+        } else if (name == "--virtual-output-dir") {
+            if (!takeValue(options.virtualOutputDir)) {
+                return {std::nullopt, "--virtual-output-dir needs a folder"};
+            }
+        } else {
+            return {std::nullopt, "Unknown option: " + argument};
+        }
+    }
+    return {options, {}};
+}
+
+std::string commandLineHelp() {
+    return "Usage: dorvexia [options]\n"
+           "\n"
+           "Guards the station's programme feed against dead air. Normal use needs no option.\n"
+           "\n"
+           "  --data-root DIR          keep the data below DIR (default: $DORVEXIA_ROOT, else\n"
+           "                           $XDG_DATA_HOME/dorvexia, else ~/.local/share/dorvexia)\n"
+           "  --audio portaudio|virtual\n"
+           "                           sound devices: the machine's own (default, or\n"
+           "                           $DORVEXIA_AUDIO) or virtual ones for tests and "
+           "demonstrations\n"
+           "  --virtual-input FILE     the virtual input plays this sound file as its feed\n"
+           "  --virtual-output-dir DIR each virtual output writes what it plays to DIR/out<n>.wav\n"
+           "  --help                   show this text\n"
+           "  --version                show the version\n"
+           "\n"
+           "Qt's own options (for example -platform offscreen) work as usual.\n";
+}
+
+}  // namespace dvx

@@ -1,0 +1,263 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/level_meter.h"
+#include "app/startup.h"
+#include "app/station.h"
+#include "platform/audio_backend.h"
+#include "sensor/clock_display.h"
+#include "viewers/about_window.h"
+#include "viewers/error_window.h"
+#include "viewers/help_window.h"
+#include "viewers/log_viewer_window.h"
+
+namespace dvx {
+namespace {
+
+QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& text = {}) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setMinimumWidth(90);
+    return button;
+}
+
+LevelMeter* makeMeter(QWidget* parent, const char* objectName) {
+    auto* meter = new LevelMeter(parent);
+    meter->setObjectName(objectName);
+    return meter;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Clock& clock, Paths paths, AudioBackend& audio, QWidget* parent)
+    : QMainWindow(parent), m_clock(clock), m_paths(std::move(paths)), m_audio(audio) {
+    setObjectName("mnuMenu");
+    setWindowTitle("Dorvexia");
+    m_errorWindow = new ErrorWindow(this);
+    buildControls();
+    buildMenus();
+    m_tmrClock = m_clock.createTimer("tmrClock", 100, [this] { onClockTick(); });
+    m_tmrClock->setEnabled(true);
+    onClockTick();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+
+    m_lblClock = makeLabel(central, "lblClock");
+    QFont clockFont = m_lblClock->font();
+    clockFont.setPointSizeF(clockFont.pointSizeF() * 1.4);
+    clockFont.setBold(true);
+    m_lblClock->setFont(clockFont);
+    m_label4 = makeLabel(central, "Label4");
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_lblClock, 1);
+    top->addWidget(m_label4);
+    layout->addLayout(top);
+
+    auto* silenceBox = new QGroupBox("Silence", central);
+    auto* silenceLayout = new QHBoxLayout(silenceBox);
+    m_label1 = makeLabel(silenceBox, "Label1");
+    QFont bigFont = m_label1->font();
+    bigFont.setPointSizeF(bigFont.pointSizeF() * 2.2);
+    bigFont.setBold(true);
+    m_label1->setFont(bigFont);
+    m_label1->setMinimumWidth(160);
+    m_shape1 = makeLabel(silenceBox, "Shape1", "ALARM");
+    m_shape1->setAlignment(Qt::AlignCenter);
+    m_shape1->setMinimumSize(110, 40);
+    m_shape1->setStyleSheet(
+        "background-color: rgb(220, 30, 30); color: white; font-weight: bold; border-radius: 6px;");
+    m_shape1->hide();
+    m_label2 = makeLabel(silenceBox, "Label2");
+    m_label2->setToolTip("Time left of the fill item playing");
+    m_label2->hide();
+    silenceLayout->addWidget(m_label1);
+    silenceLayout->addWidget(m_shape1);
+    silenceLayout->addStretch(1);
+    silenceLayout->addWidget(m_label2);
+    layout->addWidget(silenceBox);
+
+    auto* inputBox = new QGroupBox("Programme feed", central);
+    auto* inputLayout = new QGridLayout(inputBox);
+    m_inputMeters[0] = makeMeter(inputBox, "MMLevelX1");
+    m_inputMeters[1] = makeMeter(inputBox, "MMLevelX2");
+    m_inputScale = new LevelScale(inputBox);
+    m_inputScale->setObjectName("MMLevelScaleX1");
+    inputLayout->addWidget(new QLabel("L", inputBox), 0, 0);
+    inputLayout->addWidget(m_inputMeters[0], 0, 1);
+    inputLayout->addWidget(new QLabel("R", inputBox), 1, 0);
+    inputLayout->addWidget(m_inputMeters[1], 1, 1);
+    inputLayout->addWidget(m_inputScale, 2, 1);
+    layout->addWidget(inputBox);
+
+    auto* fillBox = new QWidget(central);
+    auto* fillLayout = new QGridLayout(fillBox);
+    fillLayout->setContentsMargins(0, 0, 0, 0);
+    m_fillMeters[0] = makeMeter(fillBox, "MMLevelX3");
+    m_fillMeters[1] = makeMeter(fillBox, "MMLevelX4");
+    m_fillScale = new LevelScale(fillBox);
+    m_fillScale->setObjectName("MMLevelScaleX2");
+    fillLayout->addWidget(m_fillMeters[0], 0, 0);
+    fillLayout->addWidget(m_fillMeters[1], 1, 0);
+    fillLayout->addWidget(m_fillScale, 2, 0);
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_fillMeters[0]), static_cast<QWidget*>(m_fillMeters[1]),
+          static_cast<QWidget*>(m_fillScale)}) {
+        w->hide();  // shown only while the silence is filled
+    }
+    layout->addWidget(fillBox);
+
+    m_label3 = makeLabel(central, "Label3");
+    m_label3->setWordWrap(true);
+    layout->addWidget(m_label3);
+
+    // Working lists of the fill selection: sorted, never shown.
+    m_list1 = new QListWidget(central);
+    m_list1->setObjectName("list1");
+    m_list1->setSortingEnabled(true);
+    m_list1->hide();
+    m_list2 = new QListWidget(central);
+    m_list2->setObjectName("List2");
+    m_list2->setSortingEnabled(true);
+    m_list2->hide();
+
+    auto* buttons = new QHBoxLayout;
+    m_cmdStart = makeButton(central, "cmdStart", "Start");
+    m_cmdStop = makeButton(central, "cmdStop", "Stop");
+    m_cmdClose = makeButton(central, "cmdClose", "Close");
+    buttons->addWidget(m_cmdStart);
+    buttons->addWidget(m_cmdStop);
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdClose);
+    layout->addLayout(buttons);
+    connect(m_cmdClose, &QPushButton::clicked, this, &QWidget::close);
+
+    setCentralWidget(central);
+    resize(560, 380);
+}
+
+QAction* MainWindow::addWindowEntry(QMenu* menu, const QString& caption, const char* objectName,
+                                    std::function<QWidget*()> create) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(objectName);
+    if (create) {
+        connect(action, &QAction::triggered, this,
+                [this, objectName, create] { openWindow(objectName, create); });
+    } else {
+        action->setEnabled(false);  // its window is not part of this build yet
+    }
+    return action;
+}
+
+QAction* MainWindow::addMenuBarEntry(const QString& caption, const char* objectName,
+                                     std::function<QWidget*()> create) {
+    QAction* action = menuBar()->addAction(caption);
+    action->setObjectName(objectName);
+    if (create) {
+        connect(action, &QAction::triggered, this,
+                [this, objectName, create] { openWindow(objectName, create); });
+    } else {
+        action->setEnabled(false);
+    }
+    return action;
+}
+
+void MainWindow::openWindow(const char* objectName, const std::function<QWidget*()>& create) {
+    QPointer<QWidget>& window = m_windows[QString(objectName)];
+    if (window.isNull()) {
+        window = create();
+        window->setParent(this, Qt::Window);  // goes with the main window
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void MainWindow::buildMenus() {
+    QMenu* files = menuBar()->addMenu("Files");
+    files->setObjectName("mnuFiles");
+    QAction* exit = files->addAction("Exit");
+    exit->setObjectName("mnuExit");
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* setup = menuBar()->addMenu("Setup");
+    setup->setObjectName("mnuSetup");
+    addWindowEntry(setup, "My Address Book", "mnuAddBook", nullptr);
+    addWindowEntry(setup, "Music Categories", "mnuMusicCategories", nullptr);
+    addWindowEntry(setup, "My Call List", "mnuCallList", nullptr);
+    addWindowEntry(setup, "My Connection", "mnuMyConnection", nullptr);
+    addWindowEntry(setup, "My Messages", "mnuMyMessages", nullptr);
+    addWindowEntry(setup, "My Preferences", "mnuMyPreferences", nullptr);
+    addWindowEntry(setup, "My Programming", "mnuMyProgramming", nullptr);
+
+    addMenuBarEntry("MusicFiles", "mnuMusicFiles", nullptr);
+    addMenuBarEntry("SpotFiles", "mnuSpotFiles", nullptr);
+
+    QMenu* history = menuBar()->addMenu("History");
+    history->setObjectName("mnuHistory");
+    addWindowEntry(history, "Alarm Logs", "mnuAlarmLogs", [this]() -> QWidget* {
+        return new LogViewerWindow(m_paths.logsFolder(), "AL");
+    });
+
+    addMenuBarEntry("Help", "mnuHelp",
+                    [this]() -> QWidget* { return new HelpWindow(m_paths, *m_errorWindow); });
+    addMenuBarEntry("About", "mnuAbout",
+                    [this]() -> QWidget* { return new AboutWindow(*m_errorWindow); });
+}
+
+bool MainWindow::startUp(std::string& failure) {
+    try {
+        StartupResult result = runStartup(m_paths);
+        m_station = std::move(result.station);
+        setWindowTitle(QString::fromStdString(result.caption));
+        for (const std::string& message : result.messages) {
+            m_errorWindow->showError(message);
+        }
+    } catch (const std::exception& error) {
+        failure = error.what();
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::onClockTick() {
+    m_lblClock->setText(QString::fromStdString(formatClockDisplay(m_clock.now())));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing ends the run at once: no other window gets its own closing handling, and every
+    // file is closed as the station goes.
+    event->accept();
+    m_station.reset();
+    QApplication::quit();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        m_errorWindow->isVisible()) {
+        m_errorWindow->bringToFront();
+    }
+}
+
+}  // namespace dvx

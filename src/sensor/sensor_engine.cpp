@@ -1,0 +1,173 @@
+#include "sensor/sensor_engine.h"
+
+#include <cmath>
+#include <stdexcept>
+
+#include "common/time_text.h"
+#include "sensor/alarm_log.h"
+#include "sensor/level_detector.h"
+#include "sensor/sensor_audio.h"
+#include "sensor/sensor_view.h"
+#include "viewers/error_reporter.h"
+
+namespace dvx {
+namespace {
+
+constexpr int kArmRetries = 4;
+constexpr int kFadeStep = 250;
+constexpr int kUnityVolume = 16384;
+constexpr double kCaptureRetrySeconds = 5.0;
+
+}  // namespace
+
+SensorEngine::SensorEngine(Clock& clock, Parameters& parameters, SensorAudio& audio,
+                           LevelDetector& levels, SensorView& view, ErrorReporter& errors,
+                           AlarmLog& log)
+    : m_clock(clock),
+      m_parameters(parameters),
+      m_audio(audio),
+      m_levels(levels),
+      m_view(view),
+      m_errors(errors),
+      m_log(log) {
+    m_timer1 = m_clock.createTimer("Timer1", 100, [this] { onTimer1(); });
+    m_timer2 = m_clock.createTimer("Timer2", 50, [this] { onTimer2(); });
+}
+
+SensorEngine::~SensorEngine() = default;
+
+void SensorEngine::StartSensor() {
+    if (m_state.SensorRunning) {
+        // Arming again must not restart the silence clock or an alarm's wait for sound.
+        return;
+    }
+    if (m_parameters.DeadAirSeconds < 1 || m_parameters.DeadAirSeconds > 99) {
+        m_errors.showError(
+            "The dead-air delay is not set.  Click Setup then My Preferences and choose the "
+            "seconds of silence (1 to 99) before the alarm.");
+        return;
+    }
+    m_state.AudioBackTime = 0;
+    for (int attempt = 0; attempt <= kArmRetries; ++attempt) {
+        if (tryToArm()) {
+            return;
+        }
+    }
+    // Given up: the sensor stays disarmed, and the operator has seen every failure.
+}
+
+bool SensorEngine::tryToArm() {
+    try {
+        m_levels.setThreshold(m_parameters.Threshold);
+        m_audio.startCapture();
+        m_audio.stopFillOutput();
+        m_audio.startPassThrough();
+    } catch (const std::exception& error) {
+        m_errors.showError(error.what());
+        m_audio.stopPassThrough();
+        m_audio.stopCapture();
+        return false;
+    }
+    m_state.SensorRunning = true;
+    m_state.AlarmActive = false;
+    m_levels.markSoundNow();
+    m_state.LastSound = roundHalfEven(m_clock.now().secondsOfDay) % 86400;
+    m_state.FillEnded = true;
+    m_reportedCaptureFailure.clear();
+    m_view.showSilence("");
+    m_timer1->setEnabled(true);
+    m_view.showArmed(true);
+    return true;
+}
+
+void SensorEngine::StopSensor() {
+    m_view.showAlarm(false);
+    m_state.SensorRunning = false;
+    m_state.AlarmActive = false;
+    if (m_beforeStop) {
+        m_beforeStop();
+    }
+    m_state.HourBreakTaken = false;
+    m_view.showArmed(false);
+    m_timer1->setEnabled(false);
+    m_audio.stopPassThrough();
+    m_audio.stopFillOutput();
+    m_audio.stopPlayers();
+    m_audio.stopCapture();
+}
+
+void SensorEngine::startFadeIn() {
+    m_timer2->setEnabled(true);
+}
+
+double SensorEngine::secondsSinceSound() const {
+    return m_clock.steadySeconds() - m_levels.lastSoundSteady();
+}
+
+void SensorEngine::measureSilence() {
+    const LocalDateTime now = m_clock.now();
+    // A fill item's end time stored past midnight comes back into the new day.
+    if (now.secondsOfDay < 2.0 && m_state.FillLength >= 86400) {
+        m_state.FillLength -= 86400;
+    }
+    // The last sound, rounded to a whole second, on the clock that runs on past midnight.
+    const double nowContinuous = continuousSeconds(now);
+    const double lastSound =
+        std::nearbyint(nowContinuous - (m_clock.steadySeconds() - m_levels.lastSoundSteady()));
+    m_state.LastSound = static_cast<std::int32_t>(std::fmod(lastSound, 86400.0));
+    m_state.SilenceSeconds =
+        static_cast<std::int32_t>(std::nearbyint(std::fabs(nowContinuous - lastSound)));
+    m_state.PeakLeft = m_levels.peakLeft();
+    m_state.PeakRight = m_levels.peakRight();
+    m_view.showSilence(FormatSeconds(m_state.SilenceSeconds));
+}
+
+void SensorEngine::watchCapture() {
+    const std::string failure = m_audio.captureFailure();
+    if (failure.empty()) {
+        if (!m_reportedCaptureFailure.empty()) {
+            m_reportedCaptureFailure.clear();
+            m_errors.showError("The input device works again.");
+        }
+        return;
+    }
+    if (failure != m_reportedCaptureFailure) {
+        // No buffers arrive, so the feed counts as silent and the alarm follows.
+        m_reportedCaptureFailure = failure;
+        m_errors.showError("The input device stopped: " + failure +
+                           "  The feed counts as silent until it works again.");
+        m_nextCaptureRetry = m_clock.steadySeconds() + kCaptureRetrySeconds;
+    }
+    if (m_clock.steadySeconds() >= m_nextCaptureRetry) {
+        m_nextCaptureRetry = m_clock.steadySeconds() + kCaptureRetrySeconds;
+        try {
+            m_audio.stopCapture();
+            m_audio.startCapture();
+        } catch (const std::exception&) {
+            // Still gone: tried again in a few seconds, reported once.
+        }
+    }
+}
+
+void SensorEngine::onTimer1() {
+    try {
+        watchCapture();
+        measureSilence();
+        if (m_alarmSequence) {
+            m_alarmSequence();
+        }
+    } catch (const std::exception& error) {
+        m_errors.showError(error.what());  // ends this tick only; the next starts over
+    }
+}
+
+void SensorEngine::onTimer2() {
+    m_audio.setVolume(m_audio.volume() + kFadeStep);
+    if (m_audio.volume() >= kUnityVolume) {
+        m_timer2->setEnabled(false);
+        m_view.showAlarm(false);
+        m_log.WriteAlarmLog("Audio");
+    }
+}
+
+}  // namespace dvx

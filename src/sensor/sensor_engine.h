@@ -1,0 +1,74 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "common/clock.h"
+#include "sensor/sensor_state.h"
+#include "settings/parameters.h"
+
+namespace dvx {
+
+class AlarmLog;
+class ErrorReporter;
+class LevelDetector;
+class SensorAudio;
+class SensorView;
+
+// Arming and disarming, the silence clock of the monitoring tick (`Timer1`, 100 ms while
+// armed) and the fade-in of the pass-through after a fill (`Timer2`, 50 ms). Silence is
+// measured on a clock that runs on past midnight, so the change of date never looks like a
+// day of silence. Main thread only.
+class SensorEngine {
+  public:
+    SensorEngine(Clock& clock, Parameters& parameters, SensorAudio& audio, LevelDetector& levels,
+                 SensorView& view, ErrorReporter& errors, AlarmLog& log);
+    ~SensorEngine();
+
+    // Arms: starts capture and pass-through from a clean silence clock. Failures are reported
+    // and retried four times; then the sensor stays disarmed. Arming an armed sensor changes
+    // nothing. A dead-air delay outside 1..99 s is refused with a message.
+    void StartSensor();
+    // Disarms: stops every stream; no alarm end is logged.
+    void StopSensor();
+    // Starts the fade-in of the pass-through (end of a fill).
+    void startFadeIn();
+
+    // What the rest of the monitoring tick runs after the silence clock (the alarm sequence).
+    void setAlarmSequence(std::function<void()> step) { m_alarmSequence = std::move(step); }
+    // Runs before StopSensor stops the streams (switching the alarm relay off).
+    void setBeforeStop(std::function<void()> step) { m_beforeStop = std::move(step); }
+
+    SensorState& state() { return m_state; }
+    const SensorState& state() const { return m_state; }
+    Timer& Timer1() { return *m_timer1; }
+    Timer& Timer2() { return *m_timer2; }
+
+    // Seconds since the last loud buffer, unrounded, on the continuous clock.
+    double secondsSinceSound() const;
+
+  private:
+    void onTimer1();
+    void onTimer2();
+    void measureSilence();
+    void watchCapture();
+    bool tryToArm();
+
+    Clock& m_clock;
+    Parameters& m_parameters;
+    SensorAudio& m_audio;
+    LevelDetector& m_levels;
+    SensorView& m_view;
+    ErrorReporter& m_errors;
+    AlarmLog& m_log;
+    SensorState m_state;
+    std::function<void()> m_alarmSequence;
+    std::function<void()> m_beforeStop;
+    std::unique_ptr<Timer> m_timer1;
+    std::unique_ptr<Timer> m_timer2;
+    std::string m_reportedCaptureFailure;  // the loss of the input already reported
+    double m_nextCaptureRetry = 0;         // steady seconds of the next attempt to reopen it
+};
+
+}  // namespace dvx

@@ -1,0 +1,29 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace dvx {
+namespace {
+
+TEST(CommandLine, OptionsWithSeparateOrJoinedValues) {
+    const auto parsed =
+        parseCommandLine({"dorvexia", "--data-root", "/d", "--audio=virtual", "--virtual-input",
+                          "tone.wav", "--virtual-output-dir=/out"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    EXPECT_EQ(parsed.options->dataRoot, "/d");
+    EXPECT_EQ(parsed.options->audio, "virtual");
+    EXPECT_EQ(parsed.options->virtualInput, "tone.wav");
+    EXPECT_EQ(parsed.options->virtualOutputDir, "/out");
+    EXPECT_TRUE(parseCommandLine({"dorvexia"}).options);
+    EXPECT_TRUE(parseCommandLine({"dorvexia", "--version"}).options->showVersion);
+}
+
+TEST(CommandLine, WrongArgumentsSayWhy) {
+    EXPECT_EQ(parseCommandLine({"dorvexia", "--audio", "alsa"}).error,
+              "--audio takes portaudio or virtual");
+    EXPECT_EQ(parseCommandLine({"dorvexia", "--data-root"}).error, "--data-root needs a folder");
+    EXPECT_EQ(parseCommandLine({"dorvexia", "--frobnicate"}).error, "Unknown option: --frobnicate");
+}
+
+}  // namespace
+}  // namespace dvx

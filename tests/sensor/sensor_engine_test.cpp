@@ -1,0 +1,170 @@
+#include "sensor/sensor_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "common/simulated_clock.h"
+#include "sensor/alarm_log.h"
+#include "sensor/level_detector.h"
+#include "sensor/sensor_fakes.h"
+#include "support/temp_folder.h"
+
+namespace dvx {
+namespace {
+
+// An armed-or-not sensor on a simulated clock with a scripted live chain.
+class SensorEngineTest : public ::testing::Test {
+  protected:
+    explicit SensorEngineTest(double startSecondsOfDay = 12 * 3600.0)
+        : clock(2026, 12, 5, startSecondsOfDay) {
+        parameters.DeadAirSeconds = 10;
+        parameters.Threshold = 100;
+        std::filesystem::create_directories(paths.logsFolder());
+    }
+
+    // Loud buffers for `seconds`, one every 23 ms, as capture would deliver them.
+    void sound(double seconds) {
+        for (double t = 0; t < seconds; t += 0.023) {
+            levels.onBuffer(3000, -2500);
+            clock.advanceSeconds(0.023);
+        }
+    }
+
+    test::TempFolder root;
+    Paths paths{root.path()};
+    SimulatedClock clock;
+    Parameters parameters;
+    test::ScriptedSensorAudio audio;
+    LevelDetector levels{clock};
+    test::RecordingSensorView view;
+    test::RecordingErrorReporter errors;
+    AlarmLog log{paths, clock, errors};
+    SensorEngine engine{clock, parameters, audio, levels, view, errors, log};
+};
+
+TEST_F(SensorEngineTest, SilenceGrowsSecondBySecondAfterTheLastLoudBuffer) {
+    engine.StartSensor();
+    ASSERT_TRUE(engine.state().SensorRunning);
+    EXPECT_TRUE(view.armed);
+    EXPECT_TRUE(audio.capturing);
+    EXPECT_TRUE(audio.passThrough);
+    EXPECT_EQ(audio.fillStops, 1);
+
+    sound(5);
+    EXPECT_EQ(engine.state().SilenceSeconds, 0);
+    EXPECT_EQ(view.silence.back(), "00:00");
+    clock.advanceSeconds(7);
+    EXPECT_EQ(engine.state().SilenceSeconds, 7);
+    EXPECT_EQ(view.silence.back(), "00:07");
+    clock.advanceSeconds(3600);
+    EXPECT_EQ(view.silence.back(), " 1:00:07");
+    // A quiet buffer changes nothing; a loud one starts the clock again.
+    levels.onBuffer(20, 20);
+    clock.advanceSeconds(0.1);
+    EXPECT_EQ(engine.state().SilenceSeconds, 3607);
+    levels.onBuffer(200, 0);
+    clock.advanceSeconds(0.1);
+    EXPECT_EQ(engine.state().SilenceSeconds, 0);
+}
+
+class SensorAtMidnightTest : public SensorEngineTest {
+  protected:
+    SensorAtMidnightTest() : SensorEngineTest(86400.0 - 20) {}
+};
+
+TEST_F(SensorAtMidnightTest, TheChangeOfDateIsNotADayOfSilence) {
+    engine.StartSensor();
+    sound(19);  // the last loud buffer is a second before midnight
+    std::vector<int> measured;
+    for (int second = 0; second < 5; ++second) {
+        clock.advanceSeconds(1);
+        measured.push_back(engine.state().SilenceSeconds);
+    }
+    EXPECT_EQ(clock.now().day, 6);
+    EXPECT_EQ(measured, (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_LT(engine.state().LastSound, 86400);
+}
+
+TEST_F(SensorEngineTest, ArmingRetriesFourTimesThenGivesUpAndReportsEachFailure) {
+    audio.failStarts = 2;
+    engine.StartSensor();
+    EXPECT_TRUE(engine.state().SensorRunning);
+    EXPECT_EQ(errors.messages.size(), 2u);
+    engine.StopSensor();
+
+    errors.messages.clear();
+    audio.failStarts = 100;
+    audio.captureStarts = 0;
+    engine.StartSensor();
+    EXPECT_FALSE(engine.state().SensorRunning);
+    EXPECT_FALSE(engine.Timer1().isEnabled());
+    EXPECT_EQ(audio.captureStarts, 5);
+    EXPECT_EQ(errors.messages, std::vector<std::string>(5, "Device unavailable"));
+}
+
+TEST_F(SensorEngineTest, ArmingAgainWhileArmedKeepsTheSilenceClock) {
+    engine.StartSensor();
+    clock.advanceSeconds(6);
+    engine.StartSensor();
+    clock.advanceSeconds(0.1);
+    EXPECT_EQ(engine.state().SilenceSeconds, 6);
+    EXPECT_EQ(audio.captureStarts, 1);
+}
+
+TEST_F(SensorEngineTest, ADeadAirDelayThatWasNeverSetRefusesToArm) {
+    parameters.DeadAirSeconds = 0;
+    engine.StartSensor();
+    EXPECT_FALSE(engine.state().SensorRunning);
+    EXPECT_EQ(audio.captureStarts, 0);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(errors.messages[0].find("My Preferences"), std::string::npos);
+}
+
+TEST_F(SensorEngineTest, DisarmingStopsEveryStreamWithoutLoggingAnAlarmEnd) {
+    engine.StartSensor();
+    engine.state().AlarmActive = true;
+    engine.state().HourBreakTaken = true;
+    engine.StopSensor();
+    EXPECT_FALSE(engine.state().SensorRunning);
+    EXPECT_FALSE(engine.state().AlarmActive);
+    EXPECT_FALSE(engine.state().HourBreakTaken);
+    EXPECT_FALSE(view.armed);
+    EXPECT_FALSE(audio.capturing);
+    EXPECT_FALSE(audio.passThrough);
+    EXPECT_EQ(audio.playerStops, 1);
+    EXPECT_FALSE(std::filesystem::exists(log.dailyFile(2026, 12, 5)));
+}
+
+TEST_F(SensorEngineTest, FadeInTakes66TicksAndLogsAudioOnce) {
+    audio.fader = 0;
+    view.alarmShown = true;
+    engine.startFadeIn();
+    clock.advanceSeconds(0.05 * 65);
+    EXPECT_TRUE(engine.Timer2().isEnabled());
+    EXPECT_EQ(audio.fader, 65 * 250);
+    clock.advanceSeconds(0.05);
+    EXPECT_FALSE(engine.Timer2().isEnabled());
+    EXPECT_EQ(audio.fader, 66 * 250);  // 16500: up to 249 past unity
+    EXPECT_FALSE(view.alarmShown);
+    clock.advanceSeconds(1);
+    EXPECT_EQ(test::fileText(log.dailyFile(2026, 12, 5)), "12:00:03 Audio\r\n");
+}
+
+TEST_F(SensorEngineTest, ALostInputIsReportedOnceCountsAsSilentAndIsReopened) {
+    engine.StartSensor();
+    sound(1);
+    audio.failure = "Stream error";
+    audio.failStarts = 1000;
+    clock.advanceSeconds(12);
+    EXPECT_EQ(engine.state().SilenceSeconds, 12);
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_NE(errors.messages[0].find("Stream error"), std::string::npos);
+    EXPECT_GE(audio.captureStarts, 2);  // tried again every few seconds
+
+    audio.failStarts = 0;
+    clock.advanceSeconds(6);
+    EXPECT_TRUE(audio.capturing);
+    EXPECT_EQ(errors.messages.back(), "The input device works again.");
+}
+
+}  // namespace
+}  // namespace dvx
