@@ -152,9 +152,12 @@ void SensorEngine::watchCapture() {
 void SensorEngine::onTimer1() {
     try {
         watchCapture();
+        if (m_beforeSilenceClock) {
+            m_beforeSilenceClock();
+        }
         measureSilence();
-        if (m_alarmSequence) {
-            m_alarmSequence();
+        if (m_afterSilenceClock) {
+            m_afterSilenceClock();
         }
     } catch (const std::exception& error) {
         m_errors.showError(error.what());  // ends this tick only; the next starts over

@@ -35,8 +35,11 @@ class SensorEngine {
     // Starts the fade-in of the pass-through (end of a fill).
     void startFadeIn();
 
-    // What the rest of the monitoring tick runs after the silence clock (the alarm sequence).
-    void setAlarmSequence(std::function<void()> step) { m_alarmSequence = std::move(step); }
+    // The steps of the monitoring tick around the silence clock (the alarm sequence).
+    void setTickSteps(std::function<void()> before, std::function<void()> after) {
+        m_beforeSilenceClock = std::move(before);
+        m_afterSilenceClock = std::move(after);
+    }
     // Runs before StopSensor stops the streams (switching the alarm relay off).
     void setBeforeStop(std::function<void()> step) { m_beforeStop = std::move(step); }
 
@@ -63,7 +66,8 @@ class SensorEngine {
     ErrorReporter& m_errors;
     AlarmLog& m_log;
     SensorState m_state;
-    std::function<void()> m_alarmSequence;
+    std::function<void()> m_beforeSilenceClock;
+    std::function<void()> m_afterSilenceClock;
     std::function<void()> m_beforeStop;
     std::unique_ptr<Timer> m_timer1;
     std::unique_ptr<Timer> m_timer2;

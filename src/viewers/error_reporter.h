@@ -8,9 +8,15 @@ namespace dvx {
 // implements it: it shows the message at once without making anyone wait, and a new message
 // replaces the one on show. Main thread only.
 class ErrorReporter {
-public:
+  public:
     virtual ~ErrorReporter() = default;
     virtual void showError(std::string_view message) = 0;
+    // The same under another caption than "Error Message" (the restart warning uses
+    // "Reboot Computer").
+    virtual void showMessage(std::string_view caption, std::string_view message) {
+        (void)caption;
+        showError(message);
+    }
 };
 
 }  // namespace dvx

@@ -40,6 +40,11 @@ ErrorWindow::ErrorWindow(QWidget* parent) : QDialog(parent, parent ? Qt::Tool : 
 }
 
 void ErrorWindow::showError(std::string_view message) {
+    showMessage("Error Message", message);
+}
+
+void ErrorWindow::showMessage(std::string_view caption, std::string_view message) {
+    setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
     m_message->setText(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
     show();
     raise();

@@ -20,6 +20,8 @@ class ErrorWindow : public QDialog, public ErrorReporter {
 
     // Shows the window, not modal, in front, with `message` (UTF-8) as its only text.
     void showError(std::string_view message) override;
+    // The same with `caption` in the title bar until the next message.
+    void showMessage(std::string_view caption, std::string_view message) override;
 
     // For the main window when it is activated: keeps a message on show from hiding behind it.
     void bringToFront();
