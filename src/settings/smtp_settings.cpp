@@ -1,0 +1,123 @@
+#include "settings/smtp_settings.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cctype>
+#include <climits>
+#include <stdexcept>
+#include <vector>
+
+#include "common/paths.h"
+#include "common/text_file.h"
+
+namespace dvx {
+namespace {
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::string> urlProblem(std::string_view url) {
+    for (const std::string_view scheme :
+         {std::string_view("smtp://"), std::string_view("smtps://")}) {
+        if (startsWithIgnoringCase(url, scheme)) {
+            if (url.size() == scheme.size()) {
+                return "The mail server \"" + std::string(url) + "\" names no server.";
+            }
+            return std::nullopt;
+        }
+    }
+    return "The mail server \"" + std::string(url) +
+           "\" must start with smtp:// or smtps://, for example smtp://mail.example.com:587.";
+}
+
+std::string hostName() {
+    std::array<char, HOST_NAME_MAX + 1> name{};
+    if (::gethostname(name.data(), name.size() - 1) != 0 || name[0] == '\0') {
+        return "localhost";
+    }
+    return name.data();
+}
+
+std::string trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+// The file's lines without their CR LF (a bare LF ends a line too).
+std::vector<std::string> linesOf(std::string_view text) {
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        lines.emplace_back(line);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    }
+    return lines;
+}
+
+std::optional<std::string> settingsProblem(const SmtpSettings& settings) {
+    if (settings.ServerUrl.find_first_of("\r\n") != std::string::npos ||
+        settings.Sender.find_first_of("\r\n") != std::string::npos) {
+        return std::string("The mail server and the sender may not hold a line break.");
+    }
+    return urlProblem(settings.ServerUrl);
+}
+
+}  // namespace
+
+SmtpSettings defaultSmtpSettings(std::string_view userName) {
+    SmtpSettings settings;
+    settings.ServerUrl = std::string(kDefaultSmtpServerUrl);
+    settings.Sender = userName.find('@') != std::string_view::npos ? std::string(userName)
+                                                                   : "dorvexia@" + hostName();
+    return settings;
+}
+
+SmtpLoad loadSmtpSettings(const Paths& paths, std::string_view userName) {
+    SmtpLoad result{defaultSmtpSettings(userName), std::nullopt};
+    const auto path = paths.programFile("Smtp.dat");
+    const std::optional<std::string> text = readWholeFile(path);
+    if (!text) {
+        return result;
+    }
+    const std::vector<std::string> lines = linesOf(*text);
+    const std::string url = lines.size() > 0 ? trimmed(lines[0]) : std::string{};
+    const std::string sender = lines.size() > 1 ? trimmed(lines[1]) : std::string{};
+    if (!url.empty()) {
+        if (const auto problem = urlProblem(url)) {
+            result.warning = *problem + " It is set in " + path.string() + "; mail goes to " +
+                             result.settings.ServerUrl + " instead.";
+        } else {
+            result.settings.ServerUrl = url;
+        }
+    }
+    if (!sender.empty()) {
+        result.settings.Sender = sender;
+    }
+    return result;
+}
+
+void saveSmtpSettings(const Paths& paths, const SmtpSettings& settings) {
+    if (const auto problem = settingsProblem(settings)) {
+        throw std::invalid_argument(*problem);
+    }
+    writeTextLines(paths.programFile("Smtp.dat"), {settings.ServerUrl, settings.Sender}, 0600);
+}
+
+}  // namespace dvx

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace dvx {
+
+class Paths;
+
+// Where alarm mail goes out: the program folder's Smtp.dat, two lines ended by CR LF, the
+// server URL and the sender address. Main thread only.
+struct SmtpSettings {
+    std::string ServerUrl;  // smtp://host:port (STARTTLS when offered) or smtps://host:port
+    std::string Sender;
+};
+
+inline constexpr std::string_view kDefaultSmtpServerUrl = "smtp://localhost:25";
+
+struct SmtpLoad {
+    SmtpSettings settings;
+    std::optional<std::string> warning;  // for the error window: a stored URL was refused
+};
+
+// The settings without a file: the local server, and the user name as sender when it holds
+// an "@", else dorvexia@<host name>.
+SmtpSettings defaultSmtpSettings(std::string_view userName);
+
+// Reads Smtp.dat; a missing file, or a missing or empty line, takes its default. A stored URL
+// that is not smtp:// or smtps:// is not used (mail must not reach any other kind of URL): the
+// default takes its place and the warning says so. Throws IoError.
+SmtpLoad loadSmtpSettings(const Paths& paths, std::string_view userName);
+
+// Rewrites Smtp.dat whole, readable by its owner only. Throws std::invalid_argument with a
+// message for the error window, writing nothing, for a URL that is not smtp:// or smtps://
+// followed by a server and for a value holding a line break. Throws IoError.
+void saveSmtpSettings(const Paths& paths, const SmtpSettings& settings);
+
+}  // namespace dvx
