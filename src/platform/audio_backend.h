@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -8,49 +9,72 @@
 
 namespace dvx {
 
-// The working format of every stream: 16-bit PCM at 44100 Hz, interleaved. Device buffers are
-// 4096 bytes, which is 1024 stereo frames (about 23.2 ms).
+// The working format of every stream: 16-bit PCM at 44100 Hz, interleaved, stereo or mono.
+// Device buffers hold 1024 frames: 4096 bytes in stereo (about 23.2 ms), 2048 bytes in mono.
 inline constexpr int kSampleRate = 44100;
 inline constexpr int kBufferBytes = 4096;
-inline constexpr int kStereoFramesPerBuffer = kBufferBytes / 4;
+inline constexpr int kFramesPerBuffer = kBufferBytes / 4;
+inline constexpr int kStereoFramesPerBuffer = kFramesPerBuffer;
+// Capture, output and decoding queues hold this many stereo device buffers.
+inline constexpr int kQueueBuffers = 25;
+
+// Milliseconds <-> frames at the working rate.
+inline constexpr std::int64_t framesToMs(std::int64_t frames) {
+    return frames * 1000 / kSampleRate;
+}
+inline constexpr std::int64_t msToFrames(std::int64_t ms) {
+    return ms * kSampleRate / 1000;
+}
 
 // A device or stream that could not be opened, started or kept running.
 class AudioError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
-// Receives every captured buffer. Called on the audio thread (or, for virtual devices under a
-// simulated clock, on the main thread): must not block, allocate or lock.
+// Receives every captured buffer. Called on the stream's callback thread (see
+// AudioBackend::startBackgroundWork for which thread that is): must not block, allocate, lock,
+// log or touch Qt.
 class CaptureSink {
-public:
+  public:
     virtual ~CaptureSink() = default;
     virtual void onCaptured(const std::int16_t* samples, int frames, int channels) noexcept = 0;
 };
 
-// Fills every buffer an output device asks for. Same thread rules as CaptureSink.
+// Fills every buffer an output device asks for (all of it: silence where there is nothing to
+// play). Same thread rules as CaptureSink.
 class RenderSource {
-public:
+  public:
     virtual ~RenderSource() = default;
     virtual void render(std::int16_t* samples, int frames, int channels) noexcept = 0;
 };
 
-// One open device stream. Main thread only.
+// One open device stream; closed when destroyed. Main thread only.
 class AudioStream {
-public:
+  public:
     virtual ~AudioStream() = default;
     virtual void start() = 0;  // throws AudioError
-    virtual void stop() = 0;
+    virtual void stop() = 0;   // when it returns, no callback of this stream is running
     virtual bool isRunning() const = 0;
-    // True once the device has gone away (unplugged card, sound server restart).
+    // True once the device has gone away (unplugged card, sound server restart, stream error).
     virtual bool hasFailed() const = 0;
+};
+
+// Work that keeps pace with the streams but must stay out of their callbacks: decoding a file
+// ahead of a player, writing a recording to disk. Stopped when destroyed. Main thread only.
+class BackgroundWork {
+  public:
+    virtual ~BackgroundWork() = default;
+    // Runs `action` while the work function is not running, so the two never overlap.
+    // Exceptions from `action` pass through.
+    virtual void runExclusive(const std::function<void()>& action) = 0;
 };
 
 // The sound devices of the machine: lists of input and output devices, in the order they are
 // enumerated (a stored device index is a position in these lists), and streams on them.
 // Main thread only.
 class AudioBackend {
-public:
+  public:
     virtual ~AudioBackend() = default;
 
     virtual std::string name() const = 0;
@@ -62,6 +86,22 @@ public:
     virtual std::unique_ptr<AudioStream> openInput(int device, int channels, CaptureSink& sink) = 0;
     virtual std::unique_ptr<AudioStream> openOutput(int device, int channels,
                                                     RenderSource& source) = 0;
+
+    // Starts `work`, a short function that tops up or drains a queue and returns.
+    //
+    // This is the seam between real time and simulated time. Real devices call their callbacks
+    // on their own threads, so the work runs every few milliseconds on a worker thread of its
+    // own. Virtual devices deliver their buffers from a clock timer on the main thread; they
+    // run every registered work on the main thread just before each buffer they deliver, in
+    // the order the works were started. A run under the simulated clock is then the same every
+    // time: a player's file is decoded synchronously ahead of each render, a recording is
+    // written between buffers, and no thread races a test's reading of the result.
+    //
+    // The PortAudio and virtual backends provide it; a stand-in that only lists devices may
+    // leave it out, and then refuses the components that need it.
+    virtual std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<void()> /*work*/) {
+        throw AudioError("The " + name() + " sound devices cannot play or record files");
+    }
 };
 
 }  // namespace dvx

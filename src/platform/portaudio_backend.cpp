@@ -1,6 +1,14 @@
 #include "platform/portaudio_backend.h"
 
+#include <dlfcn.h>
 #include <portaudio.h>
+
+#include "platform/portaudio_stream.h"
+#include "platform/threaded_background_work.h"
+
+#ifdef DORVEXIA_HAVE_ALSA
+#include <alsa/asoundlib.h>
+#endif
 
 namespace dvx {
 namespace {
@@ -14,14 +22,38 @@ std::string deviceLabel(const PaDeviceInfo& info) {
     return label;
 }
 
+#ifdef DORVEXIA_HAVE_ALSA
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+#endif
+void ignoreJackMessage(const char*) {}
+
+// Probing the host APIs makes ALSA and JACK print pages of complaints on a machine without a
+// sound card or sound server. Their message hooks are pointed at nothing, so the program's
+// own output stays readable. JACK is reached through the loader, since PortAudio may be built
+// without it.
+void silenceSoundSystemMessages() {
+#ifdef DORVEXIA_HAVE_ALSA
+    snd_lib_error_set_handler(&ignoreAlsaMessage);
+#endif
+    using SetHandler = void (*)(void (*)(const char*));
+    for (const char* name : {"jack_set_error_function", "jack_set_info_function"}) {
+        if (auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, name))) {
+            set(&ignoreJackMessage);
+        }
+    }
+}
+
 }  // namespace
 
 PortAudioBackend::PortAudioBackend() {
+    silenceSoundSystemMessages();
     const PaError error = Pa_Initialize();
     if (error != paNoError) {
-        throw AudioError(std::string("The sound system could not be started: ") +
-                         Pa_GetErrorText(error));
+        m_startupProblem =
+            std::string("The sound system could not be started: ") + Pa_GetErrorText(error);
+        return;
     }
+    m_initialized = true;
     const int count = Pa_GetDeviceCount();
     for (int i = 0; i < count; ++i) {
         const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
@@ -35,32 +67,56 @@ PortAudioBackend::PortAudioBackend() {
             m_outputs.push_back({i, deviceLabel(*info)});
         }
     }
+    if (m_inputs.empty() && m_outputs.empty()) {
+        m_startupProblem = "No sound device was found";
+    }
 }
 
-PortAudioBackend::~PortAudioBackend() { Pa_Terminate(); }
+PortAudioBackend::~PortAudioBackend() {
+    if (m_initialized) {
+        Pa_Terminate();
+    }
+}
 
-std::vector<std::string> PortAudioBackend::inputDeviceNames() const {
+std::vector<std::string> PortAudioBackend::namesOf(const std::vector<Device>& devices) {
     std::vector<std::string> names;
-    for (const Device& device : m_inputs) {
+    for (const Device& device : devices) {
         names.push_back(device.name);
     }
     return names;
+}
+
+std::vector<std::string> PortAudioBackend::inputDeviceNames() const {
+    return namesOf(m_inputs);
 }
 
 std::vector<std::string> PortAudioBackend::outputDeviceNames() const {
-    std::vector<std::string> names;
-    for (const Device& device : m_outputs) {
-        names.push_back(device.name);
+    return namesOf(m_outputs);
+}
+
+const PortAudioBackend::Device& PortAudioBackend::pick(const std::vector<Device>& devices,
+                                                       int index, const char* kind) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= devices.size()) {
+        throw AudioError(std::string("There is no sound ") + kind + " device number " +
+                         std::to_string(index));
     }
-    return names;
+    return devices[static_cast<std::size_t>(index)];
 }
 
-std::unique_ptr<AudioStream> PortAudioBackend::openInput(int, int, CaptureSink&) {
-    throw AudioError("Sound input streams are not available in this build");
+std::unique_ptr<AudioStream> PortAudioBackend::openInput(int device, int channels,
+                                                         CaptureSink& sink) {
+    const Device& chosen = pick(m_inputs, device, "input");
+    return std::make_unique<PortAudioStream>(chosen.portAudioIndex, channels, &sink, nullptr);
 }
 
-std::unique_ptr<AudioStream> PortAudioBackend::openOutput(int, int, RenderSource&) {
-    throw AudioError("Sound output streams are not available in this build");
+std::unique_ptr<AudioStream> PortAudioBackend::openOutput(int device, int channels,
+                                                          RenderSource& source) {
+    const Device& chosen = pick(m_outputs, device, "output");
+    return std::make_unique<PortAudioStream>(chosen.portAudioIndex, channels, nullptr, &source);
+}
+
+std::unique_ptr<BackgroundWork> PortAudioBackend::startBackgroundWork(std::function<void()> work) {
+    return std::make_unique<ThreadedBackgroundWork>(std::move(work));
 }
 
 }  // namespace dvx

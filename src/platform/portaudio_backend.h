@@ -10,23 +10,41 @@ namespace dvx {
 
 // The machine's real sound devices through PortAudio (ALSA, JACK, PipeWire/PulseAudio).
 // Device lists hold the devices that have input (or output) channels, in PortAudio's order.
+// Streams run in callback mode, 1024 frames per buffer, their callbacks on PortAudio's threads
+// (real-time priority where ALSA grants it); background work runs on threads of its own.
+//
+// Without any sound device, or when PortAudio cannot start at all, the backend is still made,
+// with empty lists; startupProblem() then says why, and opening a stream fails.
+//
+// Threads: main thread only.
 class PortAudioBackend : public AudioBackend {
-public:
-    // Throws AudioError when PortAudio cannot be initialised.
+  public:
     PortAudioBackend();
     ~PortAudioBackend() override;
+    PortAudioBackend(const PortAudioBackend&) = delete;
+    PortAudioBackend& operator=(const PortAudioBackend&) = delete;
 
     std::string name() const override { return "portaudio"; }
     std::vector<std::string> inputDeviceNames() const override;
     std::vector<std::string> outputDeviceNames() const override;
     std::unique_ptr<AudioStream> openInput(int device, int channels, CaptureSink& sink) override;
-    std::unique_ptr<AudioStream> openOutput(int device, int channels, RenderSource& source) override;
+    std::unique_ptr<AudioStream> openOutput(int device, int channels,
+                                            RenderSource& source) override;
+    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<void()> work) override;
 
-private:
+    // Empty when PortAudio started; otherwise its reason.
+    const std::string& startupProblem() const { return m_startupProblem; }
+
+  private:
     struct Device {
         int portAudioIndex;
         std::string name;
     };
+    static std::vector<std::string> namesOf(const std::vector<Device>& devices);
+    const Device& pick(const std::vector<Device>& devices, int index, const char* kind) const;
+
+    bool m_initialized = false;
+    std::string m_startupProblem;
     std::vector<Device> m_inputs;
     std::vector<Device> m_outputs;
 };

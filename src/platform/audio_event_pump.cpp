@@ -1,0 +1,52 @@
+#include "platform/audio_event_pump.h"
+
+#include <algorithm>
+
+namespace dvx {
+
+AudioEventPump::AudioEventPump(Clock& clock, int intervalMs)
+    : m_timer(clock.createTimer("audioEventPump", intervalMs, [this] { dispatchNow(); })) {
+    m_timer->setEnabled(true);
+}
+
+AudioEventPump::~AudioEventPump() = default;
+
+void AudioEventPump::add(AudioEventSource& source) {
+    m_sources.push_back(&source);
+}
+
+void AudioEventPump::remove(AudioEventSource& source) {
+    const auto found = std::find(m_sources.begin(), m_sources.end(), &source);
+    if (found == m_sources.end()) {
+        return;
+    }
+    if (m_dispatching) {
+        *found = nullptr;  // the round in progress skips it; compacted afterwards
+    } else {
+        m_sources.erase(found);
+    }
+}
+
+void AudioEventPump::dispatchNow() {
+    if (m_dispatching) {
+        return;  // a callback pumped again: the round in progress covers it
+    }
+    m_dispatching = true;
+    // Ends the round even when a callback throws, so the pump keeps working.
+    struct RoundEnd {
+        AudioEventPump& pump;
+        ~RoundEnd() {
+            pump.m_dispatching = false;
+            std::erase(pump.m_sources, nullptr);
+        }
+    } roundEnd{*this};
+    // Sources added during the round are asked in the next one.
+    const std::size_t count = m_sources.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (m_sources[i] != nullptr) {
+            m_sources[i]->dispatchEvents();
+        }
+    }
+}
+
+}  // namespace dvx

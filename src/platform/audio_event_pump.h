@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "common/clock.h"
+
+namespace dvx {
+
+// A component whose audio thread leaves events behind in atomics (a playback that ended, a
+// device that was lost, a mixer notification) and turns them into main-thread callbacks when
+// asked.
+class AudioEventSource {
+  public:
+    virtual ~AudioEventSource() = default;
+    // Main thread, from the pump: delivers what happened since the last call.
+    virtual void dispatchEvents() = 0;
+};
+
+// Carries the audio threads' events to the main thread: a clock timer asks every registered
+// component, in the order they registered, to deliver its events. Callbacks therefore run on
+// the main thread between other handlers, never inside a stream's callback and never inside
+// the main-thread call (stop(), say) that caused them.
+//
+// Main thread only. Components add themselves when built and remove themselves when
+// destroyed; a callback may destroy components.
+class AudioEventPump {
+  public:
+    static constexpr int kIntervalMs = 20;
+
+    explicit AudioEventPump(Clock& clock, int intervalMs = kIntervalMs);
+    ~AudioEventPump();
+    AudioEventPump(const AudioEventPump&) = delete;
+    AudioEventPump& operator=(const AudioEventPump&) = delete;
+
+    void add(AudioEventSource& source);
+    void remove(AudioEventSource& source);
+
+    // One round now (the timer does the same).
+    void dispatchNow();
+
+  private:
+    std::vector<AudioEventSource*> m_sources;  // null where removed during a round
+    bool m_dispatching = false;
+    std::unique_ptr<Timer> m_timer;
+};
+
+}  // namespace dvx

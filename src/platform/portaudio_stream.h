@@ -1,0 +1,47 @@
+#pragma once
+
+#include <portaudio.h>
+
+#include <atomic>
+#include <vector>
+
+#include "platform/audio_backend.h"
+
+namespace dvx {
+
+// One PortAudio stream in the working format, callback mode, 1024 frames per buffer. A lost
+// device shows as hasFailed(): the stream ended without being stopped (PortAudio's finished
+// callback), or it is no longer active while it should run.
+//
+// Threads: public functions on the main thread; the callbacks on PortAudio's thread, where
+// they only hand the buffer on and set an atomic.
+class PortAudioStream : public AudioStream {
+  public:
+    // Exactly one of `sink` and `source` is set. Throws AudioError.
+    PortAudioStream(int portAudioDevice, int channels, CaptureSink* sink, RenderSource* source);
+    ~PortAudioStream() override;
+    PortAudioStream(const PortAudioStream&) = delete;
+    PortAudioStream& operator=(const PortAudioStream&) = delete;
+
+    void start() override;
+    void stop() override;
+    bool isRunning() const override { return m_running; }
+    bool hasFailed() const override;
+
+  private:
+    static int onBuffer(const void* input, void* output, unsigned long frames,
+                        const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags,
+                        void* self);
+    static void onFinished(void* self);
+
+    PaStream* m_stream = nullptr;
+    const int m_channels;
+    CaptureSink* m_sink;
+    RenderSource* m_source;
+    std::vector<std::int16_t> m_silence;  // stands in for a missing input buffer
+    bool m_running = false;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_failed{false};
+};
+
+}  // namespace dvx
