@@ -23,7 +23,7 @@ class AudioEventSource {
 // the main-thread call (stop(), say) that caused them.
 //
 // Main thread only. Components add themselves when built and remove themselves when
-// destroyed; a callback may destroy components.
+// destroyed, so the pump must outlive them; a callback may destroy components.
 class AudioEventPump {
   public:
     static constexpr int kIntervalMs = 20;

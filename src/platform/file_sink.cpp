@@ -32,6 +32,7 @@ void FileSink::open(const std::filesystem::path& path, int channels) {
         m_ring.reset();
         m_writeError.clear();
     });
+    m_enabled.store(false);
     m_open = true;
     m_gate.open();
 }

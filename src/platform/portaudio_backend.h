@@ -16,7 +16,7 @@ namespace dvx {
 // Without any sound device, or when PortAudio cannot start at all, the backend is still made,
 // with empty lists; startupProblem() then says why, and opening a stream fails.
 //
-// Threads: main thread only.
+// Threads: main thread only. The backend must outlive every stream and work it hands out.
 class PortAudioBackend : public AudioBackend {
   public:
     PortAudioBackend();

@@ -1,7 +1,9 @@
 #include "platform/virtual_audio_backend.h"
 
 #include <algorithm>
+#include <system_error>
 
+#include "common/io_error.h"
 #include "platform/virtual_devices.h"
 
 namespace dvx {
@@ -33,6 +35,14 @@ class VirtualAudioBackend::InlineWork : public BackgroundWork {
 
 VirtualAudioBackend::VirtualAudioBackend(Clock& clock, SoundFiles& files, VirtualAudioConfig config)
     : m_clock(clock), m_config(std::move(config)) {
+    if (!m_config.outputFolder.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(m_config.outputFolder, error);
+        if (error) {
+            throw IoError("The virtual output folder " + m_config.outputFolder.string() +
+                          " cannot be made: " + error.message());
+        }
+    }
     std::unique_ptr<SoundReader> feed;
     if (!m_config.inputFile.empty()) {
         feed = files.openReader(m_config.inputFile, 2);

@@ -33,7 +33,8 @@ class VirtualAudioBackend : public AudioBackend {
     static constexpr int kOutputDevices = 3;
     static constexpr int kTickMs = 10;
 
-    // Throws IoError when the input file cannot be read.
+    // Creates the output folder when it is missing. Throws IoError when the input file cannot
+    // be read or the output folder cannot be made.
     VirtualAudioBackend(Clock& clock, SoundFiles& files, VirtualAudioConfig config);
     ~VirtualAudioBackend() override;
 

@@ -177,13 +177,18 @@ TEST(VirtualAudioBackend, LostDeviceFailsItsStreamsAndRefusesNewOnes) {
     EXPECT_THROW(rig.backend->openInput(0, 2, sink), AudioError);
 }
 
-TEST(VirtualAudioBackend, UnreadableFeedIsRefusedAtOnce) {
+TEST(VirtualAudioBackend, FeedIsCheckedAndOutputFolderMadeAtOnce) {
     test::TempFolder folder;
     SimulatedClock clock(2026, 3, 2, 0);
     SndfileSoundFiles files;
     EXPECT_THROW(
         VirtualAudioBackend(clock, files, VirtualAudioConfig{folder.path() / "none.wav", {}}),
         IoError);
+
+    const auto outputs = folder.path() / "run" / "outputs";
+    VirtualAudioBackend backend(clock, files, VirtualAudioConfig{{}, outputs});
+    EXPECT_TRUE(std::filesystem::is_directory(outputs));
+    EXPECT_EQ(backend.outputFile(2), outputs / "out2.wav");
 }
 
 }  // namespace
