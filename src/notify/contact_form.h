@@ -1,0 +1,64 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "notify/contact_book.h"
+
+namespace dvx {
+
+// What the boxes of the call-list or address-book window hold, as 8-bit text. Day arrays are
+// indexed by weekday 1..7 (Sunday first); index 0 is unused.
+struct ContactFormValues {
+    std::string name;
+    std::string contact;
+    int option = -1;  // selected `opt1`: 0 Never, 1 Always, 2 Sometimes; -1 none
+    std::array<bool, 8> dayOn{};
+    std::array<std::string, 8> start;
+    std::array<std::string, 8> stop;
+};
+
+// The logic of the call-list and address-book windows without the drawing: which entry is
+// being edited (`EditRecNo`), its record buffer, what showing an entry puts into the boxes and
+// what Apply, New and Delete write. Main thread only.
+class ContactForm {
+  public:
+    explicit ContactForm(ContactBook& book);
+
+    std::int32_t EditRecNo() const { return m_editRecNo; }
+    const ContactEntry& buffer() const { return m_buffer; }
+
+    // `LoadCallList` / `LoadAddressBook`: the lines of the entries in use, sorted.
+    std::vector<ContactListLine> loadList() const;
+
+    // Showing an entry: reads the record and returns what the boxes show, `current` giving the
+    // option that stays when the stored schedule is none of the three. A record whose day flags
+    // are not "0" or "1" (written by another program) is refused with std::runtime_error and a
+    // message for the error window; the form then keeps the entry it had. Throws IoError.
+    ContactFormValues show(std::int32_t recordNumber, const ContactFormValues& current);
+
+    // "New": the first record not in use becomes the one edited. The buffer keeps its fields, so
+    // a schedule left unselected in the window is taken over.
+    void newEntry();
+
+    // Clicking an option button of the address book sets the buffer's schedule at once.
+    void setSchedule(int option);
+
+    // "Apply": writes the boxes as record EditRecNo and returns them as stored, empty time boxes
+    // reading "00:00:00". A start or stop text that is not a time of day is refused with
+    // std::invalid_argument and a message for the error window, before anything is written.
+    // Throws IoError.
+    ContactFormValues apply(const ContactFormValues& values);
+
+    // "Delete": marks the record of the selected line as deleted. Throws IoError.
+    void deleteEntry(std::int32_t recordNumber);
+
+  private:
+    ContactBook& m_book;
+    ContactEntry m_buffer;
+    std::int32_t m_editRecNo = 0;
+};
+
+}  // namespace dvx

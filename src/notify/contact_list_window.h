@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "notify/contact_book.h"
+#include "notify/contact_form.h"
+#include "viewers/error_reporter.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace dvx {
+
+// How the call-list and the address-book windows differ.
+struct ContactWindowStyle {
+    const char* objectName;
+    const char* caption;
+    const char* contactLabel;  // caption of `Label2`
+    ContactFormat format;
+    // Clicking an option sets the schedule at once and enables the day rows for "Sometimes"
+    // only.
+    bool optionsEnableDays;
+    // "New" also unchecks the days and empties the times.
+    bool newClearsDays;
+    // A double-click on a start or stop box empties it.
+    bool doubleClickEmptiesTimes;
+};
+
+inline constexpr ContactWindowStyle kCallListWindowStyle{
+    "frmCallList", "Call List", "Number", kCallListFormat, false, false, false};
+inline constexpr ContactWindowStyle kAddressBookWindowStyle{
+    "frmAddressBook", "Address Book", "Address", kAddressBookFormat, true, true, true};
+
+// The window of the call list (`frmCallList`, Setup, My Call List, on the open CallList.dat,
+// with kCallListWindowStyle) or the address book (`frmAddressBook`, Setup, My Address Book, on
+// AddressBook.dat, with kAddressBookWindowStyle): the
+// sorted list of entries in use (`list1`, item data the record number), the boxes of the entry
+// shown, and New, Apply, Delete and Close. Control arrays carry their index after an
+// underscore: `opt1_0`..`opt1_2`, `Check1_1`..`Check1_7`, `txtStart_1`.., `txtStop_1`...
+// Each time the window is opened it lists the file afresh. The logic lives in ContactForm;
+// this class draws it and forwards the controls. Main thread only.
+class ContactListWindow : public QDialog {
+    Q_OBJECT
+
+  public:
+    ContactListWindow(RecordFile& file, const ContactWindowStyle& style, ErrorReporter& errors,
+                      QWidget* parent = nullptr);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls();
+    void loadList();  // `LoadCallList` / `LoadAddressBook`
+    void showRow(int row);
+    void newEntry();
+    void apply();
+    void deleteEntry();
+    void optionClicked(int option);
+    void showEditBoxes();
+    ContactFormValues boxValues() const;
+    void setBoxValues(const ContactFormValues& values);
+
+    ContactWindowStyle m_style;
+    ContactBook m_book;
+    ContactForm m_form;
+    ErrorReporter& m_errors;
+
+    QListWidget* m_list = nullptr;
+    QLineEdit* m_name = nullptr;
+    QLineEdit* m_contact = nullptr;
+    QLabel* m_nameLabel = nullptr;
+    QLabel* m_contactLabel = nullptr;
+    QLabel* m_recordLabel = nullptr;
+    QButtonGroup* m_options = nullptr;
+    std::array<QCheckBox*, 8> m_days{};
+    std::array<QLineEdit*, 8> m_starts{};
+    std::array<QLineEdit*, 8> m_stops{};
+    QPushButton* m_apply = nullptr;
+};
+
+}  // namespace dvx

@@ -1,0 +1,98 @@
+#include "notify/curl_mail_transport.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace dvx {
+namespace {
+
+struct Upload {
+    const std::string& text;
+    std::size_t offset = 0;
+};
+
+std::size_t readUpload(char* buffer, std::size_t size, std::size_t count, void* userData) {
+    auto* upload = static_cast<Upload*>(userData);
+    const std::size_t length = std::min(size * count, upload->text.size() - upload->offset);
+    std::memcpy(buffer, upload->text.data() + upload->offset, length);
+    upload->offset += length;
+    return length;
+}
+
+struct SlistDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+}  // namespace
+
+CurlMailTransport::CurlMailTransport() {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+}
+
+CurlMailTransport::~CurlMailTransport() {
+    closeSession();
+    curl_global_cleanup();
+}
+
+void CurlMailTransport::send(const MailServer& server, const MailMessage& message) {
+    if (m_curl == nullptr) {
+        m_curl = curl_easy_init();
+        if (m_curl == nullptr) {
+            throw MailError("The alarm e-mail could not be sent: the mail library did not start.");
+        }
+    }
+    CURL* curl = static_cast<CURL*>(m_curl);
+    std::unique_ptr<curl_slist, SlistDeleter> recipients;
+    for (const std::string& recipient : message.recipients) {
+        curl_slist* grown = curl_slist_append(recipients.get(), ("<" + recipient + ">").c_str());
+        if (grown == nullptr) {
+            throw MailError("The alarm e-mail could not be sent: out of memory.");
+        }
+        recipients.release();
+        recipients.reset(grown);
+    }
+    Upload upload{message.text};
+    char errorText[CURL_ERROR_SIZE] = {};
+    const std::string from = "<" + message.sender + ">";
+
+    curl_easy_setopt(curl, CURLOPT_URL, server.url.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    // An empty user name means a server that takes mail without a login.
+    curl_easy_setopt(curl, CURLOPT_USERNAME,
+                     server.userName.empty() ? nullptr : server.userName.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD,
+                     server.userName.empty() ? nullptr : server.password.c_str());
+    curl_easy_setopt(curl, CURLOPT_MAIL_FROM, from.c_str());
+    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, recipients.get());
+    curl_easy_setopt(curl, CURLOPT_READFUNCTION, readUpload);
+    curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
+    curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, kTransferTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+
+    const CURLcode result = curl_easy_perform(curl);
+    // The handle must not keep pointers into this call's locals.
+    curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, nullptr);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
+    curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
+    if (result != CURLE_OK) {
+        closeSession();
+        const std::string reason = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
+        throw MailError("The alarm e-mail could not be sent through " + server.url + ": " + reason);
+    }
+}
+
+void CurlMailTransport::closeSession() {
+    if (m_curl != nullptr) {
+        curl_easy_cleanup(static_cast<CURL*>(m_curl));
+        m_curl = nullptr;
+    }
+}
+
+}  // namespace dvx

@@ -1,0 +1,164 @@
+// The dialer on the real serial-port code, with a pseudo-terminal standing in for the modem.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "notify/contact_book.h"
+#include "notify/dialer.h"
+#include "notify/posix_serial_port.h"
+#include "notify_rig.h"
+
+namespace dvx {
+namespace {
+
+using test::contact;
+
+// The modem end of a pseudo-terminal: records every byte the dialer sends, with the simulated
+// second it arrived, and answers each command ended by CR with "OK" when told to.
+class PtyModem {
+  public:
+    PtyModem() {
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        EXPECT_GE(m_master, 0);
+        EXPECT_EQ(::grantpt(m_master), 0);
+        EXPECT_EQ(::unlockpt(m_master), 0);
+        m_slavePath = ::ptsname(m_master);
+        // Held open so the line outlives the dialer's closes, and to see what is waiting on it.
+        m_probe = ::open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        EXPECT_GE(m_probe, 0);
+    }
+    ~PtyModem() {
+        ::close(m_probe);
+        ::close(m_master);
+    }
+
+    const std::string& slavePath() const { return m_slavePath; }
+
+    void serve(double now) {
+        char buffer[256];
+        ssize_t count;
+        while ((count = ::read(m_master, buffer, sizeof buffer)) > 0) {
+            for (ssize_t i = 0; i < count; ++i) {
+                const char c = buffer[i];
+                transcript += c;
+                m_command += c;
+                if (c == '\r') {
+                    commandTimes.emplace_back(now, m_command);
+                    if (answers && !m_command.starts_with("ATDT")) {
+                        reply(m_command + "\r\nOK\r\n");
+                    }
+                    m_command.clear();
+                }
+            }
+        }
+        if (m_command == "+++,H") {
+            commandTimes.emplace_back(now, m_command);
+            m_command.clear();
+        }
+    }
+
+    bool answers = true;
+    std::string transcript;
+    std::vector<std::pair<double, std::string>> commandTimes;
+
+  private:
+    // Waits (briefly, in real time) until the reply has reached the dialer's side of the line.
+    void reply(const std::string& text) {
+        ASSERT_EQ(::write(m_master, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        for (int i = 0; i < 1000; ++i) {
+            int waiting = 0;
+            ::ioctl(m_probe, FIONREAD, &waiting);
+            if (waiting >= static_cast<int>(text.size())) {
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    }
+
+    int m_master = -1;
+    int m_probe = -1;
+    std::string m_slavePath;
+    std::string m_command;
+};
+
+struct PtyRig : test::NotifyRig {
+    PtyModem modem;
+    RecordFile callList{paths.dataFile("CallList.dat"), kCallListFormat.recordLength};
+    ContactBook book{callList, kCallListFormat};
+    PosixSerialPort port;
+    Dialer dialer{clock, paths, callList, connection, port, log, errors, [](const std::string&) {}};
+
+    PtyRig() {
+        std::filesystem::create_directories(paths.deviceOverride("COM1").parent_path());
+        std::filesystem::create_symlink(modem.slavePath(), paths.deviceOverride("COM1"));
+        connection = {1, "9600", 0};
+    }
+    void run(double seconds) {
+        for (int step = 0; step < static_cast<int>(seconds * 100); ++step) {
+            clock.advance(std::chrono::milliseconds(10));
+            modem.serve(this->seconds());
+        }
+    }
+};
+
+TEST(DialerOnPseudoTerminal, SendsTheModemCommandsByteForByteAndCallsTheNextEntry) {
+    PtyRig rig;
+    test::writeAlwaysNeverAlways(rig.book);
+
+    rig.dialer.SendPPage(99);
+    rig.run(65);
+
+    const std::string prepare = "ATZ\rATS7=60\rATS0=0Q0V1X4&C1&D2M1\r";
+    EXPECT_EQ(rig.modem.transcript,
+              prepare + "ATDT 5551234@**99**\r+++,H" + prepare + "ATDT 5559876@**99**\r+++,H");
+    const auto& times = rig.modem.commandTimes;
+    ASSERT_EQ(times.size(), 10u);
+    EXPECT_NEAR(times[4].first - times[3].first, 25.0, 0.05);  // dial to hang-up
+    EXPECT_NEAR(times[5].first - times[4].first, 5.0, 0.05);   // hang-up to the next reset
+    EXPECT_LT(times[3].first, 0.5);  // the answers came at once, so preparing was quick
+    EXPECT_TRUE(rig.errors.shown.empty());
+    EXPECT_FALSE(rig.port.isOpen());
+}
+
+TEST(DialerOnPseudoTerminal, NoAnswerGivesDialingErrorWithinTwoAndAHalfSeconds) {
+    PtyRig rig;
+    rig.book.write(1, contact("Ann", "5551234", kScheduleAlways));
+    rig.modem.answers = false;
+
+    rig.dialer.SendPPage(99);
+    rig.run(4);
+
+    EXPECT_EQ(rig.modem.transcript, "ATZ\r");
+    ASSERT_EQ(rig.errors.shown.size(), 1u);
+    EXPECT_EQ(rig.errors.shown[0].second,
+              "Dialing Error.  If this message persists, try a different baud rate");
+    EXPECT_GE(rig.errors.shown[0].first, 1.5);
+    EXPECT_LE(rig.errors.shown[0].first, 2.5);
+    EXPECT_FALSE(rig.port.isOpen());
+}
+
+TEST(DialerOnPseudoTerminal, AMissingDeviceIsReportedWithItsErrorNumber) {
+    test::NotifyRig rig;
+    RecordFile callList{rig.paths.dataFile("CallList.dat"), kCallListFormat.recordLength};
+    ContactBook(callList, kCallListFormat).write(1, contact("Ann", "1", kScheduleAlways));
+    std::filesystem::create_directories(rig.paths.deviceOverride("COM2").parent_path());
+    std::filesystem::create_symlink(rig.folder.path() / "no-such-device",
+                                    rig.paths.deviceOverride("COM2"));
+    rig.connection.ComPort = 2;
+    PosixSerialPort port;
+    Dialer dialer{rig.clock, rig.paths, callList,   rig.connection,
+                  port,      rig.log,   rig.errors, [](const std::string&) {}};
+
+    dialer.SendPPage(99);
+    ASSERT_EQ(rig.errors.shown.size(), 1u);
+    EXPECT_EQ(rig.errors.shown[0].second.rfind("2 The serial port ", 0), 0u);
+    EXPECT_NE(rig.errors.shown[0].second.find("No such file or directory"), std::string::npos);
+    EXPECT_FALSE(port.isOpen());
+}
+
+}  // namespace
+}  // namespace dvx

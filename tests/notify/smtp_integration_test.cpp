@@ -1,0 +1,190 @@
+// Alarm mail through libcurl to a real SMTP server on loopback (Debian's python3-aiosmtpd).
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "notify/contact_book.h"
+#include "notify/curl_mail_transport.h"
+#include "notify/email_notifier.h"
+#include "notify_rig.h"
+#include "settings/email_account.h"
+#include "settings/smtp_settings.h"
+
+extern char** environ;
+
+namespace dvx {
+namespace {
+
+using test::contact;
+
+// The test server of smtp_test_server.py, started for one test and stopped after it.
+class LoopbackSmtpServer {
+  public:
+    LoopbackSmtpServer(const std::filesystem::path& folder, const std::string& user,
+                       const std::string& password)
+        : m_folder(folder) {
+        std::filesystem::create_directories(folder);
+        int out[2];
+        if (::pipe(out) != 0) {
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        ::posix_spawn_file_actions_addclose(&actions, out[0]);
+        const std::string script = DORVEXIA_SMTP_TEST_SERVER;
+        const std::string folderText = folder.string();
+        const char* argv[] = {"/usr/bin/python3", script.c_str(),   folderText.c_str(),
+                              user.c_str(),       password.c_str(), nullptr};
+        ::posix_spawn(&m_pid, argv[0], &actions, nullptr, const_cast<char**>(argv), environ);
+        ::posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        std::string line;
+        pollfd ready{out[0], POLLIN, 0};
+        char c = 0;
+        while (::poll(&ready, 1, 10000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n') {
+            line += c;
+        }
+        ::close(out[0]);
+        if (line.rfind("READY ", 0) == 0) {
+            port = std::stoi(line.substr(6));
+        }
+    }
+    ~LoopbackSmtpServer() {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+
+    std::vector<std::string> messages() const {
+        std::vector<std::string> texts;
+        for (int n = 1; std::filesystem::exists(file(n)); ++n) {
+            texts.push_back(test::fileText(file(n)));
+        }
+        return texts;
+    }
+
+    int port = 0;
+
+  private:
+    std::filesystem::path file(int n) const {
+        return m_folder / ("message" + std::to_string(n) + ".txt");
+    }
+    std::filesystem::path m_folder;
+    pid_t m_pid = -1;
+};
+
+struct SmtpRig : test::NotifyRig {
+    LoopbackSmtpServer server{folder.path() / "server", "alarm", "secret"};
+    RecordFile addressBook{paths.dataFile("AddressBook.dat"), kAddressBookFormat.recordLength};
+    ContactBook book{addressBook, kAddressBookFormat};
+    EmailAccount account{"alarm", "secret"};
+    CurlMailTransport transport;
+    EmailNotifier notifier{clock, paths, addressBook, account, log, errors, transport};
+
+    SmtpRig() {
+        std::filesystem::create_directories(paths.programFolder());
+        saveSmtpSettings(
+            paths, {"smtp://127.0.0.1:" + std::to_string(server.port), "dorvexia@station.example"});
+        book.write(1, contact("Ann", "ann@example.org", kScheduleAlways));
+    }
+    // Times SendEmail: it must hand the message over and return at once.
+    double timedSend(const std::string& text) {
+        const auto start = std::chrono::steady_clock::now();
+        notifier.SendEmail("WDVX Alarm", text);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    void settle(double seconds) {
+        notifier.waitForWorker();
+        clock.advanceSeconds(seconds);
+        notifier.waitForWorker();
+        clock.advanceSeconds(0.5);
+    }
+};
+
+TEST(SmtpIntegration, AnAlarmSendsOneMessageToTheDueAddressesAndASecondOneOverTheSameSession) {
+    SmtpRig rig;
+    ASSERT_NE(rig.server.port, 0) << "the loopback SMTP server did not start";
+    ContactEntry monday = contact("Sam", "sam@example.org", kScheduleSometimes);
+    monday.DayOn[2] = '1';
+    monday.StartTime[2] = 8 * 3600;
+    monday.StopTime[2] = 17 * 3600;
+    rig.book.write(2, contact("Ned", "ned@example.org", kScheduleNever));
+    rig.book.write(3, contact("Del", "del@example.org", kScheduleAlways));
+    rig.book.markDeleted(3);
+    rig.book.write(4, monday);
+
+    EXPECT_LT(rig.timedSend("12-07-2026 10:00:00 Silence"), 0.2);
+    rig.settle(2);
+    rig.timedSend("12-07-2026 10:00:02 End Fill");
+    rig.settle(5);
+
+    EXPECT_TRUE(rig.errors.shown.empty()) << rig.errors.shown[0].second;
+    const std::vector<std::string> messages = rig.server.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    const std::string head = messages[0].substr(0, messages[0].find('\n'));
+    const std::string peer = head.substr(0, head.find(" login"));
+    EXPECT_EQ(head, peer +
+                        " login alarm from dorvexia@station.example to ann@example.org "
+                        "sam@example.org");
+    EXPECT_EQ(messages[1].rfind(peer + " login alarm", 0), 0u) << "a second connection";
+    EXPECT_NE(messages[0].find("\r\nSubject: WDVX Alarm\r\n"), std::string::npos);
+    EXPECT_NE(messages[0].find("\r\nTo: ann@example.org,\r\n sam@example.org\r\n"),
+              std::string::npos);
+    EXPECT_NE(messages[0].find("\r\n\r\n12-07-2026 10:00:00 Silence\r\n"), std::string::npos);
+    EXPECT_NE(messages[1].find("\r\n\r\n12-07-2026 10:00:02 End Fill\r\n"), std::string::npos);
+}
+
+TEST(SmtpIntegration, ARefusedLoginOrAnUnreachableServerIsReportedWithoutHoldingAnythingUp) {
+    SmtpRig rig;
+    ASSERT_NE(rig.server.port, 0) << "the loopback SMTP server did not start";
+    rig.account.Password = "wrong";
+    EXPECT_LT(rig.timedSend("12-07-2026 10:00:00 Silence"), 0.2);
+    rig.settle(0.5);
+    ASSERT_EQ(rig.errors.shown.size(), 1u);
+    EXPECT_EQ(rig.errors.shown[0].second.rfind("The alarm e-mail could not be sent through smtp://"
+                                               "127.0.0.1:",
+                                               0),
+              0u);
+    EXPECT_NE(rig.errors.shown[0].second.find("Login denied"), std::string::npos)
+        << rig.errors.shown[0].second;
+    EXPECT_TRUE(rig.server.messages().empty());
+
+    // After the failure the next message opens a new session, with the right password.
+    rig.account.Password = "secret";
+    rig.timedSend("12-07-2026 10:00:03 Silence");
+    rig.settle(6);
+    EXPECT_EQ(rig.server.messages().size(), 1u);
+
+    // A port nobody listens on: the connection is refused at once.
+    int closedPort = 0;
+    {
+        const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+        closedPort = ntohs(address.sin_port);
+        ::close(probe);
+    }
+    saveSmtpSettings(
+        rig.paths, {"smtp://127.0.0.1:" + std::to_string(closedPort), "dorvexia@station.example"});
+    EXPECT_LT(rig.timedSend("12-07-2026 10:00:10 Silence"), 0.2);
+    rig.settle(0.5);
+    ASSERT_EQ(rig.errors.shown.size(), 2u);
+    EXPECT_NE(rig.errors.shown[1].second.find(std::to_string(closedPort)), std::string::npos);
+}
+
+}  // namespace
+}  // namespace dvx
