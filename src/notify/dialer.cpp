@@ -69,8 +69,7 @@ bool Dialer::dialNextDueEntry() {
             const ContactEntry entry = m_callList.read(m_callIndex);
             if (isDue(entry, now.weekday, now.secondsOfDay)) {
                 if (isDialable(trimBlanks(entry.Contact))) {
-                    m_dialNumber = entry.Contact;
-                    DialOut();
+                    DialOut(entry.Contact);
                     return true;
                 }
                 m_errors.showError("Call-list entry " + std::to_string(m_callIndex) + " (" +
@@ -90,15 +89,17 @@ bool Dialer::dialNextDueEntry() {
     }
 }
 
-void Dialer::DialOut() {
+void Dialer::DialOut(const std::string& number) {
     try {
         const std::filesystem::path device = serialDevicePath(m_paths, m_connection.ComPort);
         m_port.open(device, serialBaudRate(m_connection.BaudRate));
     } catch (const SerialPortError& error) {
-        // The sequence ends here: no call, so no hang-up timer.
+        // The sequence ends here: no call, so no hang-up timer. A call of another sequence that
+        // holds the port keeps its own number.
         reportPortError(error);
         return;
     }
+    m_dialNumber = number;
     sendAndWait(Step::Reset);
 }
 

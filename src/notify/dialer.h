@@ -53,7 +53,7 @@ class Dialer {
     enum class Step { Idle, Reset, CarrierWait, Options };
 
     bool dialNextDueEntry();
-    void DialOut();
+    void DialOut(const std::string& number);
     void sendAndWait(Step step);
     void pollModem();
     void finishPreparation();
