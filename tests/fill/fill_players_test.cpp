@@ -203,5 +203,22 @@ TEST(FillPlayers, AChoiceThatFailsIsReportedOnceAndTriedAgainAtTheNextTick) {
     EXPECT_TRUE(rig.live.passThrough);
 }
 
+TEST(FillPlayers, DisarmingDuringAFillEndsItWithoutRestartingThePassThrough) {
+    test::FillRig rig;
+    addThreeItems(rig);
+    rig.engine.StartSensor();
+    rig.runTo(12, 0, 5);
+    rig.engine.StopSensor();
+    rig.graph.WavePlayer1.stop();  // as the graph's live chain does when disarming
+    rig.runTo(12, 0, 5.1);
+
+    EXPECT_EQ(endFillLines(rig.alarmLog()), 1u);
+    EXPECT_TRUE(rig.engine.state().FillEnded);
+    EXPECT_EQ(rig.engine.state().ActivePlayer, 0);
+    EXPECT_FALSE(rig.live.passThrough);
+    EXPECT_FALSE(rig.engine.Timer2().isEnabled());
+    EXPECT_EQ(rig.live.fader, 16384);  // the next arming passes the feed at full volume
+}
+
 }  // namespace
 }  // namespace dvx
