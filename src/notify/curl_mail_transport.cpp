@@ -22,6 +22,11 @@ std::size_t readUpload(char* buffer, std::size_t size, std::size_t count, void* 
     return length;
 }
 
+// Called by libcurl while it waits; a non-zero result ends the transfer.
+int checkAbandoned(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<std::atomic<bool>*>(userData)->load() ? 1 : 0;
+}
+
 struct SlistDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
@@ -74,6 +79,9 @@ void CurlMailTransport::send(const MailServer& server, const MailMessage& messag
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, kTransferTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkAbandoned);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &m_abandoned);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
 
     const CURLcode result = curl_easy_perform(curl);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "notify/mail_transport.h"
@@ -19,6 +20,7 @@ class CurlMailTransport : public MailTransport {
 
     void send(const MailServer& server, const MailMessage& message) override;
     void closeSession() override;
+    void abandon() override { m_abandoned = true; }
 
     // Limits of one message: connecting, and the whole exchange.
     static constexpr long kConnectTimeoutSeconds = 20;
@@ -26,6 +28,7 @@ class CurlMailTransport : public MailTransport {
 
   private:
     void* m_curl = nullptr;  // CURL*, kept between messages so its connection is reused
+    std::atomic<bool> m_abandoned = false;
 };
 
 }  // namespace dvx

@@ -21,7 +21,8 @@ class MailError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The mail session. Worker thread only (MailWorker calls it, one call at a time).
+// The mail session. Worker thread only (MailWorker calls it, one call at a time), except
+// abandon().
 class MailTransport {
   public:
     virtual ~MailTransport() = default;
@@ -33,6 +34,10 @@ class MailTransport {
 
     // Ends the session; nothing when none is open.
     virtual void closeSession() = 0;
+
+    // Any thread: the program is ending, so a send under way gives up soon instead of waiting
+    // for a server that does not answer.
+    virtual void abandon() {}
 };
 
 }  // namespace dvx

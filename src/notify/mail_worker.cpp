@@ -13,6 +13,7 @@ MailWorker::~MailWorker() {
         m_stopping = true;
         m_jobs.clear();
     }
+    m_transport.abandon();
     m_wake.notify_all();
     m_thread.join();
 }

@@ -20,7 +20,8 @@ namespace dvx {
 class MailWorker {
   public:
     explicit MailWorker(MailTransport& transport);
-    // Lets the job under way finish, drops the rest and ends the session.
+    // Drops the jobs not yet begun, has the transport give up the one under way and ends the
+    // session.
     ~MailWorker();
     MailWorker(const MailWorker&) = delete;
     MailWorker& operator=(const MailWorker&) = delete;

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <thread>
 
 #include "notify/contact_book.h"
 #include "notify/curl_mail_transport.h"
@@ -81,6 +82,34 @@ class LoopbackSmtpServer {
     }
     std::filesystem::path m_folder;
     pid_t m_pid = -1;
+};
+
+// A loopback socket bound to a free port: listening but never answering, or closed again so
+// that nothing listens on its port.
+struct LoopbackSocket {
+    explicit LoopbackSocket(bool listening) {
+        fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+        port = ntohs(address.sin_port);
+        if (listening) {
+            ::listen(fd, 4);
+        } else {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    ~LoopbackSocket() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    int fd = -1;
+    int port = 0;
 };
 
 struct SmtpRig : test::NotifyRig {
@@ -166,24 +195,34 @@ TEST(SmtpIntegration, ARefusedLoginOrAnUnreachableServerIsReportedWithoutHolding
     EXPECT_EQ(rig.server.messages().size(), 1u);
 
     // A port nobody listens on: the connection is refused at once.
-    int closedPort = 0;
-    {
-        const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-        closedPort = ntohs(address.sin_port);
-        ::close(probe);
-    }
+    const int closedPort = LoopbackSocket(false).port;
     saveSmtpSettings(
         rig.paths, {"smtp://127.0.0.1:" + std::to_string(closedPort), "dorvexia@station.example"});
     EXPECT_LT(rig.timedSend("12-07-2026 10:00:10 Silence"), 0.2);
     rig.settle(0.5);
     ASSERT_EQ(rig.errors.shown.size(), 2u);
     EXPECT_NE(rig.errors.shown[1].second.find(std::to_string(closedPort)), std::string::npos);
+}
+
+TEST(SmtpIntegration, EndingTheProgramDoesNotWaitForAServerThatNeverAnswers) {
+    test::NotifyRig rig;
+    LoopbackSocket silent(true);
+    std::filesystem::create_directories(rig.paths.programFolder());
+    saveSmtpSettings(rig.paths, {"smtp://127.0.0.1:" + std::to_string(silent.port), "a@b.example"});
+    RecordFile addressBook{rig.paths.dataFile("AddressBook.dat"), kAddressBookFormat.recordLength};
+    ContactBook(addressBook, kAddressBookFormat)
+        .write(1, contact("Ann", "ann@example.org", kScheduleAlways));
+    EmailAccount account{"alarm", "secret"};
+    std::chrono::steady_clock::time_point start;
+    {
+        CurlMailTransport transport;
+        EmailNotifier notifier{rig.clock, rig.paths,  addressBook, account,
+                               rig.log,   rig.errors, transport};
+        notifier.SendEmail("WDVX Alarm", "12-07-2026 10:00:00 Silence");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // connected, waiting
+        start = std::chrono::steady_clock::now();
+    }
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3);
 }
 
 }  // namespace

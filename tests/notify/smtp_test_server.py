@@ -12,7 +12,7 @@ import os
 import signal
 import socket
 import sys
-import warnings
+import logging
 
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult, LoginPassword
@@ -36,8 +36,8 @@ class Recorder:
 
 
 def main():
-    # aiosmtpd warns about its own use of a deprecated session attribute.
-    warnings.simplefilter("ignore", DeprecationWarning)
+    # aiosmtpd logs a warning about its own use of a deprecated session attribute.
+    logging.getLogger("mail.log").setLevel(logging.ERROR)
     folder, user, password = sys.argv[1], sys.argv[2].encode(), sys.argv[3].encode()
 
     def authenticate(server, session, envelope, mechanism, auth_data):
