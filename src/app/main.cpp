@@ -1,3 +1,79 @@
-int main() {
-    return 0;
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/audio_choice.h"
+#include "app/command_line.h"
+#include "app/main_window.h"
+#include "app/signal_watcher.h"
+#include "common/paths.h"
+#include "platform/qt_clock.h"
+#include "viewers/error_window.h"
+
+namespace {
+
+void reportStartupFailure(const std::string& message) {
+    std::fprintf(stderr, "dorvexia: %s\n", message.c_str());
+    // A message box needs someone to close it; without a screen the line above is all.
+    if (QGuiApplication::platformName() != "offscreen" &&
+        QGuiApplication::platformName() != "minimal") {
+        QMessageBox::critical(nullptr, "Dorvexia", QString::fromStdString(message));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);  // takes Qt's own options out of the arguments
+    QApplication::setApplicationName("Dorvexia");
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(DORVEXIA_VERSION_MAJOR)
+                                            .arg(DORVEXIA_VERSION_MINOR)
+                                            .arg(DORVEXIA_VERSION_PATCH));
+
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments()) {
+        arguments.push_back(argument.toStdString());
+    }
+    const dvx::CommandLineResult parsed = dvx::parseCommandLine(arguments);
+    if (!parsed.options) {
+        std::fprintf(stderr, "dorvexia: %s\n\n%s", parsed.error.c_str(),
+                     dvx::commandLineHelp().c_str());
+        return 2;
+    }
+    const dvx::CommandLine& options = *parsed.options;
+    if (options.showHelp) {
+        std::fputs(dvx::commandLineHelp().c_str(), stdout);
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("dorvexia %s\n", QApplication::applicationVersion().toUtf8().constData());
+        return 0;
+    }
+
+    dvx::QtClock clock;
+    dvx::AudioChoice audio = dvx::chooseAudioBackend(options, clock);
+    if (!audio.backend) {
+        reportStartupFailure(audio.message);
+        return 1;
+    }
+
+    dvx::MainWindow window(clock, dvx::Paths(dvx::chooseDataRoot(options.dataRoot)), *audio.backend,
+                           *audio.soundFiles);
+    std::string failure;
+    if (!window.startUp(failure)) {
+        reportStartupFailure(failure);
+        return 1;
+    }
+    if (!audio.message.empty()) {
+        window.errorWindow().showError(audio.message);
+    }
+    window.show();
+    window.armIfAutoRun();
+
+    dvx::SignalWatcher watcher;
+    QObject::connect(&watcher, &dvx::SignalWatcher::terminationRequested, &window, &QWidget::close);
+    return QApplication::exec();
 }

@@ -10,12 +10,20 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/level_meter.h"
+#include "app/sensor_runtime.h"
 #include "app/startup.h"
 #include "app/station.h"
+#include "notify/contact_list_window.h"
+#include "notify/messages_window.h"
+#include "notify/notifier.h"
 #include "platform/audio_backend.h"
-#include "sensor/clock_display.h"
+#include "platform/command_restart.h"
+#include "platform/port_opener.h"
+#include "sensor/alarm_log.h"
+#include "settings/connection_window.h"
 #include "viewers/about_window.h"
 #include "viewers/error_window.h"
 #include "viewers/help_window.h"
@@ -45,16 +53,18 @@ LevelMeter* makeMeter(QWidget* parent, const char* objectName) {
 
 }  // namespace
 
-MainWindow::MainWindow(Clock& clock, Paths paths, AudioBackend& audio, QWidget* parent)
-    : QMainWindow(parent), m_clock(clock), m_paths(std::move(paths)), m_audio(audio) {
+MainWindow::MainWindow(Clock& clock, Paths paths, AudioBackend& audio, SoundFiles& soundFiles,
+                       QWidget* parent)
+    : QMainWindow(parent),
+      m_clock(clock),
+      m_paths(std::move(paths)),
+      m_audio(audio),
+      m_soundFiles(soundFiles) {
     setObjectName("mnuMenu");
     setWindowTitle("Dorvexia");
     m_errorWindow = new ErrorWindow(this);
     buildControls();
     buildMenus();
-    m_tmrClock = m_clock.createTimer("tmrClock", 100, [this] { onClockTick(); });
-    m_tmrClock->setEnabled(true);
-    onClockTick();
 }
 
 MainWindow::~MainWindow() = default;
@@ -151,6 +161,13 @@ void MainWindow::buildControls() {
     buttons->addWidget(m_cmdClose);
     layout->addLayout(buttons);
     connect(m_cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_cmdStart, &QPushButton::clicked, this, [this] {
+        if (m_runtime) {
+            m_runtime->engine().StartSensor();
+        }
+    });
+    connect(m_cmdStop, &QPushButton::clicked, this, &MainWindow::onStop);
+    showArmed(false);
 
     setCentralWidget(central);
     resize(560, 380);
@@ -183,6 +200,9 @@ QAction* MainWindow::addMenuBarEntry(const QString& caption, const char* objectN
 }
 
 void MainWindow::openWindow(const char* objectName, const std::function<QWidget*()>& create) {
+    if (!m_station) {
+        return;  // start-up has not run: nothing to show yet
+    }
     QPointer<QWidget>& window = m_windows[QString(objectName)];
     if (window.isNull()) {
         window = create();
@@ -202,11 +222,22 @@ void MainWindow::buildMenus() {
 
     QMenu* setup = menuBar()->addMenu("Setup");
     setup->setObjectName("mnuSetup");
-    addWindowEntry(setup, "My Address Book", "mnuAddBook", nullptr);
+    addWindowEntry(setup, "My Address Book", "mnuAddBook", [this]() -> QWidget* {
+        return new ContactListWindow(m_station->files.AddressBook, kAddressBookWindowStyle,
+                                     *m_errorWindow);
+    });
     addWindowEntry(setup, "Music Categories", "mnuMusicCategories", nullptr);
-    addWindowEntry(setup, "My Call List", "mnuCallList", nullptr);
-    addWindowEntry(setup, "My Connection", "mnuMyConnection", nullptr);
-    addWindowEntry(setup, "My Messages", "mnuMyMessages", nullptr);
+    addWindowEntry(setup, "My Call List", "mnuCallList", [this]() -> QWidget* {
+        return new ContactListWindow(m_station->files.CallList, kCallListWindowStyle,
+                                     *m_errorWindow);
+    });
+    addWindowEntry(setup, "My Connection", "mnuMyConnection", [this]() -> QWidget* {
+        return new ConnectionWindow(m_station->connection, m_station->paths, *m_errorWindow);
+    });
+    addWindowEntry(setup, "My Messages", "mnuMyMessages", [this]() -> QWidget* {
+        return new MessagesWindow(m_station->files.MessageFile, m_station->Facility,
+                                  *m_errorWindow);
+    });
     addWindowEntry(setup, "My Preferences", "mnuMyPreferences", nullptr);
     addWindowEntry(setup, "My Programming", "mnuMyProgramming", nullptr);
 
@@ -216,7 +247,7 @@ void MainWindow::buildMenus() {
     QMenu* history = menuBar()->addMenu("History");
     history->setObjectName("mnuHistory");
     addWindowEntry(history, "Alarm Logs", "mnuAlarmLogs", [this]() -> QWidget* {
-        return new LogViewerWindow(m_paths.logsFolder(), "AL");
+        return new LogViewerWindow(m_paths.logsFolder(), "AL", *m_errorWindow);
     });
 
     addMenuBarEntry("Help", "mnuHelp",
@@ -233,6 +264,20 @@ bool MainWindow::startUp(std::string& failure) {
         for (const std::string& message : result.messages) {
             m_errorWindow->showError(message);
         }
+        m_log = std::make_unique<AlarmLog>(m_station->paths, m_clock, *m_errorWindow);
+        m_notifier = std::make_unique<Notifier>(
+            m_clock, m_station->paths, m_station->files, m_station->connection, m_station->account,
+            *m_log, *m_errorWindow,
+            [this](const std::string& text) { m_label3->setText(QString::fromStdString(text)); });
+        m_ports = std::make_unique<PortOpener>(m_station->paths, m_clock, *m_errorWindow);
+        m_restart = std::make_unique<CommandRestart>();
+        m_runtime =
+            std::make_unique<SensorRuntime>(*m_station,
+                                            SensorDevices{m_clock, m_audio, m_soundFiles, *m_ports,
+                                                          *m_restart, *m_errorWindow, *this, *this},
+                                            *m_log, *m_notifier);
+        m_meterTimer = m_clock.createTimer("MeterTimer", 50, [this] { refreshMeters(); });
+        m_meterTimer->setEnabled(true);
     } catch (const std::exception& error) {
         failure = error.what();
         return false;
@@ -240,14 +285,93 @@ bool MainWindow::startUp(std::string& failure) {
     return true;
 }
 
-void MainWindow::onClockTick() {
-    m_lblClock->setText(QString::fromStdString(formatClockDisplay(m_clock.now())));
+void MainWindow::armIfAutoRun() {
+    if (m_runtime) {
+        m_runtime->armIfAutoRun();
+    }
+}
+
+void MainWindow::onStop() {
+    if (!m_runtime) {
+        return;
+    }
+    m_notifier->closePort();  // a call in progress ends before the sensor is disarmed
+    m_runtime->engine().StopSensor();
+}
+
+void MainWindow::refreshMeters() {
+    MainAudioGraph& graph = m_runtime->graph();
+    const LevelReading input = graph.MMConnectorX1.levels();
+    m_inputMeters[0]->setPeak(input.left);
+    m_inputMeters[1]->setPeak(input.right);
+    if (m_fillMeters[0]->isVisible()) {
+        LevelReading fill = graph.MMConnectorX2.levels();
+        for (LevelTap* tap : {&graph.MMConnectorX3, &graph.MMConnectorX4}) {
+            const LevelReading other = tap->levels();
+            fill.left = std::max(fill.left, other.left);
+            fill.right = std::max(fill.right, other.right);
+        }
+        m_fillMeters[0]->setPeak(fill.left);
+        m_fillMeters[1]->setPeak(fill.right);
+    }
+}
+
+void MainWindow::showSilence(const std::string& text) {
+    m_label1->setText(QString::fromStdString(text));
+}
+
+void MainWindow::showAlarm(bool visible) {
+    m_shape1->setVisible(visible);
+}
+
+void MainWindow::showArmed(bool armed) {
+    // Light green while armed, dark green while not.
+    m_cmdStart->setStyleSheet(armed ? "background-color: rgb(128, 255, 128);"
+                                    : "background-color: rgb(0, 128, 0); color: white;");
+}
+
+void MainWindow::showProgram(const std::string& text) {
+    m_label4->setText(QString::fromStdString(text));
+}
+
+void MainWindow::showClock(const std::string& text) {
+    m_lblClock->setText(QString::fromStdString(text));
+}
+
+void MainWindow::showItem(const std::string& Label3) {
+    m_label3->setText(QString::fromStdString(Label3));
+}
+
+void MainWindow::showTimeLeft(const std::string& Label2) {
+    m_label2->setText(QString::fromStdString(Label2));
+}
+
+void MainWindow::setTimeLeftVisible(bool visible) {
+    m_label2->setVisible(visible);
+}
+
+void MainWindow::setFillMetersVisible(bool visible) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(m_fillMeters[0]), static_cast<QWidget*>(m_fillMeters[1]),
+          static_cast<QWidget*>(m_fillScale)}) {
+        widget->setVisible(visible);
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing ends the run at once: no other window gets its own closing handling, and every
     // file is closed as the station goes.
     event->accept();
+    for (auto& [name, window] : m_windows) {
+        delete window.data();  // without its own closing handling: nothing is saved
+    }
+    m_windows.clear();
+    m_meterTimer.reset();
+    m_runtime.reset();
+    m_restart.reset();
+    m_ports.reset();
+    m_notifier.reset();
+    m_log.reset();
     m_station.reset();
     QApplication::quit();
 }

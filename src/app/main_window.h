@@ -9,6 +9,8 @@
 
 #include "common/clock.h"
 #include "common/paths.h"
+#include "fill/fill_view.h"
+#include "sensor/sensor_view.h"
 
 class QAction;
 class QLabel;
@@ -17,8 +19,14 @@ class QPushButton;
 
 namespace dvx {
 
+class AlarmLog;
 class AudioBackend;
+class CommandRestart;
 class ErrorWindow;
+class Notifier;
+class PortOpener;
+class SensorRuntime;
+class SoundFiles;
 class LevelMeter;
 class LevelScale;
 struct Station;
@@ -26,18 +34,23 @@ struct Station;
 // The main window `mnuMenu`: it is the program. It runs start-up, owns the station's state and
 // the timers that drive everything that happens without a user, and opens the other windows
 // from its menu. Closing it ends the run at once. Main thread only.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public SensorView, public FillView {
     Q_OBJECT
   public:
-    MainWindow(Clock& clock, Paths paths, AudioBackend& audio, QWidget* parent = nullptr);
+    MainWindow(Clock& clock, Paths paths, AudioBackend& audio, SoundFiles& soundFiles,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Runs start-up. On failure returns false with the reason in `failure`; nothing that was
     // on disk has been overwritten.
     bool startUp(std::string& failure);
 
+    // The last start-up step: arms the sensor when the parameters ask for it.
+    void armIfAutoRun();
+
     ErrorWindow& errorWindow() { return *m_errorWindow; }
     Station* station() { return m_station.get(); }
+    SensorRuntime* runtime() { return m_runtime.get(); }
     const Paths& paths() const { return m_paths; }
 
   protected:
@@ -45,9 +58,22 @@ class MainWindow : public QMainWindow {
     void changeEvent(QEvent* event) override;
 
   private:
+    // SensorView
+    void showSilence(const std::string& text) override;
+    void showAlarm(bool visible) override;
+    void showArmed(bool armed) override;
+    void showProgram(const std::string& text) override;
+    void showClock(const std::string& text) override;
+    // FillView
+    void showItem(const std::string& Label3) override;
+    void showTimeLeft(const std::string& Label2) override;
+    void setTimeLeftVisible(bool visible) override;
+    void setFillMetersVisible(bool visible) override;
+
     void buildControls();
+    void onStop();
+    void refreshMeters();
     void buildMenus();
-    void onClockTick();
     QAction* addWindowEntry(QMenu* menu, const QString& caption, const char* objectName,
                             std::function<QWidget*()> create);
     QAction* addMenuBarEntry(const QString& caption, const char* objectName,
@@ -57,7 +83,15 @@ class MainWindow : public QMainWindow {
     Clock& m_clock;
     Paths m_paths;
     AudioBackend& m_audio;
+    SoundFiles& m_soundFiles;
+    // In the order they are built; destroyed the other way round.
     std::unique_ptr<Station> m_station;
+    std::unique_ptr<AlarmLog> m_log;
+    std::unique_ptr<Notifier> m_notifier;
+    std::unique_ptr<PortOpener> m_ports;
+    std::unique_ptr<CommandRestart> m_restart;
+    std::unique_ptr<SensorRuntime> m_runtime;
+    std::unique_ptr<Timer> m_meterTimer;
     ErrorWindow* m_errorWindow = nullptr;  // child: goes with the main window
 
     QLabel* m_lblClock = nullptr;
@@ -77,7 +111,6 @@ class MainWindow : public QMainWindow {
     LevelScale* m_fillScale = nullptr;
 
     std::map<QString, QPointer<QWidget>> m_windows;  // created on first use, kept
-    std::unique_ptr<Timer> m_tmrClock;  // moves into the sensor engine with the monitoring
 };
 
 }  // namespace dvx

@@ -1,0 +1,131 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "app/sensor_runtime.h"
+#include "app/station.h"
+#include "common/simulated_clock.h"
+#include "platform/audio_factory.h"
+#include "platform/sndfile_sound_files.h"
+#include "settings/email_account.h"
+#include "support/temp_folder.h"
+#include "viewers/error_window.h"
+
+namespace dvx {
+namespace {
+
+// The main window on a simulated clock and virtual sound devices, below a fresh data root.
+struct MainWindowRig {
+    test::TempFolder root;
+    SimulatedClock clock{2026, 12, 7, 9 * 3600.0};
+    SndfileSoundFiles soundFiles;
+    std::unique_ptr<AudioBackend> audio =
+        createAudioBackend(AudioOptions{"virtual", {}, root.path() / "out"}, clock, soundFiles);
+    MainWindow window{clock, Paths(root.path()), *audio, soundFiles};
+
+    QString text(const char* name) { return window.findChild<QLabel*>(name)->text(); }
+    QAction* action(const char* name) { return window.findChild<QAction*>(name); }
+};
+
+TEST(MainWindow, FirstLaunchShowsEveryControlAndAsksForTheMailAccount) {
+    MainWindowRig rig;
+    std::string failure;
+    ASSERT_TRUE(rig.window.startUp(failure)) << failure;
+    rig.window.show();
+    EXPECT_EQ(rig.window.windowTitle(), "Dorvexia Alarm/Fill");
+    EXPECT_EQ(rig.window.objectName(), "mnuMenu");
+
+    auto* error = rig.window.findChild<ErrorWindow*>("frmError");
+    ASSERT_NE(error, nullptr);
+    EXPECT_TRUE(error->isVisible());
+    EXPECT_EQ(error->findChild<QLabel*>("lblMessage")->text().toStdString(),
+              kEmailAccountMissingMessage);
+
+    for (const char* name : {"lblClock", "Label1", "Label2", "Label3", "Label4", "Shape1"}) {
+        EXPECT_NE(rig.window.findChild<QLabel*>(name), nullptr) << name;
+    }
+    for (const char* name : {"MMLevelX1", "MMLevelX2", "MMLevelX3", "MMLevelX4", "MMLevelScaleX1",
+                             "MMLevelScaleX2", "list1", "List2"}) {
+        EXPECT_NE(rig.window.findChild<QWidget*>(name), nullptr) << name;
+    }
+    EXPECT_EQ(rig.window.findChild<QPushButton*>("cmdStart")->text(), "Start");
+    EXPECT_EQ(rig.window.findChild<QPushButton*>("cmdStop")->text(), "Stop");
+    EXPECT_EQ(rig.window.findChild<QPushButton*>("cmdClose")->text(), "Close");
+    EXPECT_FALSE(rig.window.findChild<QLabel*>("Shape1")->isVisible());
+    EXPECT_FALSE(rig.window.findChild<QWidget*>("MMLevelX3")->isVisible());
+
+    EXPECT_EQ(rig.action("mnuExit")->text(), "Exit");
+    EXPECT_EQ(rig.action("mnuAlarmLogs")->text(), "Alarm Logs");
+    EXPECT_TRUE(rig.action("mnuAlarmLogs")->isEnabled());
+    EXPECT_TRUE(rig.action("mnuHelp")->isEnabled());
+    EXPECT_TRUE(rig.action("mnuAbout")->isEnabled());
+    for (const char* name :
+         {"mnuAddBook", "mnuMusicCategories", "mnuCallList", "mnuMyConnection", "mnuMyMessages",
+          "mnuMyPreferences", "mnuMyProgramming", "mnuMusicFiles", "mnuSpotFiles"}) {
+        EXPECT_NE(rig.action(name), nullptr) << name;
+    }
+
+    // The clock runs whether or not the sensor is armed; the sensor stays disarmed.
+    rig.clock.advanceSeconds(0.2);
+    EXPECT_EQ(rig.text("lblClock"), "Monday  12/07/2026  09:00:00");
+    EXPECT_FALSE(rig.window.runtime()->engine().state().SensorRunning);
+
+    if (const char* folder = std::getenv("DORVEXIA_SCREENSHOT_DIR")) {
+        rig.window.grab().save(QString(folder) + "/main_window.png");
+        error->grab().save(QString(folder) + "/error_window.png");
+    }
+}
+
+TEST(MainWindow, AutoRunArmsAtStartAndTheMenuOpensItsWindowsOnce) {
+    MainWindowRig rig;
+    std::string params(4 * 72, '\0');
+    params[0] = 5;       // dead-air seconds
+    params[4 * 71] = 1;  // AutoRun
+    test::writeFile(rig.root.path() / "c/Dorvex/DXParams.dat", params);
+    std::string failure;
+    ASSERT_TRUE(rig.window.startUp(failure)) << failure;
+    rig.window.armIfAutoRun();
+    EXPECT_TRUE(rig.window.runtime()->engine().state().SensorRunning);
+    EXPECT_NE(rig.window.findChild<QPushButton*>("cmdStart")->styleSheet().indexOf("128, 255, 128"),
+              -1);
+
+    // Silence on the virtual feed: the alarm shows after the delay.
+    rig.clock.advanceSeconds(6);
+    EXPECT_EQ(rig.text("Label1"), "00:06");
+    EXPECT_TRUE(rig.window.findChild<QLabel*>("Shape1")->isVisibleTo(&rig.window));
+
+    rig.action("mnuAbout")->trigger();
+    rig.action("mnuAbout")->trigger();
+    EXPECT_EQ(rig.window.findChildren<QWidget*>("frmAbout").size(), 1);
+
+    rig.window.findChild<QPushButton*>("cmdStop")->click();
+    EXPECT_FALSE(rig.window.runtime()->engine().state().SensorRunning);
+    EXPECT_NE(rig.window.findChild<QPushButton*>("cmdStart")->styleSheet().indexOf("0, 128, 0"),
+              -1);
+}
+
+TEST(MainWindow, ClosingEndsTheRunAndClosesEveryFile) {
+    MainWindowRig rig;
+    std::string failure;
+    ASSERT_TRUE(rig.window.startUp(failure)) << failure;
+    rig.window.show();
+    rig.window.close();
+    EXPECT_EQ(rig.window.station(), nullptr);
+    EXPECT_EQ(rig.window.runtime(), nullptr);
+}
+
+TEST(MainWindow, AStartUpThatCannotOpenItsFilesSaysWhy) {
+    MainWindowRig rig;
+    std::filesystem::create_directories(rig.root.path() / "c/Dorvex/CallList.dat");
+    std::string failure;
+    EXPECT_FALSE(rig.window.startUp(failure));
+    EXPECT_NE(failure.find("CallList.dat"), std::string::npos) << failure;
+}
+
+}  // namespace
+}  // namespace dvx
