@@ -49,6 +49,16 @@ std::optional<EmailAccount> readEmailAccount(const Paths& paths) {
     return account;
 }
 
+std::optional<std::string> emailAccountProblem(const EmailAccount& account) {
+    try {
+        storedForm(account.UserName, "user name");
+        storedForm(account.Password, "password");
+    } catch (const std::invalid_argument& refusal) {
+        return std::string(refusal.what());
+    }
+    return std::nullopt;
+}
+
 void writeEmailAccount(const Paths& paths, const EmailAccount& account) {
     // Both values are checked before anything is written.
     std::vector<std::string> lines = {storedForm(account.UserName, "user name"),

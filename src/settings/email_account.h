@@ -25,6 +25,10 @@ inline constexpr std::string_view kEmailAccountMissingMessage =
 // the password "name". Nothing when the file does not exist. Throws IoError.
 std::optional<EmailAccount> readEmailAccount(const Paths& paths);
 
+// The message writeEmailAccount would refuse the account with, or nothing when it can be
+// stored; lets a caller check every value before it writes any file.
+std::optional<std::string> emailAccountProblem(const EmailAccount& account);
+
 // Rewrites User.dat whole, readable and writable by its owner only. A value that the
 // list-input rule would read back changed (a comma, blanks at either end, a leading double
 // quote) is written in double quotes. Throws std::invalid_argument, writing nothing, for a

@@ -71,15 +71,15 @@ std::vector<std::string> linesOf(std::string_view text) {
     return lines;
 }
 
-std::optional<std::string> settingsProblem(const SmtpSettings& settings) {
+}  // namespace
+
+std::optional<std::string> smtpSettingsProblem(const SmtpSettings& settings) {
     if (settings.ServerUrl.find_first_of("\r\n") != std::string::npos ||
         settings.Sender.find_first_of("\r\n") != std::string::npos) {
         return std::string("The mail server and the sender may not hold a line break.");
     }
     return urlProblem(settings.ServerUrl);
 }
-
-}  // namespace
 
 SmtpSettings defaultSmtpSettings(std::string_view userName) {
     SmtpSettings settings;
@@ -114,7 +114,7 @@ SmtpLoad loadSmtpSettings(const Paths& paths, std::string_view userName) {
 }
 
 void saveSmtpSettings(const Paths& paths, const SmtpSettings& settings) {
-    if (const auto problem = settingsProblem(settings)) {
+    if (const auto problem = smtpSettingsProblem(settings)) {
         throw std::invalid_argument(*problem);
     }
     writeTextLines(paths.programFile("Smtp.dat"), {settings.ServerUrl, settings.Sender}, 0600);

@@ -31,6 +31,10 @@ SmtpSettings defaultSmtpSettings(std::string_view userName);
 // default takes its place and the warning says so. Throws IoError.
 SmtpLoad loadSmtpSettings(const Paths& paths, std::string_view userName);
 
+// The message saveSmtpSettings would refuse the settings with, or nothing when they can be
+// stored; lets a caller check every value before it writes any file.
+std::optional<std::string> smtpSettingsProblem(const SmtpSettings& settings);
+
 // Rewrites Smtp.dat whole, readable by its owner only. Throws std::invalid_argument with a
 // message for the error window, writing nothing, for a URL that is not smtp:// or smtps://
 // followed by a server and for a value holding a line break. Throws IoError.

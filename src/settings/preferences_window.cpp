@@ -1,0 +1,491 @@
+#include "settings/preferences_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "common/paths.h"
+#include "platform/audio_backend.h"
+#include "viewers/error_reporter.h"
+
+namespace dvx {
+namespace {
+
+constexpr const char* kDayCaptions[8] = {"",          "Sunday",   "Monday", "Tuesday",
+                                         "Wednesday", "Thursday", "Friday", "Saturday"};
+constexpr const char* kRemoteControlCaptions[3] = {"Off", "Parallel ", "Prairie Digital"};
+constexpr const char* kModeCaptions[2] = {"Mono", "Stereo"};
+constexpr int kListWidth = 170;
+
+QString indexed(const char* name, int index) {
+    return QString("%1_%2").arg(name).arg(index);
+}
+
+QString qt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string plain(const QLineEdit* box) {
+    return box->text().toStdString();
+}
+
+QListWidget* makeList(QWidget* parent, const char* objectName, int visibleRows,
+                      const char* toolTip = nullptr) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(objectName);
+    list->setMinimumWidth(kListWidth);
+    list->addItem("X");  // a row to measure: whole rows show, none cut in half
+    list->setFixedHeight(list->sizeHintForRow(0) * visibleRows + 2 * list->frameWidth());
+    list->clear();
+    if (toolTip != nullptr) {
+        list->setToolTip(toolTip);
+    }
+    return list;
+}
+
+QCheckBox* makeCheck(QWidget* parent, const QString& objectName, const char* caption) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(objectName);
+    return box;
+}
+
+QLineEdit* makeBox(QWidget* parent, const QString& objectName, int width = 0) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(objectName);
+    if (width > 0) {
+        box->setFixedWidth(width);
+    }
+    return box;
+}
+
+void fillList(QListWidget* list, const std::vector<std::string>& items) {
+    list->clear();
+    for (const std::string& item : items) {
+        list->addItem(qt(item));
+    }
+}
+
+std::optional<int> selectedRow(const QListWidget* list) {
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    if (selected.isEmpty()) {
+        return std::nullopt;
+    }
+    return list->row(selected.first());
+}
+
+void selectRow(QListWidget* list, std::optional<int> row) {
+    if (row) {
+        list->setCurrentRow(*row);
+    } else {
+        list->setCurrentItem(nullptr);
+        list->clearSelection();
+    }
+}
+
+template <std::size_t N>
+std::optional<int> checkedButton(const std::array<QRadioButton*, N>& buttons) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (buttons[i]->isChecked()) {
+            return static_cast<int>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+// Checks one button of the group, or none: exclusive buttons refuse to be all cleared, so the
+// group is made non-exclusive for the moment.
+template <std::size_t N>
+void checkButton(const std::array<QRadioButton*, N>& buttons, std::optional<int> index) {
+    for (std::size_t i = 0; i < N; ++i) {
+        buttons[i]->setAutoExclusive(false);
+        buttons[i]->setChecked(index && *index == static_cast<int>(i));
+        buttons[i]->setAutoExclusive(true);
+    }
+}
+
+QVBoxLayout* labelled(QWidget* parent, const char* label, QWidget* control) {
+    auto* column = new QVBoxLayout;
+    column->setSpacing(2);
+    column->addWidget(new QLabel(label, parent));
+    column->addWidget(control);
+    return column;
+}
+
+}  // namespace
+
+PreferencesWindow::PreferencesWindow(const Paths& paths, Parameters& memory, EmailAccount& account,
+                                     AudioBackend& audio, ErrorReporter& errors,
+                                     std::function<void()> remoteControlChanged, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_paths(paths),
+      m_account(account),
+      m_audio(audio),
+      m_errors(errors),
+      m_form(paths, memory, account, std::move(remoteControlChanged)) {
+    setObjectName("frmMyPreferences");
+    setWindowTitle("MyPreferences");
+    buildControls();
+    connectLiveChanges();
+}
+
+void PreferencesWindow::buildControls() {
+    auto* menus = new QMenuBar(this);
+    QMenu* files = menus->addMenu("Files");
+    files->setObjectName("mnuFiles");
+    QAction* exit = files->addAction("Exit");
+    exit->setObjectName("mnuExit");
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    auto* close = new QPushButton("Close", this);
+    close->setObjectName("cmdClose");
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(buildRelays());
+    middle->addWidget(buildRecording());
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildDevices());
+    left->addLayout(middle);
+    left->addWidget(buildMail());
+
+    auto* bottomRight = new QHBoxLayout;
+    bottomRight->addWidget(buildStartup(), 1);
+    bottomRight->addWidget(close, 0, Qt::AlignBottom);
+    auto* right = new QVBoxLayout;
+    right->addWidget(buildAlarm());
+    right->addWidget(buildTimedDays());
+    right->addLayout(bottomRight);
+
+    auto* columns = new QHBoxLayout(this);
+    columns->setMenuBar(menus);
+    columns->addLayout(left);
+    columns->addLayout(right);
+}
+
+QWidget* PreferencesWindow::buildDevices() {
+    auto* group = new QGroupBox("Sound cards", this);
+    m_lstWaveIn = makeList(group, "lstWaveIn", 4, "Select Input Card");
+    m_lstWaveOutNet = makeList(group, "lstWaveOutNet", 4);
+    m_lstWaveOut = makeList(group, "lstWaveOut", 4, "Select Output Card");
+    m_lstWaveOut2 = makeList(group, "lstWaveOut2", 4, "Select Output Card");
+    m_lstAudOut = makeList(group, "lstAudOut", 4);
+    m_lstAudIn = makeList(group, "lstAudIn", 4);
+    m_chkMixer = makeCheck(group, "chkMixer", "Use Mixer");
+
+    auto* grid = new QGridLayout(group);
+    grid->addLayout(labelled(group, "Net In", m_lstWaveIn), 0, 0);
+    grid->addLayout(labelled(group, "Net Out", m_lstWaveOutNet), 0, 1);
+    grid->addLayout(labelled(group, "Aud In", m_lstAudIn), 0, 2);
+    grid->addLayout(labelled(group, "Out 1", m_lstWaveOut), 1, 0);
+    grid->addLayout(labelled(group, "Out 2", m_lstWaveOut2), 1, 1);
+    grid->addLayout(labelled(group, "Aud Out", m_lstAudOut), 1, 2);
+    grid->addWidget(m_chkMixer, 2, 0);
+    return group;
+}
+
+QWidget* PreferencesWindow::buildAlarm() {
+    auto* group = new QGroupBox("Alarm", this);
+    m_lstTime = makeList(group, "lstTime", 5, "Number of Seconds of Dead Air before Alarm");
+    m_lstTime->setMinimumWidth(110);
+    fillList(m_lstTime, deadAirItems());
+    m_txtThreshold = makeBox(group, "txtThreshold", 70);
+    m_Check2 = makeCheck(group, "Check2", "Alarm Only");
+    m_chkPage = makeCheck(group, "chkPage", "Page");
+    m_chkEmail = makeCheck(group, "chkEmail", "Email");
+    m_chkPageEnd = makeCheck(group, "chkPageEnd", "Page End");
+    m_chkEmailEnd = makeCheck(group, "chkEmailEnd", "Email End");
+    m_chkWeekTest = makeCheck(group, "chkWeekTest", "Weekly Test");
+    m_chkReboot = makeCheck(group, "chkReboot", "Reboot");
+
+    auto* threshold = labelled(group, "Threshold", m_txtThreshold);
+    threshold->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addLayout(labelled(group, "Delay", m_lstTime));
+    top->addLayout(threshold);
+    top->addStretch();
+    auto* checks = new QGridLayout;
+    QCheckBox* const order[] = {m_Check2,     m_chkReboot,   m_chkPage,    m_chkEmail,
+                                m_chkPageEnd, m_chkEmailEnd, m_chkWeekTest};
+    for (int i = 0; i < 7; ++i) {
+        checks->addWidget(order[i], i / 2, i % 2);
+    }
+    auto* layout = new QVBoxLayout(group);
+    layout->addLayout(top);
+    layout->addLayout(checks);
+    return group;
+}
+
+QWidget* PreferencesWindow::buildRelays() {
+    auto* group = new QGroupBox("Relays", this);
+    auto* frame = new QGroupBox("Remote Control", group);
+    frame->setObjectName("Frame3");
+    auto* buttons = new QVBoxLayout(frame);
+    for (int i = 0; i < 3; ++i) {
+        m_option2[static_cast<std::size_t>(i)] = new QRadioButton(kRemoteControlCaptions[i], frame);
+        m_option2[static_cast<std::size_t>(i)]->setObjectName(indexed("option2", i));
+        buttons->addWidget(m_option2[static_cast<std::size_t>(i)]);
+    }
+    m_lstAlarmRelay = makeList(group, "lstAlarmRelay", 5,
+                               "Select Relay Output for Alarm...Remote Control must be enabled in "
+                               "Setup>>My Computer");
+    m_lstAlarmRelay->setMinimumWidth(100);
+    auto* relayColumn = labelled(group, "Alarm Relay", m_lstAlarmRelay);
+    relayColumn->addStretch();
+    auto* layout = new QHBoxLayout(group);
+    layout->addWidget(frame, 0, Qt::AlignTop);
+    layout->addLayout(relayColumn);
+    return group;
+}
+
+QWidget* PreferencesWindow::buildRecording() {
+    auto* group = new QGroupBox("Recording", this);
+    m_txtRecStopDelay = makeBox(group, "txtRecStopDelay", 60);
+    m_chkAutoStart = makeCheck(group, "chkAutoStart", "AutoStart");
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(new QLabel("Record Parameters", group));
+    auto* delay = new QHBoxLayout;
+    delay->addWidget(new QLabel("Stop Delay", group));
+    delay->addWidget(m_txtRecStopDelay);
+    delay->addStretch();
+    layout->addLayout(delay);
+    layout->addWidget(m_chkAutoStart);
+    auto* modes = new QHBoxLayout;
+    for (int i = 0; i < 2; ++i) {
+        m_optMode[static_cast<std::size_t>(i)] = new QRadioButton(kModeCaptions[i], group);
+        m_optMode[static_cast<std::size_t>(i)]->setObjectName(indexed("optMode", i));
+        modes->addWidget(m_optMode[static_cast<std::size_t>(i)]);
+    }
+    modes->addStretch();
+    layout->addLayout(modes);
+    layout->addStretch();
+    return group;
+}
+
+QWidget* PreferencesWindow::buildTimedDays() {
+    auto* group = new QGroupBox("Timed start and stop", this);
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(new QLabel("Start Stop", group), 0, 0);
+    grid->addWidget(new QLabel("Start", group), 0, 1);
+    grid->addWidget(new QLabel("Stop", group), 0, 2);
+    for (int day = 1; day <= 7; ++day) {
+        const auto at = static_cast<std::size_t>(day);
+        m_Check1[at] = makeCheck(group, indexed("Check1", day), kDayCaptions[day]);
+        m_txtStart[at] = makeBox(group, indexed("txtStart", day), 80);
+        m_txtStop[at] = makeBox(group, indexed("txtStop", day), 80);
+        m_txtStart[at]->setToolTip("Time of day, 24-hour: 06:30:00");
+        m_txtStop[at]->setToolTip("Time of day, 24-hour: 18:00:00");
+        grid->addWidget(m_Check1[at], day, 0);
+        grid->addWidget(m_txtStart[at], day, 1);
+        grid->addWidget(m_txtStop[at], day, 2);
+    }
+    grid->setColumnStretch(3, 1);
+    return group;
+}
+
+QWidget* PreferencesWindow::buildMail() {
+    auto* group = new QGroupBox("Mail", this);
+    m_txtUserName = makeBox(group, "txtUserName");
+    m_txtPassword = makeBox(group, "txtPassword");
+    m_txtPassword->setEchoMode(QLineEdit::Password);
+    m_txtMailServer = makeBox(group, "txtMailServer");
+    m_txtMailServer->setPlaceholderText("smtp://mail.example.com:587");
+    m_txtSender = makeBox(group, "txtSender");
+    auto* form = new QGridLayout(group);
+    form->addWidget(new QLabel("User Name", group), 0, 0);
+    form->addWidget(m_txtUserName, 0, 1);
+    form->addWidget(new QLabel("Password", group), 0, 2);
+    form->addWidget(m_txtPassword, 0, 3);
+    form->addWidget(new QLabel("Mail Server", group), 1, 0);
+    form->addWidget(m_txtMailServer, 1, 1);
+    form->addWidget(new QLabel("Sender", group), 1, 2);
+    form->addWidget(m_txtSender, 1, 3);
+    return group;
+}
+
+QWidget* PreferencesWindow::buildStartup() {
+    auto* group = new QGroupBox("Start-up", this);
+    m_chkAutoRun = makeCheck(group, "chkAutoRun", "Auto Run");
+    auto* layout = new QHBoxLayout(group);
+    layout->addWidget(m_chkAutoRun);
+    return group;
+}
+
+void PreferencesWindow::connectLiveChanges() {
+    for (int i = 0; i < 3; ++i) {
+        connect(m_option2[static_cast<std::size_t>(i)], &QRadioButton::toggled, this,
+                [this, i](bool checked) {
+                    if (checked && !m_loading) {
+                        setRelayList(m_form.remoteControlChosen(i), i != 0);
+                    }
+                });
+    }
+    for (int i = 0; i < 2; ++i) {
+        connect(m_optMode[static_cast<std::size_t>(i)], &QRadioButton::toggled, this,
+                [this, i](bool checked) {
+                    if (checked && !m_loading) {
+                        m_form.recModeChosen(i);
+                    }
+                });
+    }
+    connect(m_lstAlarmRelay, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && !m_loading) {
+            m_form.alarmRelayClicked(row);
+        }
+    });
+    connect(m_txtThreshold, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!m_loading) {
+            m_form.thresholdEdited(text.toStdString());
+        }
+    });
+}
+
+void PreferencesWindow::setRelayList(const std::vector<std::string>& items, bool enabled) {
+    const bool wasLoading = m_loading;
+    m_loading = true;  // the form has already counted "Off" as chosen
+    fillList(m_lstAlarmRelay, items);
+    m_lstAlarmRelay->setCurrentRow(0);
+    m_lstAlarmRelay->setEnabled(enabled);
+    m_loading = wasLoading;
+}
+
+void PreferencesWindow::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        load();
+    }
+    QWidget::showEvent(event);
+}
+
+void PreferencesWindow::load() {
+    try {
+        const SmtpLoad smtp = loadSmtpSettings(m_paths, m_account.UserName);
+        showControls(m_form.open(std::make_unique<ParameterFile>(m_paths),
+                                 m_audio.outputDeviceNames(), m_audio.inputDeviceNames(),
+                                 smtp.settings));
+        if (smtp.warning) {
+            m_errors.showError(*smtp.warning);
+        }
+    } catch (const std::exception& error) {
+        m_errors.showError(std::string("The preferences cannot be shown: ") + error.what());
+        QTimer::singleShot(0, this, &QWidget::close);  // nothing open, so nothing is saved
+    }
+}
+
+PreferencesWindow::Bindings<QListWidget, std::optional<int>> PreferencesWindow::selectionBindings()
+    const {
+    using C = PreferencesControls;
+    return {{m_lstWaveIn, &C::lstWaveIn},   {m_lstWaveOutNet, &C::lstWaveOutNet},
+            {m_lstWaveOut, &C::lstWaveOut}, {m_lstWaveOut2, &C::lstWaveOut2},
+            {m_lstAudOut, &C::lstAudOut},   {m_lstAudIn, &C::lstAudIn},
+            {m_lstTime, &C::lstTime},       {m_lstAlarmRelay, &C::lstAlarmRelay}};
+}
+
+PreferencesWindow::Bindings<QCheckBox, bool> PreferencesWindow::checkBindings() const {
+    using C = PreferencesControls;
+    return {{m_Check2, &C::Check2},           {m_chkPage, &C::chkPage},
+            {m_chkEmail, &C::chkEmail},       {m_chkPageEnd, &C::chkPageEnd},
+            {m_chkEmailEnd, &C::chkEmailEnd}, {m_chkWeekTest, &C::chkWeekTest},
+            {m_chkReboot, &C::chkReboot},     {m_chkAutoRun, &C::chkAutoRun},
+            {m_chkMixer, &C::chkMixer},       {m_chkAutoStart, &C::chkAutoStart}};
+}
+
+PreferencesWindow::Bindings<QLineEdit, std::string> PreferencesWindow::textBindings() const {
+    using C = PreferencesControls;
+    return {{m_txtThreshold, &C::txtThreshold},   {m_txtRecStopDelay, &C::txtRecStopDelay},
+            {m_txtUserName, &C::txtUserName},     {m_txtPassword, &C::txtPassword},
+            {m_txtMailServer, &C::txtMailServer}, {m_txtSender, &C::txtSender}};
+}
+
+void PreferencesWindow::showControls(const PreferencesControls& c) {
+    m_loading = true;
+    fillList(m_lstWaveIn, c.inputDevices);
+    fillList(m_lstAudIn, c.inputDevices);
+    for (QListWidget* list : {m_lstWaveOutNet, m_lstWaveOut, m_lstWaveOut2, m_lstAudOut}) {
+        fillList(list, c.outputDevices);
+    }
+    fillList(m_lstAlarmRelay, c.alarmRelayItems);
+    m_lstAlarmRelay->setEnabled(c.alarmRelayEnabled);
+    for (const auto& [list, row] : selectionBindings()) {
+        selectRow(list, c.*row);
+    }
+    for (const auto& [box, checked] : checkBindings()) {
+        box->setChecked(c.*checked);
+    }
+    checkButton(m_option2, c.option2);
+    checkButton(m_optMode, c.optMode);
+    for (std::size_t day = 1; day <= 7; ++day) {
+        m_Check1[day]->setChecked(c.Check1[day]);
+    }
+    showTexts(c);
+    m_loading = false;
+}
+
+void PreferencesWindow::showTexts(const PreferencesControls& c) {
+    for (const auto& [box, text] : textBindings()) {
+        box->setText(qt(c.*text));
+    }
+    for (std::size_t day = 1; day <= 7; ++day) {
+        m_txtStart[day]->setText(qt(c.txtStart[day]));
+        m_txtStop[day]->setText(qt(c.txtStop[day]));
+    }
+}
+
+PreferencesControls PreferencesWindow::gather() const {
+    PreferencesControls c;
+    for (const auto& [list, row] : selectionBindings()) {
+        c.*row = selectedRow(list);
+    }
+    for (const auto& [box, checked] : checkBindings()) {
+        c.*checked = box->isChecked();
+    }
+    for (const auto& [box, text] : textBindings()) {
+        c.*text = plain(box);
+    }
+    c.option2 = checkedButton(m_option2);
+    c.optMode = checkedButton(m_optMode);
+    for (std::size_t day = 1; day <= 7; ++day) {
+        c.Check1[day] = m_Check1[day]->isChecked();
+        c.txtStart[day] = plain(m_txtStart[day]);
+        c.txtStop[day] = plain(m_txtStop[day]);
+    }
+    return c;
+}
+
+void PreferencesWindow::closeEvent(QCloseEvent* event) {
+    // The program's shutdown closes every window after the main window has gone, and the
+    // settings this window would write into go with it: nothing is saved then.
+    const QWidget* owner = parentWidget();
+    if (!m_form.isOpen() || (owner != nullptr && !owner->isVisible())) {
+        m_form.discard();
+        event->accept();
+        return;
+    }
+    PreferencesControls controls = gather();
+    const PreferencesCloseResult result = m_form.close(controls);
+    if (result.outcome == PreferencesCloseResult::Outcome::Saved) {
+        m_loading = true;  // the boxes show what was stored: a blank threshold shows "0"
+        showTexts(controls);
+        m_loading = false;
+    } else {
+        m_errors.showError(result.message);
+    }
+    if (result.outcome == PreferencesCloseResult::Outcome::Refused) {
+        event->ignore();
+    } else {
+        event->accept();
+    }
+}
+
+}  // namespace dvx

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "settings/preferences_form.h"
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+
+namespace dvx {
+
+class AudioBackend;
+class ErrorReporter;
+class Paths;
+
+// `frmMyPreferences` ("MyPreferences"): sound cards, dead-air delay and threshold, alarm
+// actions, relay interface and alarm relay, recording parameters, the timed start and stop of
+// each weekday, the mail account and server, and start-up behaviour. Showing the window reads
+// DXParams.dat and keeps it open; closing it (Close, Files > Exit or the close box) checks and
+// writes it, then User.dat and Smtp.dat. There is no Apply and no Cancel.
+//
+// A close that a device list stops writes nothing and the window goes. A close that a bad
+// value stops (a threshold, stop delay or time that is not one, an account or mail server
+// that cannot be stored) writes nothing and the window stays open to be corrected. When the
+// program shuts down (the window's parent is no longer shown) the window goes without saving.
+//
+// Control arrays carry their index after an underscore: `option2_0`..`option2_2`,
+// `optMode_0`, `optMode_1`, `Check1_1`..`Check1_7`, `txtStart_1`.., `txtStop_1`...
+// The logic lives in PreferencesForm; this class draws it and forwards the controls.
+// Main thread only.
+class PreferencesWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    // `remoteControlChanged` runs when the running RemoteControl changes, so the program can
+    // reopen the relay port.
+    PreferencesWindow(const Paths& paths, Parameters& memory, EmailAccount& account,
+                      AudioBackend& audio, ErrorReporter& errors,
+                      std::function<void()> remoteControlChanged, QWidget* parent = nullptr);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildControls();
+    QWidget* buildDevices();
+    QWidget* buildAlarm();
+    QWidget* buildRelays();
+    QWidget* buildRecording();
+    QWidget* buildTimedDays();
+    QWidget* buildMail();
+    QWidget* buildStartup();
+    void connectLiveChanges();
+
+    void load();
+    // Each control beside the member of PreferencesControls it shows, for the plain kinds
+    // (the weekday arrays and the option buttons are handled on their own).
+    template <typename Control, typename Value>
+    using Bindings = std::vector<std::pair<Control*, Value PreferencesControls::*>>;
+    Bindings<QListWidget, std::optional<int>> selectionBindings() const;
+    Bindings<QCheckBox, bool> checkBindings() const;
+    Bindings<QLineEdit, std::string> textBindings() const;
+
+    void showControls(const PreferencesControls& controls);
+    void showTexts(const PreferencesControls& controls);
+    PreferencesControls gather() const;
+    void setRelayList(const std::vector<std::string>& items, bool enabled);
+
+    const Paths& m_paths;
+    EmailAccount& m_account;
+    AudioBackend& m_audio;
+    ErrorReporter& m_errors;
+    PreferencesForm m_form;
+    bool m_loading = false;  // controls set by the window itself count as no click
+
+    QListWidget* m_lstWaveIn = nullptr;
+    QListWidget* m_lstWaveOutNet = nullptr;
+    QListWidget* m_lstWaveOut = nullptr;
+    QListWidget* m_lstWaveOut2 = nullptr;
+    QListWidget* m_lstAudOut = nullptr;
+    QListWidget* m_lstAudIn = nullptr;
+    QListWidget* m_lstTime = nullptr;
+    QListWidget* m_lstAlarmRelay = nullptr;
+    QLineEdit* m_txtThreshold = nullptr;
+    QLineEdit* m_txtRecStopDelay = nullptr;
+    QCheckBox* m_Check2 = nullptr;
+    QCheckBox* m_chkPage = nullptr;
+    QCheckBox* m_chkEmail = nullptr;
+    QCheckBox* m_chkPageEnd = nullptr;
+    QCheckBox* m_chkEmailEnd = nullptr;
+    QCheckBox* m_chkWeekTest = nullptr;
+    QCheckBox* m_chkReboot = nullptr;
+    QCheckBox* m_chkAutoRun = nullptr;
+    QCheckBox* m_chkMixer = nullptr;
+    QCheckBox* m_chkAutoStart = nullptr;
+    std::array<QRadioButton*, 3> m_option2{};
+    std::array<QRadioButton*, 2> m_optMode{};
+    std::array<QCheckBox*, 8> m_Check1{};
+    std::array<QLineEdit*, 8> m_txtStart{};
+    std::array<QLineEdit*, 8> m_txtStop{};
+    QLineEdit* m_txtUserName = nullptr;
+    QLineEdit* m_txtPassword = nullptr;
+    QLineEdit* m_txtMailServer = nullptr;
+    QLineEdit* m_txtSender = nullptr;
+};
+
+}  // namespace dvx
