@@ -24,6 +24,7 @@
 #include "platform/port_opener.h"
 #include "sensor/alarm_log.h"
 #include "settings/connection_window.h"
+#include "settings/preferences_window.h"
 #include "viewers/about_window.h"
 #include "viewers/error_window.h"
 #include "viewers/help_window.h"
@@ -238,7 +239,14 @@ void MainWindow::buildMenus() {
         return new MessagesWindow(m_station->files.MessageFile, m_station->Facility,
                                   *m_errorWindow);
     });
-    addWindowEntry(setup, "My Preferences", "mnuMyPreferences", nullptr);
+    addWindowEntry(setup, "My Preferences", "mnuMyPreferences", [this]() -> QWidget* {
+        return new PreferencesWindow(m_station->paths, m_station->parameters, m_station->account,
+                                     m_audio, *m_errorWindow, [this] {
+                                         // The relays and inputs move to the chosen interface.
+                                         m_ports->closePort();
+                                         m_runtime->relays().WriteRelays();
+                                     });
+    });
     addWindowEntry(setup, "My Programming", "mnuMyProgramming", nullptr);
 
     addMenuBarEntry("MusicFiles", "mnuMusicFiles", nullptr);

@@ -102,6 +102,14 @@ TEST(MainWindow, AutoRunArmsAtStartAndTheMenuOpensItsWindowsOnce) {
     rig.action("mnuAbout")->trigger();
     rig.action("mnuAbout")->trigger();
     EXPECT_EQ(rig.window.findChildren<QWidget*>("frmAbout").size(), 1);
+    for (const char* entry : {"mnuAddBook", "mnuCallList", "mnuMyConnection", "mnuMyMessages",
+                              "mnuMyPreferences", "mnuAlarmLogs", "mnuHelp"}) {
+        rig.action(entry)->trigger();
+    }
+    for (const char* window : {"frmAddressBook", "frmCallList", "frmMyConnection", "frmMyMessages",
+                               "frmMyPreferences", "frmLogs", "frmHelp"}) {
+        EXPECT_EQ(rig.window.findChildren<QWidget*>(window).size(), 1) << window;
+    }
 
     rig.window.findChild<QPushButton*>("cmdStop")->click();
     EXPECT_FALSE(rig.window.runtime()->engine().state().SensorRunning);
