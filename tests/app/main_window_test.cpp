@@ -12,6 +12,7 @@
 #include "common/simulated_clock.h"
 #include "platform/audio_factory.h"
 #include "platform/sndfile_sound_files.h"
+#include "platform/virtual_audio_backend.h"
 #include "settings/email_account.h"
 #include "support/temp_folder.h"
 #include "viewers/error_window.h"
@@ -115,6 +116,33 @@ TEST(MainWindow, AutoRunArmsAtStartAndTheMenuOpensItsWindowsOnce) {
     EXPECT_FALSE(rig.window.runtime()->engine().state().SensorRunning);
     EXPECT_NE(rig.window.findChild<QPushButton*>("cmdStart")->styleSheet().indexOf("0, 128, 0"),
               -1);
+}
+
+TEST(MainWindow, ALostInputDeviceIsReportedAndTheSilenceRaisesTheAlarm) {
+    MainWindowRig rig;
+    std::string params(4 * 72, '\0');
+    params[0] = 5;
+    params[4] = 1;  // alarm only: the error window keeps the device's message
+    params[4 * 71] = 1;
+    test::writeFile(rig.root.path() / "c/Dorvex/DXParams.dat", params);
+    test::writeFile(rig.root.path() / "c/Program Files/Dorvex/User.dat", "ops\r\npw\r\n");
+    std::string failure;
+    ASSERT_TRUE(rig.window.startUp(failure)) << failure;
+    rig.window.armIfAutoRun();
+    rig.clock.advanceSeconds(1);
+
+    dynamic_cast<VirtualAudioBackend&>(*rig.audio).setInputLost(true);
+    rig.clock.advanceSeconds(7);
+    auto* error = rig.window.findChild<ErrorWindow*>("frmError");
+    EXPECT_TRUE(error->isVisible());
+    EXPECT_NE(error->findChild<QLabel*>("lblMessage")->text().indexOf("input device stopped"), -1);
+    EXPECT_TRUE(rig.window.runtime()->engine().state().AlarmActive);
+    EXPECT_TRUE(rig.window.runtime()->engine().state().SensorRunning);
+
+    // The card comes back: the sensor reopens it by itself.
+    dynamic_cast<VirtualAudioBackend&>(*rig.audio).setInputLost(false);
+    rig.clock.advanceSeconds(6);
+    EXPECT_EQ(error->findChild<QLabel*>("lblMessage")->text(), "The input device works again.");
 }
 
 TEST(MainWindow, ClosingEndsTheRunAndClosesEveryFile) {
