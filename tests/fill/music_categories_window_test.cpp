@@ -1,0 +1,125 @@
+#include "fill/music_categories_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+
+#include "fill_test_data.h"
+
+namespace dvx {
+namespace {
+
+struct CategoriesRig {
+    test::FillData data;
+    test::RecordingErrorReporter errors;
+    std::unique_ptr<MusicCategoriesWindow> window;
+
+    void open() {
+        window = std::make_unique<MusicCategoriesWindow>(data.files.MusicCat, errors);
+        window->show();
+    }
+    template <typename T>
+    T* find(const char* name) {
+        T* widget = window->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    void type(const char* box, Qt::Key key, const QString& text = {}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(find<QLineEdit>(box), &press);
+    }
+    QStringList lines() {
+        QStringList result;
+        auto* list = find<QListWidget>("lstName");
+        for (int i = 0; i < list->count(); ++i) {
+            result << list->item(i)->text();
+        }
+        return result;
+    }
+    void click(int row) {
+        auto* list = find<QListWidget>("lstName");
+        emit list->itemClicked(list->item(row));
+    }
+};
+
+TEST(MusicCategoriesWindow, TypedLetterNameAndVisibleAreSavedShownAndDeleted) {
+    CategoriesRig rig;
+    rig.open();
+    EXPECT_EQ(rig.window->objectName(), "frmMusicCategories");
+    EXPECT_EQ(rig.window->windowTitle(), "Music Categories");
+    EXPECT_EQ(rig.find<QLineEdit>("txtName")->maxLength(), 12);
+
+    rig.type("txtLetter", Qt::Key_5, "5");
+    EXPECT_EQ(rig.errors.messages, std::vector<std::string>{"Legal letters are A-Z and a-z"});
+    EXPECT_EQ(rig.find<QLineEdit>("txtLetter")->text(), "");
+    rig.type("txtLetter", Qt::Key_Q, "q");
+    EXPECT_EQ(rig.find<QLineEdit>("txtLetter")->text(), "q");
+    rig.find<QLineEdit>("txtName")->setText("Quiet Storm");
+    rig.type("txtName", Qt::Key_Return);  // Enter ticks "Visible"
+    EXPECT_TRUE(rig.find<QCheckBox>("Check1")->isChecked());
+    rig.find<QPushButton>("cmdApply")->click();
+
+    const MusicCategory saved = MusicCategories(rig.data.files.MusicCat).read(43);
+    EXPECT_EQ(saved.InUse, 1);
+    EXPECT_EQ(saved.Visible, 1);
+    EXPECT_EQ(saved.Name, "Quiet Storm ");
+    EXPECT_EQ(rig.data.files.MusicCat.recordCount(), 43);
+    EXPECT_EQ(rig.lines(), QStringList{"Quiet Storm  q"});
+    EXPECT_EQ(rig.find<QListWidget>("lstName")->currentRow(), 0);
+    EXPECT_EQ(rig.find<QLineEdit>("txtName")->text(), "");
+    EXPECT_FALSE(rig.find<QCheckBox>("Check1")->isChecked());
+
+    rig.find<QAction>("mnuViewLetter")->trigger();
+    EXPECT_EQ(rig.lines(), QStringList{"q Quiet Storm "});
+    rig.click(0);
+    EXPECT_EQ(rig.find<QLineEdit>("txtLetter")->text(), "q");
+    EXPECT_EQ(rig.find<QLineEdit>("txtName")->text(), "Quiet Storm");
+    EXPECT_TRUE(rig.find<QCheckBox>("Check1")->isChecked());
+
+    rig.find<QPushButton>("cmdDelete")->click();
+    EXPECT_TRUE(rig.lines().isEmpty());
+    EXPECT_EQ(rig.find<QListWidget>("lstName")->currentRow(), -1);
+    EXPECT_EQ(MusicCategories(rig.data.files.MusicCat).read(43).InUse, 0);
+    EXPECT_EQ(rig.errors.messages.size(), 1u);
+}
+
+TEST(MusicCategoriesWindow, PrintsTheListInItsOrderAndNothingWhenEmpty) {
+    CategoriesRig rig;
+    rig.open();
+    const std::filesystem::path pdf = rig.data.root.path() / "categories.pdf";
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    const LocalDateTime today{2026, 12, 7, 2, 0};
+    EXPECT_FALSE(rig.window->printTo(printer, today));
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+
+    MusicCategories categories(rig.data.files.MusicCat);
+    categories.write(26, MusicCategory{1, 0, "Zydeco"});
+    categories.write(27, MusicCategory{1, 1, "Acoustic"});
+    rig.find<QAction>("mnuViewNames")->trigger();
+    ASSERT_TRUE(rig.window->printTo(printer, today));
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+
+    QProcess pdftotext;
+    pdftotext.start("pdftotext", {QString::fromStdString(pdf.string()), "-"});
+    ASSERT_TRUE(pdftotext.waitForFinished(10000));
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    EXPECT_TRUE(text.contains("Music Categories 12-07-2026")) << text.toStdString();
+    const auto acoustic = text.indexOf("Acoustic");
+    const auto zydeco = text.indexOf("Zydeco");
+    EXPECT_GE(acoustic, 0) << text.toStdString();
+    EXPECT_LT(acoustic, zydeco);
+    EXPECT_TRUE(rig.errors.messages.empty());
+}
+
+}  // namespace
+}  // namespace dvx
