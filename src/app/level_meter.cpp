@@ -25,9 +25,16 @@ LevelMeter::LevelMeter(QWidget* parent) : QWidget(parent) {
 void LevelMeter::setPeak(int magnitude) {
     const double db =
         magnitude <= 0 ? kFloorDb : std::max(kFloorDb, 20.0 * std::log10(magnitude / 32768.0));
+    const double hold = std::max(db, m_holdDb - kHoldFallPerUpdateDb);
+    const int w = width();
+    // Repaint only when a bar or the peak mark moves by a pixel: a steady feed costs nothing.
+    const bool moved = meterPosition(db, w) != meterPosition(m_levelDb, w) ||
+                       meterPosition(hold, w) != meterPosition(m_holdDb, w);
     m_levelDb = db;
-    m_holdDb = std::max(db, m_holdDb - kHoldFallPerUpdateDb);
-    update();
+    m_holdDb = hold;
+    if (moved) {
+        update();
+    }
 }
 
 void LevelMeter::paintEvent(QPaintEvent*) {
