@@ -16,6 +16,8 @@
 #include "app/sensor_runtime.h"
 #include "app/startup.h"
 #include "app/station.h"
+#include "fill/music_categories_window.h"
+#include "fill/program_lists_window.h"
 #include "notify/contact_list_window.h"
 #include "notify/messages_window.h"
 #include "notify/notifier.h"
@@ -227,7 +229,9 @@ void MainWindow::buildMenus() {
         return new ContactListWindow(m_station->files.AddressBook, kAddressBookWindowStyle,
                                      *m_errorWindow);
     });
-    addWindowEntry(setup, "Music Categories", "mnuMusicCategories", nullptr);
+    addWindowEntry(setup, "Music Categories", "mnuMusicCategories", [this]() -> QWidget* {
+        return new MusicCategoriesWindow(m_station->files.MusicCat, *m_errorWindow);
+    });
     addWindowEntry(setup, "My Call List", "mnuCallList", [this]() -> QWidget* {
         return new ContactListWindow(m_station->files.CallList, kCallListWindowStyle,
                                      *m_errorWindow);
@@ -247,7 +251,18 @@ void MainWindow::buildMenus() {
                                          m_runtime->relays().WriteRelays();
                                      });
     });
-    addWindowEntry(setup, "My Programming", "mnuMyProgramming", nullptr);
+    addWindowEntry(setup, "My Programming", "mnuMyProgramming", [this]() -> QWidget* {
+        auto* window = new ProgramListsWindow(
+            m_station->files.MusRotFileOne, m_station->files.MusRotFileTwo,
+            m_station->files.MusicCat, m_station->paths, m_station->parameters, *m_errorWindow,
+            [this](const std::string& caption) {
+                setWindowTitle(QString::fromStdString(caption));
+            });
+        // It reads the parameters when it opens and writes them when it closes: a new one
+        // each time.
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        return window;
+    });
 
     addMenuBarEntry("MusicFiles", "mnuMusicFiles", nullptr);
     addMenuBarEntry("SpotFiles", "mnuSpotFiles", nullptr);

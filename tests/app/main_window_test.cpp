@@ -65,10 +65,13 @@ TEST(MainWindow, FirstLaunchShowsEveryControlAndAsksForTheMailAccount) {
     EXPECT_TRUE(rig.action("mnuAlarmLogs")->isEnabled());
     EXPECT_TRUE(rig.action("mnuHelp")->isEnabled());
     EXPECT_TRUE(rig.action("mnuAbout")->isEnabled());
-    for (const char* name :
-         {"mnuAddBook", "mnuMusicCategories", "mnuCallList", "mnuMyConnection", "mnuMyMessages",
-          "mnuMyPreferences", "mnuMyProgramming", "mnuMusicFiles", "mnuSpotFiles"}) {
-        EXPECT_NE(rig.action(name), nullptr) << name;
+    for (const char* name : {"mnuAddBook", "mnuMusicCategories", "mnuCallList", "mnuMyConnection",
+                             "mnuMyMessages", "mnuMyPreferences", "mnuMyProgramming"}) {
+        EXPECT_TRUE(rig.action(name)->isEnabled()) << name;
+    }
+    // Windows still to come are listed but cannot be opened yet.
+    for (const char* name : {"mnuMusicFiles", "mnuSpotFiles"}) {
+        EXPECT_FALSE(rig.action(name)->isEnabled()) << name;
     }
 
     // The clock runs whether or not the sensor is armed; the sensor stays disarmed.
@@ -103,12 +106,14 @@ TEST(MainWindow, AutoRunArmsAtStartAndTheMenuOpensItsWindowsOnce) {
     rig.action("mnuAbout")->trigger();
     rig.action("mnuAbout")->trigger();
     EXPECT_EQ(rig.window.findChildren<QWidget*>("frmAbout").size(), 1);
-    for (const char* entry : {"mnuAddBook", "mnuCallList", "mnuMyConnection", "mnuMyMessages",
-                              "mnuMyPreferences", "mnuAlarmLogs", "mnuHelp"}) {
+    for (const char* entry :
+         {"mnuAddBook", "mnuCallList", "mnuMyConnection", "mnuMyMessages", "mnuMyPreferences",
+          "mnuAlarmLogs", "mnuHelp", "mnuMusicCategories", "mnuMyProgramming"}) {
         rig.action(entry)->trigger();
     }
-    for (const char* window : {"frmAddressBook", "frmCallList", "frmMyConnection", "frmMyMessages",
-                               "frmMyPreferences", "frmLogs", "frmHelp"}) {
+    for (const char* window :
+         {"frmAddressBook", "frmCallList", "frmMyConnection", "frmMyMessages", "frmMyPreferences",
+          "frmLogs", "frmHelp", "frmMusicCategories", "frmMyProgramming"}) {
         EXPECT_EQ(rig.window.findChildren<QWidget*>(window).size(), 1) << window;
     }
 
