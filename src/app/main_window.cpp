@@ -270,7 +270,8 @@ void MainWindow::buildMenus() {
     QMenu* history = menuBar()->addMenu("History");
     history->setObjectName("mnuHistory");
     addWindowEntry(history, "Alarm Logs", "mnuAlarmLogs", [this]() -> QWidget* {
-        return new LogViewerWindow(m_paths.logsFolder(), "AL", *m_errorWindow);
+        m_log->setLogKind("AL");  // the viewer lists the daily alarm logs
+        return new LogViewerWindow(m_station->paths.logsFolder(), m_log->logKind(), *m_errorWindow);
     });
 
     addMenuBarEntry("Help", "mnuHelp",
