@@ -19,6 +19,9 @@ namespace {
 
 const std::string kEndFillLine = ">>End Fill<<" + std::string(13, ' ');
 constexpr std::int16_t kEndFillPageCode = 98;
+// Files that would not play are passed over and another item chosen at once, up to this many
+// times in one tick (each choice may read the whole catalogue); the next tick goes on.
+constexpr int kChoicesPerTick = 4;
 
 }  // namespace
 
@@ -40,6 +43,7 @@ FillPlayers::~FillPlayers() {
 void FillPlayers::StartFill() {
     SensorState& state = m_context.engine.state();
     m_reported.clear();
+    m_context.selection.beginFill();
     state.FillEnded = false;
     m_context.engine.Timer2().setEnabled(false);  // a fade-in still running stops here
     m_context.liveChain.stopPassThrough();
@@ -60,7 +64,7 @@ void FillPlayers::NextFillItem() {
 
 void FillPlayers::FillTick() {
     const SensorState& state = m_context.engine.state();
-    m_remainingSeconds = roundHalfEven(state.FillLength - m_context.clock.now().secondsOfDay);
+    m_remainingSeconds = roundHalfEven(secondsToItemEnd(state, m_context.clock));
     m_context.view.showTimeLeft(FormatSeconds(std::max(0, m_remainingSeconds)));
     if (!state.AlarmActive && !fillSounds()) {
         // The alarm is over and nothing plays: the end notice of the last item was missed
@@ -81,61 +85,91 @@ void FillPlayers::ServeStopRequest() {
 }
 
 bool FillPlayers::startItem(int source) {
-    SensorState& state = m_context.engine.state();
-    const FillSelection::Result chosen = m_context.selection.HotKeyLoad();
-    if (!chosen.item) {
-        report(chosen.failure);
-        noItem();
-        return false;
+    for (int choice = 0; choice < kChoicesPerTick; ++choice) {
+        const FillSelection::Result chosen = m_context.selection.choose();
+        if (!chosen.item) {
+            report(chosen.failure);
+            noItem();
+            return false;
+        }
+        const FillItem& item = *chosen.item;
+        try {
+            if (!play(source, item.FillPath)) {
+                passOver(chosen, "it holds no sound");
+                continue;
+            }
+        } catch (const IoError& error) {
+            passOver(chosen, error.what());
+            continue;
+        } catch (const std::exception& error) {
+            report(error.what());  // the device failed: the item keeps its time all the same
+        }
+        try {
+            m_context.selection.commit(chosen);
+        } catch (const std::exception& error) {
+            report(error.what());  // the item plays; only its count is lost
+        }
+        m_context.view.showItem(item.Label3);
+        m_remainingSeconds = item.FillLength;
+        startItemTime(m_context.engine.state(), m_context.clock, item.FillLength);
+        m_context.log.setLogKind("PL");
+        m_context.log.WriteAlarmLog(item.LogText);
+        m_context.log.WritePlaylistLog(item.LogText);
+        m_context.view.setTimeLeftVisible(true);
+        m_reported.clear();
+        return true;
     }
-    const FillItem& item = *chosen.item;
-    m_context.view.showItem(item.Label3);
-    try {
-        play(source, item.FillPath);
-    } catch (const IoError& error) {
-        report(error.what());  // the file cannot be read: the next tick chooses again
-        noItem();
-        return false;
-    } catch (const std::exception& error) {
-        report(error.what());  // the device failed: the item keeps its time all the same
-    }
-    const double now = m_context.clock.now().secondsOfDay;
-    m_remainingSeconds = item.FillLength;
-    state.FillLength = roundHalfEven(now + item.FillLength);
-    m_context.log.setLogKind("PL");
-    m_context.log.WriteAlarmLog(item.LogText);
-    m_context.log.WritePlaylistLog(item.LogText);
-    m_context.view.setTimeLeftVisible(true);
-    m_reported.clear();
-    return true;
+    noItem();
+    return false;
 }
 
-void FillPlayers::play(int source, const std::filesystem::path& file) {
+void FillPlayers::passOver(const FillSelection::Result& chosen, const std::string& why) {
+    // Logged once: the file is not chosen again in this fill, and nothing is counted for it.
+    m_context.selection.passOver(chosen);
+    const std::filesystem::path& file = chosen.item->FillPath;
+    m_context.log.WriteAlarmLog("Skipped " + file.filename().string() + ": " + why);
+    m_context.errors.showError("The fill skips " + file.string() +
+                               " for the rest of this fill: " + why);
+}
+
+bool FillPlayers::play(int source, const std::filesystem::path& file) {
     MainAudioGraph& graph = m_context.graph;
     if (!m_context.parameters.UseMixer) {
         WavePlayer& player = source == 1 ? graph.WavePlayer1 : graph.WavePlayer2;
         player.setFileName(file);
+        if (player.lengthMs() == 0) {
+            player.setFileName({});
+            return false;
+        }
         player.play();
-        return;
+        return true;
     }
     const int input = source - 1;
     FileSource& fileSource = source == 1 ? graph.WaveFile1 : graph.WaveFile2;
     // Held while the file changes, so the new file plays on that input from its start.
     graph.Mixer.setInputHeld(input, true);
+    bool holdsSound = false;
     try {
         fileSource.setFileName(file);
+        holdsSound = fileSource.lengthMs() > 0;
+        if (!holdsSound) {
+            fileSource.setFileName({});
+        }
     } catch (...) {
         graph.Mixer.setInputHeld(input, false);
         throw;
     }
     graph.Mixer.setInputHeld(input, false);
-    graph.WaveOut2.start();  // started by the fill's first item; again after a lost device
+    if (holdsSound) {
+        graph.WaveOut2.start();  // started by the fill's first item; again after a lost device
+    }
+    return holdsSound;
 }
 
 void FillPlayers::noItem() {
     // An item of no length: its end time is now, so the next tick chooses again.
     m_remainingSeconds = 0;
-    m_context.engine.state().FillLength = roundHalfEven(m_context.clock.now().secondsOfDay);
+    startItemTime(m_context.engine.state(), m_context.clock, 0);
 }
 
 bool FillPlayers::fillSounds() const {
@@ -156,6 +190,9 @@ void FillPlayers::onPlayerDone() {
     const SensorState& state = m_context.engine.state();
     if (state.FillEnded || state.AlarmActive) {
         return;  // between items of a running alarm, or after the fill has ended
+    }
+    if (fillSounds()) {
+        return;  // the older item's tail ended; the item after it still plays
     }
     endFill(true);
 }
@@ -187,17 +224,14 @@ void FillPlayers::endFill(bool requestStop) {
     m_remainingSeconds = 0;
     m_context.log.setLogKind("PL");
     m_context.log.WriteAlarmLog(kEndFillLine);
-    if (state.SensorRunning) {
-        try {
-            m_context.liveChain.startPassThrough();
-        } catch (const std::exception& error) {
-            report(error.what());
-        }
-        m_context.engine.startFadeIn();
-    } else {
-        // Disarmed during the fill: the next arming starts the pass-through at full volume.
-        m_context.liveChain.setVolume(VolumeStage::kUnity);
+    // Also after a stop during the fill, which keeps the capture running for this: the live
+    // feed goes back on air.
+    try {
+        m_context.liveChain.startPassThrough();
+    } catch (const std::exception& error) {
+        report(error.what());
     }
+    m_context.engine.startFadeIn();
     state.FillEnded = true;
     m_context.view.setFillMetersVisible(false);
     m_context.view.showTimeLeft("");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/clock.h"
+#include "fill/fill_selection.h"
 #include "platform/main_audio_graph.h"
 #include "sensor/alarm_outputs.h"
 
@@ -14,28 +15,28 @@ namespace dvx {
 
 class AlarmLog;
 class ErrorReporter;
-class FillSelection;
 class FillView;
 class SensorAudio;
 class SensorEngine;
 struct ConnectionSettings;
-struct FillItem;
 struct Parameters;
 
 // The fill steps on the main window's audio graph: items chosen by the fill selection play one
 // after the other, each for its length by the clock, alternating between `WavePlayer1` and
 // `WavePlayer2` (or, with `UseMixer`, between the mixer inputs `WaveFile1` and `WaveFile2`
 // played by `WaveOut2`), so an item's tail overlaps the start of the next. When the alarm has
-// ended and the item playing finishes, the fill ends: the alarm relay is switched off,
+// ended and no item sounds any more, the fill ends: the alarm relay is switched off,
 // ">>End Fill<<" logged, the live pass-through restarted and faded in, and the end-of-fill
-// e-mail and page sent as configured.
+// e-mail and page sent as configured. An item's time runs on the steady clock, so midnight
+// neither shortens nor stretches it.
 //
-// A selection that finds nothing to play, or an item whose wave file cannot be read, counts as
-// an item of no length: nothing is logged and the next tick chooses again. An output device
-// that fails keeps the item's time all the same. Each such message reaches the error window
-// once until an item plays. Should the players fall silent with the
-// alarm over and no end notice to come (an item whose file ran out early while the alarm was
-// still on), the next tick ends the fill.
+// A file that cannot be read or holds no sound is logged, passed over for the rest of the fill
+// and another item chosen at once; nothing is counted for it. A selection that finds nothing to
+// play counts as an item of no length: nothing is logged and the next tick chooses again. An
+// output device that fails keeps the item's time all the same. Each such message reaches the
+// error window once until an item plays. Should the players fall silent with the alarm over and
+// no end notice to come (an item whose file ran out early while the alarm was still on), the
+// next tick ends the fill.
 //
 // Main thread only: the steps run inside the monitoring tick, the players' and the mixer
 // output's notifications arrive from the audio event pump between ticks. Construct it after
@@ -74,7 +75,10 @@ class FillPlayers : public FillSteps {
 
   private:
     bool startItem(int source);
-    void play(int source, const std::filesystem::path& file);
+    // Loads the file on the source and plays it; false, with nothing loaded, when it holds no
+    // sound. Throws IoError when it cannot be read, AudioError when the device fails.
+    bool play(int source, const std::filesystem::path& file);
+    void passOver(const FillSelection::Result& chosen, const std::string& why);
     void noItem();
     bool fillSounds() const;
     void onPlayerDone();

@@ -30,14 +30,15 @@ bool eligible(const RotationName& name, const RotationEntry& entry, const SpotRe
 
 }  // namespace
 
-int EvaluateRotation(int rotationNumber, const LocalDateTime& today, const RotationNames& names,
-                     const SpotCatalogue& spots, const Paths& paths) {
+RotationPick chooseRotationEntry(int rotationNumber, const LocalDateTime& today,
+                                 const RotationNames& names, const SpotCatalogue& spots,
+                                 const Paths& paths, const std::set<int>& passOver) {
     RotationEntryFile entries(paths, rotationNumber);
     const RotationName name = names.read(rotationNumber - kRotationBase);
     if (name.InUse != 1) {
-        return 0;
+        return {};
     }
-    std::optional<int> chosen;
+    RotationPick chosen;
     int fewestPlays = 0;
     const std::int64_t count = entries.recordCount();
     for (int record = 1; record <= count; ++record) {
@@ -46,26 +47,37 @@ int EvaluateRotation(int rotationNumber, const LocalDateTime& today, const Rotat
             continue;
         }
         if (entry.SpotNumber < 1) {
-            return 0;
+            return {};
         }
         const SpotRecord spot = spots.read(entry.SpotNumber);
         if (spot.Status == kSpotFree) {
-            return 0;
+            return {};
         }
-        if (eligible(name, entry, spot, today) && (!chosen || entry.Plays < fewestPlays)) {
-            chosen = record;
+        if (eligible(name, entry, spot, today) && !passOver.contains(entry.SpotNumber) &&
+            (chosen.spot == 0 || entry.Plays < fewestPlays)) {
+            chosen = {record, entry.SpotNumber};
             fewestPlays = entry.Plays;
         }
     }
-    if (!chosen) {
-        return 0;
-    }
-    RotationEntry entry = entries.read(*chosen);
+    return chosen;
+}
+
+void countRotationPlay(int rotationNumber, int entryRecord, const Paths& paths) {
+    RotationEntryFile entries(paths, rotationNumber);
+    RotationEntry entry = entries.read(entryRecord);
     if (entry.Plays < INT16_MAX) {
         ++entry.Plays;
     }
-    entries.write(*chosen, entry);
-    return entry.SpotNumber;
+    entries.write(entryRecord, entry);
+}
+
+int EvaluateRotation(int rotationNumber, const LocalDateTime& today, const RotationNames& names,
+                     const SpotCatalogue& spots, const Paths& paths) {
+    const RotationPick pick = chooseRotationEntry(rotationNumber, today, names, spots, paths);
+    if (pick.spot != 0) {
+        countRotationPlay(rotationNumber, pick.entryRecord, paths);
+    }
+    return pick.spot;
 }
 
 }  // namespace dvx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <set>
+
 #include "common/clock.h"
 #include "common/paths.h"
 
@@ -7,6 +9,22 @@ namespace dvx {
 
 class RotationNames;
 class SpotCatalogue;
+
+// The entry a rotation plays next: its record in the entry file and its spot; spot 0 when the
+// rotation yields none.
+struct RotationPick {
+    int entryRecord = 0;
+    int spot = 0;
+};
+
+// The choice of `EvaluateRotation` without counting it: nothing is written. Entries whose spot
+// is in `passOver` (files that would not play) are not candidates.
+RotationPick chooseRotationEntry(int rotationNumber, const LocalDateTime& today,
+                                 const RotationNames& names, const SpotCatalogue& spots,
+                                 const Paths& paths, const std::set<int>& passOver = {});
+
+// Counts one play of the entry at `entryRecord` in the rotation's entry file.
+void countRotationPlay(int rotationNumber, int entryRecord, const Paths& paths);
 
 // `EvaluateRotation`: the spot that rotation `rotationNumber` (9001..9200) plays next on
 // `today`, or 0 when it yields none. Among the live entries that may play today (within their

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "common/record_codec.h"
+#include "fill/play_history.h"
+#include "fill/program_list.h"
 #include "fill_rig.h"
 
 namespace dvx {
@@ -162,7 +165,7 @@ TEST(FillPlayers, WithTheMixerItemsAlternateMixerInputsAndNoPlayerIsUsed) {
     EXPECT_EQ(rig.playlist().size(), 3u);
 }
 
-TEST(FillPlayers, AChoiceThatFailsIsReportedOnceAndTriedAgainAtTheNextTick) {
+TEST(FillPlayers, AFillWithNothingToPlayGoesOnAndEndsWhenTheAlarmHas) {
     test::FillRig rig;
     rig.data.program("A");  // no music yet
     rig.engine.StartSensor();
@@ -170,7 +173,7 @@ TEST(FillPlayers, AChoiceThatFailsIsReportedOnceAndTriedAgainAtTheNextTick) {
     const std::string noMusic =
         "No music to play in category A: no active music file of it is marked for the fill, "
         "other than the title or artist just played.";
-    EXPECT_EQ(rig.errors.messages, std::vector<std::string>{noMusic});
+    EXPECT_EQ(rig.errors.messages, std::vector<std::string>{noMusic});  // once, not per tick
     const SensorState& state = rig.engine.state();
     EXPECT_FALSE(state.FillEnded);  // the fill is on, with nothing to play yet
     EXPECT_NE(state.ActivePlayer, 0);
@@ -182,42 +185,158 @@ TEST(FillPlayers, AChoiceThatFailsIsReportedOnceAndTriedAgainAtTheNextTick) {
     EXPECT_EQ(rig.playlist(), std::vector<std::string>{"12:00:02 " + title("Five")});
     EXPECT_EQ(state.FillLength, 12 * 3600 + 7);
 
-    // A file that cannot be read is skipped for the next choice at the next tick.
-    rig.data.addMusic(2, "Missing", "Artist 2", "A", 30);
-    rig.runTo(12, 0, 7.25);
-    ASSERT_EQ(rig.errors.messages.size(), 2u);
-    EXPECT_NE(rig.errors.messages[1].find("MF0002.wav"), std::string::npos);
-    EXPECT_EQ(rig.playlist().size(), 2u);
-    EXPECT_EQ(rig.playlist()[1], "12:00:07 " + title("Five"));
-
-    // Nothing left to play, and sound comes back while nothing plays: no player will report
-    // an end, yet the fill ends once the alarm has.
-    rig.data.addMusic(1, "Five", "Artist 1", "A", 5, 'N');
-    rig.data.addMusic(2, "Missing", "Artist 2", "A", 30, 'N');
+    // Sound comes back after the only tune has been played: no player will report an end, yet
+    // the fill ends once the alarm has.
     rig.runTo(12, 0, 15);
     rig.sound(6);
-    EXPECT_EQ(rig.errors.messages.size(), 3u);
     EXPECT_EQ(endFillLines(rig.alarmLog()), 1u);
     EXPECT_TRUE(state.FillEnded);
     EXPECT_EQ(rig.relayOffs, 1);
     EXPECT_TRUE(rig.live.passThrough);
 }
 
-TEST(FillPlayers, DisarmingDuringAFillEndsItWithoutRestartingThePassThrough) {
+// A program list of three categories: each choice takes the category the list has played
+// least, and within it the tune played longest ago. Tunes of 10 s; "Broken" has no file and
+// "Hollow" one without a single sample: both are passed over, logged once, and never counted.
+TEST(FillPlayers, AProgramListOfThreeCategoriesRotatesAndFilesThatWillNotPlayAreSkipped) {
     test::FillRig rig;
-    addThreeItems(rig);
+    rig.addItem(1, "Apple", "Ann", 10, 10, "A");
+    rig.addItem(2, "Apricot", "Abe", 10, 10, "A");
+    rig.data.addMusic(3, "Broken", "Bob", "B", 10);  // no file at all
+    rig.addItem(4, "Banana", "Bea", 10, 10, "B");
+    rig.addItem(5, "Hollow", "Cal", 0, 10, "C");
+    rig.addItem(6, "Cherry", "Cid", 10, 10, "C");
+    rig.data.program("ABC");
     rig.engine.StartSensor();
-    rig.runTo(12, 0, 5);
-    rig.engine.StopSensor();
-    rig.graph.WavePlayer1.stop();  // as the graph's live chain does when disarming
-    rig.runTo(12, 0, 5.1);
+    rig.runTo(12, 1, 10.05);  // seven items, the seventh starting at 12:01:00
 
-    EXPECT_EQ(endFillLines(rig.alarmLog()), 1u);
+    std::vector<std::string> titles;
+    for (const std::string& line : rig.playlist()) {
+        titles.push_back(trimBlanks(line.substr(9)));
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"Apple", "Banana", "Cherry", "Apricot", "Banana",
+                                                "Cherry", "Apple"}));
+    const auto skipped = [&](const std::string& file) {
+        const auto log = rig.alarmLog();
+        return std::count_if(log.begin(), log.end(), [&](const std::string& line) {
+            return line.find("Skipped " + file) != std::string::npos;
+        });
+    };
+    EXPECT_EQ(skipped("MF0003.wav"), 1);
+    EXPECT_EQ(skipped("MF0005.wav: it holds no sound"), 1);
+    EXPECT_EQ(rig.errors.messages.size(), 2u);
+
+    // Nothing counts for the files that did not play: no history stamp, and each list entry
+    // counts the items of its category that played.
+    PlayHistory history(rig.data.files.MusHist);
+    EXPECT_EQ(history.stamp(3), std::string(12, '\0'));
+    EXPECT_EQ(history.stamp(5), std::string(12, '\0'));
+    EXPECT_EQ(history.stamp(1), "261207120100");
+    ProgramList list(rig.data.files.MusRotFileOne);
+    EXPECT_EQ(list.read(1).Plays, 3);
+    EXPECT_EQ(list.read(2).Plays, 2);
+    EXPECT_EQ(list.read(3).Plays, 2);
+
+    // The next fill gives them their chance again (and logs them again).
+    rig.sound(15);
+    ASSERT_TRUE(rig.engine.state().FillEnded);
+    rig.clock.advanceSeconds(40);
+    EXPECT_EQ(skipped("MF0003.wav"), 2);
+}
+
+// Tunes 16 s long whose end mark is at 8 s: each item starts while the one before still sounds.
+// Sound returns while one item plays and the older one's tail still sounds; the fill must end
+// only when the newer one has played to its end, on either player and with the mixer alike.
+TEST(FillPlayers, TheFillEndsOnlyWhenNoItemSoundsAnyMore) {
+    for (const bool mixer : {false, true}) {
+        for (const int soundBackAt : {9, 17}) {  // during the second item, during the third
+            SCOPED_TRACE(std::string(mixer ? "mixer" : "players") +
+                         ", sound back at 12:00:" + std::to_string(soundBackAt));
+            test::FillRig rig;
+            rig.parameters.UseMixer = mixer;
+            rig.addItem(1, "First", "Artist 1", 16, 8);
+            rig.addItem(2, "Second", "Artist 2", 16, 8);
+            rig.addItem(3, "Third", "Artist 3", 16, 8);
+            rig.data.program("A");
+            rig.engine.StartSensor();
+            rig.runTo(12, 0, soundBackAt);
+            rig.sound(30);
+
+            // The item that started last began at 12:00:08 or 12:00:16 and sounds for 16 s.
+            const int lastStart = soundBackAt < 16 ? 8 : 16;
+            const auto log = rig.alarmLog();
+            ASSERT_EQ(endFillLines(log), 1u);
+            const auto end = std::find_if(log.begin(), log.end(), [](const std::string& line) {
+                return line.find(">>End Fill<<") != std::string::npos;
+            });
+            EXPECT_EQ(end->substr(0, 8), "12:00:" + std::to_string(lastStart + 16));
+            EXPECT_EQ(rig.playlist().size(), soundBackAt < 16 ? 2u : 3u);
+            EXPECT_TRUE(rig.engine.state().FillEnded);
+        }
+    }
+}
+
+// Armed at 23:59:20, silent: the fill starts at 23:59:30 with a tune of 40 s that ends after
+// midnight. The program stalls for three seconds across midnight; the next item must still
+// start when the tune's time is up, and the fill end after midnight restores the live feed.
+TEST(FillPlayers, AnItemOverMidnightEndsOnTimeEvenWhenTheProgramStallsAtMidnight) {
+    test::FillRig rig(23 * 3600 + 59 * 60 + 20);
+    rig.addItem(1, "Late Tune", "Artist 1", 40);
+    rig.addItem(2, "Early Tune", "Artist 2", 40);
+    rig.data.program("A");
+    rig.engine.StartSensor();
+    rig.runTo(23, 59, 59.5);
+    rig.engine.Timer1().setEnabled(false);  // the main thread is busy elsewhere
+    rig.runTo(0, 0, 3);
+    rig.engine.Timer1().setEnabled(true);
+    rig.runTo(0, 0, 10.15);
+    EXPECT_EQ(rig.playlist(), (std::vector<std::string>{"23:59:30 " + title("Late Tune"),
+                                                        "00:00:10 " + title("Early Tune")}));
+    EXPECT_EQ(rig.engine.state().FillLength, 50);  // 00:00:50
+
+    rig.sound(45);
+    const auto log = rig.alarmLog(8);
+    EXPECT_NE(std::find(log.begin(), log.end(), "00:00:50 " + kEndFill), log.end());
     EXPECT_TRUE(rig.engine.state().FillEnded);
-    EXPECT_EQ(rig.engine.state().ActivePlayer, 0);
-    EXPECT_FALSE(rig.live.passThrough);
-    EXPECT_FALSE(rig.engine.Timer2().isEnabled());
-    EXPECT_EQ(rig.live.fader, 16384);  // the next arming passes the feed at full volume
+    EXPECT_TRUE(rig.live.passThrough);
+    EXPECT_GE(rig.live.fader, 16384);
+}
+
+// Stop (or the timed stop) during a fill: the stop is logged, the item playing runs out as when
+// sound returns, no new item starts, then the live feed fades back in and stays on air; the end
+// notices follow the end-of-alarm settings.
+TEST(FillPlayers, StoppingDuringAFillLetsTheItemRunOutThenFadesTheFeedBackIn) {
+    for (const int emailOnEnd : {0, 1}) {
+        SCOPED_TRACE("EmailOnEnd " + std::to_string(emailOnEnd));
+        test::FillRig rig;
+        addThreeItems(rig);
+        rig.parameters.EmailOnEnd = emailOnEnd;
+        rig.engine.StartSensor();
+        rig.runTo(12, 0, 5);
+        rig.engine.StopSensor();
+        EXPECT_FALSE(rig.engine.state().SensorRunning);
+        EXPECT_TRUE(rig.graph.WavePlayer1.isPlaying());
+
+        rig.runTo(12, 0, 45);  // "Thirty" ends at 12:00:30; nothing follows it
+        const auto log = rig.alarmLog();
+        ASSERT_EQ(log.size(), 5u);
+        EXPECT_EQ(log[2], "12:00:05 Sensor Stopped During Alarm");
+        EXPECT_EQ(log[3], "12:00:30 " + kEndFill);
+        EXPECT_EQ(log[4], "12:00:33 Audio");
+        EXPECT_EQ(rig.playlist().size(), 1u);
+        EXPECT_TRUE(rig.engine.state().FillEnded);
+        EXPECT_TRUE(rig.live.passThrough);
+        EXPECT_TRUE(rig.live.capturing);
+        EXPECT_GE(rig.live.fader, 16384);
+        EXPECT_FALSE(rig.engine.Timer1().isEnabled());
+        EXPECT_EQ(rig.notifier.emails.size(), static_cast<std::size_t>(emailOnEnd));
+        EXPECT_TRUE(rig.notifier.pages.empty());
+
+        // Armed again, the sensor watches a feed that is on air already.
+        EXPECT_TRUE(rig.engine.StartSensor());
+        EXPECT_TRUE(rig.live.passThrough);
+        EXPECT_EQ(rig.live.fillStops, 2);
+    }
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ class RecordingFillView : public FillView {
 struct FillRig {
     static constexpr double kStart = 11 * 3600 + 59 * 60 + 50;
 
-    FillRig() {
+    explicit FillRig(double startSecondsOfDay = kStart) : clock{2026, 12, 7, startSecondsOfDay} {
         parameters.DeadAirSeconds = 10;
         parameters.Threshold = 100;
         graph.setDevices(0, 0, 1, 2);
@@ -46,10 +46,15 @@ struct FillRig {
 
     // A music file of category A, `seconds` long on disk and by its catalogue entry.
     void addItem(int number, const std::string& title, const std::string& artist, int seconds) {
-        data.addMusic(number, title, artist, "A", seconds);
+        addItem(number, title, artist, seconds, seconds);
+    }
+    // A music file `fileSeconds` long on disk whose end mark is at `eomSeconds`.
+    void addItem(int number, const std::string& title, const std::string& artist, int fileSeconds,
+                 int eomSeconds, const std::string& category = "A") {
+        data.addMusic(number, title, artist, category, eomSeconds);
         auto writer = soundFiles.createWriter(data.music.wavePath(number), 1);
         const std::vector<std::int16_t> second(44100, 3000);
-        for (int i = 0; i < seconds; ++i) {
+        for (int i = 0; i < fileSeconds; ++i) {
             writer->write(second.data(), 44100);
         }
     }
@@ -74,13 +79,15 @@ struct FillRig {
         }
         return result;
     }
-    std::vector<std::string> alarmLog() const { return lines(log.dailyFile(2026, 12, 7)); }
+    std::vector<std::string> alarmLog(int day = 7) const {
+        return lines(log.dailyFile(2026, 12, day));
+    }
     std::vector<std::string> playlist() const {
         return lines(data.paths.logsFolder() / "Playlist.txt");
     }
 
     FillData data;
-    SimulatedClock clock{2026, 12, 7, kStart};
+    SimulatedClock clock;
     Parameters parameters;
     ConnectionSettings connection;
     std::string Facility = "WDVX  ";
@@ -97,13 +104,19 @@ struct FillRig {
     FillSelection selection{clock, engine.state(), parameters, data.fillFiles(), data.paths};
     RecordingFillView view;
     RecordingNotifier notifier;
-    int relayOffs = 0;
+    int relayOffs = 0;       // by the fill's end
+    int alarmRelayOffs = 0;  // by the alarm's end
     FillPlayers players{FillPlayers::Context{clock, engine, live, graph, parameters, connection,
                                              Facility, selection, log, notifier, view, errors,
                                              [this] { ++relayOffs; }}};
-    AlarmSequence sequence{
-        clock,    engine, parameters, connection,
-        Facility, log,    sensorView, AlarmSequence::Outputs{notifier, players, {}, {}}};
+    AlarmSequence sequence{clock,
+                           engine,
+                           parameters,
+                           connection,
+                           Facility,
+                           log,
+                           sensorView,
+                           AlarmSequence::Outputs{notifier, players, {}, {}, [this] { ++alarmRelayOffs; }}};
 };
 
 }  // namespace dvx::test

@@ -139,6 +139,51 @@ TEST(FillSelection, RotationSlotsAdvanceTheRotationAndReportItsProblems) {
     EXPECT_TRUE(s.state.QuarterBreakTaken);
 }
 
+// A choice is counted only once it plays; one whose file would not play is passed over for the
+// rest of the fill: a rotation goes to its next spot, and once every spot it could play has
+// been passed over the break plays music.
+TEST(FillSelection, NothingIsCountedBeforeAnItemPlaysAndPassedOverFilesAreNotChosenAgain) {
+    Selection s;
+    s.clock.advanceTo(at(10, 15, 0));
+    s.parameters.ProgramEvent[2] = 9005;
+    s.data.addSpot(10, "Sweeper A", 5);
+    s.data.addSpot(11, "Sweeper B", 6);
+    s.data.addRotation(9005, {{10, 1}, {11, 0}});
+    s.data.addMusic(1, "Song One", "Artist X", "A", 180);
+    s.data.addMusic(2, "Song Two", "Artist Y", "A", 180);
+    s.data.program("A");
+    RotationEntryFile entries(s.data.paths, 9005);
+
+    FillSelection::Result chosen = s.selection.choose();
+    ASSERT_TRUE(chosen.item);
+    EXPECT_EQ(trimBlanks(chosen.item->LogText), "Sweeper B");
+    EXPECT_FALSE(s.state.QuarterBreakTaken);
+    EXPECT_EQ(entries.read(2).Plays, 0);
+    s.selection.passOver(chosen);
+    chosen = s.selection.choose();
+    EXPECT_EQ(trimBlanks(chosen.item->LogText), "Sweeper A");
+    s.selection.passOver(chosen);
+    chosen = s.selection.choose();  // no spot of the break left: music, taking the break
+    EXPECT_EQ(trimBlanks(chosen.item->LogText), "Song One");
+    s.selection.passOver(chosen);
+    chosen = s.selection.choose();
+    EXPECT_EQ(trimBlanks(chosen.item->LogText), "Song Two");
+    EXPECT_EQ(s.data.files.MusHist.recordCount(), 0);
+    EXPECT_EQ(ProgramList(s.data.files.MusRotFileOne).read(1).Plays, 0);
+
+    s.selection.commit(chosen);
+    EXPECT_TRUE(s.state.QuarterBreakTaken);
+    EXPECT_EQ(PlayHistory(s.data.files.MusHist).stamp(2), "261207101500");
+    EXPECT_EQ(ProgramList(s.data.files.MusRotFileOne).read(1).Plays, 1);
+    EXPECT_EQ(s.selection.PreviousTitle(), test::padded("Song Two", 30));
+
+    // A new fill gives every file its chance again.
+    s.selection.beginFill();
+    s.state.QuarterBreakTaken = false;
+    EXPECT_EQ(s.next(), "Sweeper B");
+    EXPECT_EQ(entries.read(2).Plays, 1);
+}
+
 TEST(FillSelection, MusicIsTheLeastRecentlyPlayedOfTheNextCategoryAndNeverRepeatsTitleOrArtist) {
     Selection s;
     s.clock.advanceTo(at(14, 7, 9));
