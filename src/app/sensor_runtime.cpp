@@ -37,7 +37,8 @@ SensorRuntime::SensorRuntime(Station& station, SensorDevices devices, AlarmLog& 
       m_sequence(devices.clock, m_engine, station.parameters, station.connection, station.Facility,
                  m_log, devices.view,
                  AlarmSequence::Outputs{notifier, m_fill, [this] { startRestartCountdown(); },
-                                        [this] { m_relays.switchAlarmRelayOn(); }}),
+                                        [this] { m_relays.switchAlarmRelayOn(); },
+                                        [this] { m_relays.switchAlarmRelayOff(); }}),
       m_schedule(devices.clock, m_engine, station.parameters, station.Facility, m_log, notifier,
                  devices.view, [this] { m_inputs.PollInputs(); }) {
     const DeviceChoice& choice = station.devices;

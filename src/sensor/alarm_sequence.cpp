@@ -100,15 +100,30 @@ void AlarmSequence::clearBreakFlags(double secondsOfDay) {
     }
 }
 
-void AlarmSequence::nextFillItemIfDue(double secondsOfDay) {
+void AlarmSequence::nextFillItemIfDue() {
     const SensorState& state = m_engine.state();
     if (m_engine.secondsSinceSound() < kSoundBackSeconds && !state.FillEnded) {
         return;  // sound is back: the item playing runs out and no new one starts
     }
-    if (secondsOfDay <= state.FillLength || state.ActivePlayer == 0) {
+    if (secondsToItemEnd(state, m_clock) >= 0 || state.ActivePlayer == 0) {
         return;
     }
     m_outputs.fill.NextFillItem();
+}
+
+void AlarmSequence::endAlarmIfDue(double nowContinuous) {
+    SensorState& state = m_engine.state();
+    if (!state.AlarmActive || !m_audioBack ||
+        std::fabs(nowContinuous - *m_audioBack) <= kAlarmEndDelaySeconds) {
+        return;
+    }
+    state.AlarmActive = false;
+    m_view.showAlarm(false);
+    m_log.WriteAlarmLog(kAlarmEndLine);
+    // Whether or not a fill follows, the relay signals the alarm, not the fill.
+    if (m_outputs.switchAlarmRelayOff) {
+        m_outputs.switchAlarmRelayOff();
+    }
 }
 
 void AlarmSequence::afterSilenceClock() {
@@ -116,22 +131,19 @@ void AlarmSequence::afterSilenceClock() {
     const double nowContinuous = continuousSeconds(now);
     SensorState& state = m_engine.state();
 
-    if (state.SilenceSeconds >= m_parameters.DeadAirSeconds && !state.AlarmActive) {
-        beginAlarm(now);
-        return;
-    }
-    if (state.SilenceSeconds < 1 && state.AlarmActive && !m_audioBack) {
-        m_audioBack = std::nearbyint(nowContinuous);
-        state.AudioBackTime = roundHalfEven(now.secondsOfDay) % 86400;
-    }
-    if (state.AlarmActive && m_audioBack &&
-        std::fabs(nowContinuous - *m_audioBack) > kAlarmEndDelaySeconds) {
-        state.AlarmActive = false;
-        m_view.showAlarm(false);
-        m_log.WriteAlarmLog(kAlarmEndLine);
-    }
-    if (!startFillIfDue()) {
-        return;
+    if (state.SensorRunning) {
+        if (state.SilenceSeconds >= m_parameters.DeadAirSeconds && !state.AlarmActive) {
+            beginAlarm(now);
+            return;
+        }
+        if (state.SilenceSeconds < 1 && state.AlarmActive && !m_audioBack) {
+            m_audioBack = std::nearbyint(nowContinuous);
+            state.AudioBackTime = roundHalfEven(now.secondsOfDay) % 86400;
+        }
+        endAlarmIfDue(nowContinuous);
+        if (!startFillIfDue()) {
+            return;
+        }
     }
     if (state.ActivePlayer != 0) {
         m_outputs.fill.FillTick();
@@ -140,7 +152,9 @@ void AlarmSequence::afterSilenceClock() {
     if (state.StopFillOutputs) {
         m_outputs.fill.ServeStopRequest();
     }
-    nextFillItemIfDue(now.secondsOfDay);
+    if (state.SensorRunning) {
+        nextFillItemIfDue();
+    }
 }
 
 }  // namespace dvx

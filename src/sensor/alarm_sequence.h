@@ -20,7 +20,9 @@ struct Parameters;
 // What the monitoring tick does around the silence clock: which program is in force, alarm
 // begin with its log line, e-mail and page, sound back and alarm end a little over 3 s later,
 // fill start (with the restart countdown when asked for), time left, break flags, the stop
-// request and the next fill item. Main thread only, one tick at a time.
+// request and the next fill item. The alarm relay is on from alarm begin to alarm end. While
+// the sensor is disarmed and a fill winds down, only the fill's own steps run (time left,
+// break flags, the stop request). Main thread only, one tick at a time.
 class AlarmSequence {
   public:
     struct Outputs {
@@ -28,6 +30,7 @@ class AlarmSequence {
         FillSteps& fill;
         std::function<void()> startRestartCountdown;  // shows the warning and counts down
         std::function<void()> switchAlarmRelayOn;     // signals the alarm on the relay
+        std::function<void()> switchAlarmRelayOff;    // ... until the alarm ends
     };
 
     AlarmSequence(Clock& clock, SensorEngine& engine, const Parameters& parameters,
@@ -43,7 +46,8 @@ class AlarmSequence {
     void beginAlarm(const LocalDateTime& now);
     bool startFillIfDue();
     void clearBreakFlags(double secondsOfDay);
-    void nextFillItemIfDue(double secondsOfDay);
+    void endAlarmIfDue(double nowContinuous);
+    void nextFillItemIfDue();
 
     Clock& m_clock;
     SensorEngine& m_engine;

@@ -57,8 +57,11 @@ void ClockSchedule::tick() {
 
     if (timedDay && s == m_parameters.TimedStart[day] && !m_engine.state().SensorRunning &&
         firesThisSecond(m_lastTimedStart, second)) {
-        m_engine.StartSensor();
-        m_log.WriteAlarmLog("Timed Start Sensor");
+        if (m_engine.StartSensor()) {
+            m_log.WriteAlarmLog("Timed Start Sensor");
+        } else {
+            m_log.WriteAlarmLog("Timed Start Sensor failed: " + m_engine.armingFailure());
+        }
     }
     if (timedDay && s == m_parameters.TimedStop[day] && m_engine.state().SensorRunning &&
         firesThisSecond(m_lastTimedStop, second)) {

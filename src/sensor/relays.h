@@ -26,7 +26,7 @@ class Relays {
     void WriteRelays();
 
     // Sets the alarm relay and writes the table; nothing when `AlarmRelay` is 0. The relay
-    // stays on until the sensor stops, the fill ends or `RelayTimer` runs out.
+    // stays on until the alarm ends, the sensor stops, the fill ends or `RelayTimer` runs out.
     void switchAlarmRelayOn();
     // Clears the alarm relay (and the relay switched on for the alarm, should the choice have
     // changed since) and writes the table; nothing when neither names a relay.

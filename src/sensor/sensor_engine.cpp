@@ -17,6 +17,7 @@ constexpr int kArmRetries = 4;
 constexpr int kFadeStep = 250;
 constexpr int kUnityVolume = 16384;
 constexpr double kCaptureRetrySeconds = 5.0;
+const std::string kStoppedDuringAlarmLine = "Sensor Stopped During Alarm";
 
 }  // namespace
 
@@ -36,43 +37,53 @@ SensorEngine::SensorEngine(Clock& clock, Parameters& parameters, SensorAudio& au
 
 SensorEngine::~SensorEngine() = default;
 
-void SensorEngine::StartSensor() {
+bool SensorEngine::StartSensor() {
     if (m_state.SensorRunning) {
         // Arming again must not restart the silence clock or an alarm's wait for sound.
-        return;
+        return true;
     }
+    m_armingFailure.clear();
     if (m_parameters.DeadAirSeconds < 1 || m_parameters.DeadAirSeconds > 99) {
-        m_errors.showError(
+        m_armingFailure =
             "The dead-air delay is not set.  Click Setup then My Preferences and choose the "
-            "seconds of silence (1 to 99) before the alarm.");
-        return;
+            "seconds of silence (1 to 99) before the alarm.";
+        m_errors.showError(m_armingFailure);
+        return false;
     }
     m_state.AudioBackTime = 0;
     for (int attempt = 0; attempt <= kArmRetries; ++attempt) {
         if (tryToArm()) {
-            return;
+            return true;
         }
     }
     // Given up: the sensor stays disarmed, and the operator has seen every failure.
+    return false;
 }
 
 bool SensorEngine::tryToArm() {
+    // A fill still winding down after a stop goes on under the new watch; otherwise the fill
+    // output is stopped, as every arming starts without a fill.
+    const bool filling = !m_state.FillEnded;
     try {
         m_levels.setThreshold(m_parameters.Threshold);
         m_audio.startCapture();
-        m_audio.stopFillOutput();
-        m_audio.startPassThrough();
+        if (!filling) {
+            m_audio.stopFillOutput();
+            m_audio.startPassThrough();
+        }
     } catch (const std::exception& error) {
+        m_armingFailure = error.what();
         m_errors.showError(error.what());
-        m_audio.stopPassThrough();
-        m_audio.stopCapture();
+        if (!filling) {
+            m_audio.stopPassThrough();
+            m_audio.stopCapture();
+        }
         return false;
     }
     m_state.SensorRunning = true;
     m_state.AlarmActive = false;
     m_levels.markSoundNow();
     m_state.LastSound = roundHalfEven(m_clock.now().secondsOfDay) % 86400;
-    m_state.FillEnded = true;
     m_reportedCaptureFailure.clear();
     m_view.showSilence("");
     m_timer1->setEnabled(true);
@@ -81,6 +92,10 @@ bool SensorEngine::tryToArm() {
 }
 
 void SensorEngine::StopSensor() {
+    const bool filling = !m_state.FillEnded;
+    if (m_state.SensorRunning && (m_state.AlarmActive || filling)) {
+        m_log.WriteAlarmLog(kStoppedDuringAlarmLine);
+    }
     m_view.showAlarm(false);
     m_state.SensorRunning = false;
     m_state.AlarmActive = false;
@@ -89,6 +104,15 @@ void SensorEngine::StopSensor() {
     }
     m_state.HourBreakTaken = false;
     m_view.showArmed(false);
+    if (filling) {
+        // Cutting the fill would leave dead air with nobody watching: it winds down instead,
+        // and the live feed it then fades in needs the capture.
+        return;
+    }
+    stopStreams();
+}
+
+void SensorEngine::stopStreams() {
     m_timer1->setEnabled(false);
     m_audio.stopPassThrough();
     m_audio.stopFillOutput();
@@ -105,11 +129,9 @@ double SensorEngine::secondsSinceSound() const {
 }
 
 void SensorEngine::measureSilence() {
+    // A threshold changed in the Preferences window takes effect at once.
+    m_levels.setThreshold(m_parameters.Threshold);
     const LocalDateTime now = m_clock.now();
-    // A fill item's end time stored past midnight comes back into the new day.
-    if (now.secondsOfDay < 2.0 && m_state.FillLength >= 86400) {
-        m_state.FillLength -= 86400;
-    }
     // The last sound, rounded to a whole second, on the clock that runs on past midnight.
     const double nowContinuous = continuousSeconds(now);
     const double lastSound =
@@ -155,9 +177,15 @@ void SensorEngine::onTimer1() {
         if (m_beforeSilenceClock) {
             m_beforeSilenceClock();
         }
-        measureSilence();
+        if (m_state.SensorRunning) {
+            measureSilence();
+        }
         if (m_afterSilenceClock) {
             m_afterSilenceClock();
+        }
+        if (!m_state.SensorRunning && m_state.FillEnded && !m_state.StopFillOutputs) {
+            // Stopped during a fill that has now wound down: the live feed stays on air.
+            m_timer1->setEnabled(false);
         }
     } catch (const std::exception& error) {
         m_errors.showError(error.what());  // ends this tick only; the next starts over

@@ -28,10 +28,16 @@ class SensorEngine {
 
     // Arms: starts capture and pass-through from a clean silence clock. Failures are reported
     // and retried four times; then the sensor stays disarmed. Arming an armed sensor changes
-    // nothing. A dead-air delay outside 1..99 s is refused with a message.
-    void StartSensor();
-    // Disarms: stops every stream; no alarm end is logged.
+    // nothing. A dead-air delay outside 1..99 s is refused with a message. Returns whether the
+    // sensor is armed; when not, armingFailure() says why.
+    bool StartSensor();
+    // Disarms; no alarm end is logged. Without a fill every stream stops. During a fill (or an
+    // alarm) the stop is logged, and the fill winds down as when sound returns: the item playing
+    // runs out, no new one starts, then the live feed fades back in and stays on air. Until
+    // then the capture runs and the monitoring tick serves the fill only.
     void StopSensor();
+    // Why the last StartSensor left the sensor disarmed.
+    const std::string& armingFailure() const { return m_armingFailure; }
     // Starts the fade-in of the pass-through (end of a fill).
     void startFadeIn();
 
@@ -57,6 +63,7 @@ class SensorEngine {
     void measureSilence();
     void watchCapture();
     bool tryToArm();
+    void stopStreams();
 
     Clock& m_clock;
     Parameters& m_parameters;
@@ -71,6 +78,7 @@ class SensorEngine {
     std::function<void()> m_beforeStop;
     std::unique_ptr<Timer> m_timer1;
     std::unique_ptr<Timer> m_timer2;
+    std::string m_armingFailure;
     std::string m_reportedCaptureFailure;  // the loss of the input already reported
     double m_nextCaptureRetry = 0;         // steady seconds of the next attempt to reopen it
 };

@@ -54,7 +54,7 @@ class RecordingFill : public FillSteps {
   private:
     void startItem(const char* what) {
         const double now = m_clock.now().secondsOfDay;
-        m_state.FillLength = static_cast<std::int32_t>(std::nearbyint(now)) + itemSeconds;
+        startItemTime(m_state, m_clock, itemSeconds);
         calls.push_back(std::string(what) + "@" +
                         formatTimeOfDay(static_cast<std::int32_t>(std::floor(now))));
     }
@@ -113,6 +113,7 @@ struct AlarmRig {
     RecordingFill fill{clock, engine.state()};
     int restartRequests = 0;
     int relayOn = 0;
+    int relayOff = 0;
     AlarmSequence sequence{clock,
                            engine,
                            parameters,
@@ -121,7 +122,7 @@ struct AlarmRig {
                            log,
                            view,
                            AlarmSequence::Outputs{notifier, fill, [this] { ++restartRequests; },
-                                                  [this] { ++relayOn; }}};
+                                                  [this] { ++relayOn; }, [this] { ++relayOff; }}};
 };
 
 }  // namespace dvx::test

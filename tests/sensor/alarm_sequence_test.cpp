@@ -79,12 +79,15 @@ TEST(AlarmSequence, ABurstOfSoundEndsTheAlarmEvenIfSilenceResumes) {
     rig.parameters.AlarmOnly = true;
     rig.engine.StartSensor();
     rig.silence(20);
+    EXPECT_EQ(rig.relayOn, 1);
+    EXPECT_EQ(rig.relayOff, 0);
     rig.sound(0.3);
     rig.silence(5);
     const auto lines = rig.logLines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "12:00:09 " + kAlarm);  // 9.5 s of silence rounds to 10
     EXPECT_EQ(lines[1], "12:00:23 " + kAlarmEnd);
+    EXPECT_EQ(rig.relayOff, 1);  // the alarm relay lets go with the alarm, fill or no fill
     // The silence goes on, so a new alarm begins once it has lasted the delay again.
     rig.silence(10);
     EXPECT_EQ(rig.logLines().size(), 3u);

@@ -48,6 +48,16 @@ TEST(ClockSchedule, TimedStartAndStopOnEnabledDaysOnly) {
     armed.engine.StartSensor();
     armed.sound(2);
     EXPECT_TRUE(armed.logLines().empty());
+
+    // A start the sensor refuses is logged as what it is.
+    ScheduleRig refused(2026, 12, 7, 6 * 3600 - 1);
+    refused.parameters.TimedDayEnabled[2] = 1;
+    refused.parameters.TimedStart[2] = 6 * 3600;
+    refused.audio.failStarts = 100;
+    refused.silence(2);
+    EXPECT_FALSE(refused.engine.state().SensorRunning);
+    EXPECT_EQ(refused.logLines(),
+              std::vector<std::string>{"06:00:00 Timed Start Sensor failed: Device unavailable"});
 }
 
 TEST(ClockSchedule, StartEqualToStopStartsAndStopsOnceAndEndsDisarmed) {

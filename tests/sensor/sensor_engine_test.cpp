@@ -119,7 +119,7 @@ TEST_F(SensorEngineTest, ADeadAirDelayThatWasNeverSetRefusesToArm) {
     EXPECT_NE(errors.messages[0].find("My Preferences"), std::string::npos);
 }
 
-TEST_F(SensorEngineTest, DisarmingStopsEveryStreamWithoutLoggingAnAlarmEnd) {
+TEST_F(SensorEngineTest, DisarmingStopsEveryStreamAndLogsThatItStoppedDuringAnAlarm) {
     engine.StartSensor();
     engine.state().AlarmActive = true;
     engine.state().HourBreakTaken = true;
@@ -131,7 +131,19 @@ TEST_F(SensorEngineTest, DisarmingStopsEveryStreamWithoutLoggingAnAlarmEnd) {
     EXPECT_FALSE(audio.capturing);
     EXPECT_FALSE(audio.passThrough);
     EXPECT_EQ(audio.playerStops, 1);
-    EXPECT_FALSE(std::filesystem::exists(log.dailyFile(2026, 12, 5)));
+    EXPECT_FALSE(engine.Timer1().isEnabled());
+    EXPECT_EQ(test::fileText(log.dailyFile(2026, 12, 5)),
+              "12:00:00 Sensor Stopped During Alarm\r\n");
+}
+
+TEST_F(SensorEngineTest, ANewThresholdTakesEffectWhileArmed) {
+    parameters.Threshold = 5000;
+    engine.StartSensor();
+    sound(12);  // peaks of 3000: quiet under this threshold
+    EXPECT_EQ(engine.state().SilenceSeconds, 12);
+    parameters.Threshold = 1000;  // as the Preferences window sets it while typing
+    sound(1);
+    EXPECT_EQ(engine.state().SilenceSeconds, 0);
 }
 
 TEST_F(SensorEngineTest, FadeInTakes66TicksAndLogsAudioOnce) {
