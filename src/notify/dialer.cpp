@@ -20,6 +20,8 @@ constexpr int kDialNextMs = 5000;
 // taken at their start, so they last 1.5 to 2.5 s (0.5 to 1.5 s for the options).
 constexpr double kReplyLimitSeconds = 2;
 constexpr double kOptionsReplyLimitSeconds = 1;
+// Time for the hang-up escape to go out before the port closes: six characters even at 300 baud.
+constexpr double kHangUpSendSeconds = 0.25;
 
 constexpr std::string_view kNoModemMessage =
     "Dialing Error.  If this message persists, try a different baud rate";
@@ -125,6 +127,15 @@ void Dialer::pollModem() {
         m_tmrModemWait->setEnabled(false);
         return;
     }
+    if (m_step == Step::HangUp) {
+        // The sequence goes on at tmrDialNext's tick; a modem that still holds the escape back
+        // hangs up on the drop of DTR (&D2).
+        if (!m_port.isOpen() || m_clock.steadySeconds() - m_waitStart >= kHangUpSendSeconds) {
+            closePort();
+            endDialOut();
+        }
+        return;
+    }
     // The Stop button closed the port: the call is off.
     if (!m_port.isOpen()) {
         endDialOut();
@@ -169,6 +180,7 @@ void Dialer::pollModem() {
             finishPreparation();
             return;
         case Step::Idle:
+        case Step::HangUp:
             return;
     }
 }
@@ -203,11 +215,16 @@ void Dialer::tmrHangUpTick() {
     if (m_port.isOpen()) {
         try {
             m_port.write(kModemHangUp);
+            // Closing drops what is still queued, so the escape gets a moment on the line first;
+            // the next poll after that closes the port.
+            m_step = Step::HangUp;
+            m_waitStart = m_clock.steadySeconds();
+            m_tmrModemWait->setEnabled(true);
         } catch (const SerialPortError& error) {
             reportPortError(error);
+            // Closing drops DTR, which hangs up under &D2 without the escape.
+            m_port.close();
         }
-        // Closing drops DTR, which hangs up under &D2 even when the escape did not get through.
-        m_port.close();
     }
     m_tmrHangUp->setEnabled(false);
     m_tmrDialNext->setEnabled(true);

@@ -50,7 +50,7 @@ class Dialer {
     static constexpr int kPollIntervalMs = 20;
 
   private:
-    enum class Step { Idle, Reset, CarrierWait, Options };
+    enum class Step { Idle, Reset, CarrierWait, Options, HangUp };
 
     bool dialNextDueEntry();
     void DialOut(const std::string& number);

@@ -1,10 +1,14 @@
 // The dialer on the real serial-port code, with a pseudo-terminal standing in for the modem.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <sys/ioctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "notify/contact_book.h"
@@ -18,7 +22,8 @@ namespace {
 using test::contact;
 
 // The modem end of a pseudo-terminal: records every byte the dialer sends, with the simulated
-// second it arrived, and answers each command ended by CR with "OK" when told to.
+// second it arrived, and answers each command ended by CR with what `answer` gives for it (by
+// default "OK" to everything but the dial command).
 class PtyModem {
   public:
     PtyModem() {
@@ -48,8 +53,8 @@ class PtyModem {
                 m_command += c;
                 if (c == '\r') {
                     commandTimes.emplace_back(now, m_command);
-                    if (answers && !m_command.starts_with("ATDT")) {
-                        reply(m_command + "\r\nOK\r\n");
+                    if (const std::string words = answer(m_command); !words.empty()) {
+                        reply(m_command + "\r\n" + words + "\r\n");
                     }
                     m_command.clear();
                 }
@@ -61,7 +66,9 @@ class PtyModem {
         }
     }
 
-    bool answers = true;
+    std::function<std::string(const std::string& command)> answer = [](const std::string& command) {
+        return command.starts_with("ATDT") ? "" : "OK";
+    };
     std::string transcript;
     std::vector<std::pair<double, std::string>> commandTimes;
 
@@ -85,6 +92,30 @@ class PtyModem {
     std::string m_command;
 };
 
+// Opens the device as a program without CAP_SYS_ADMIN would (root's opens pass an exclusive
+// line): 0 when it opens, else the error number.
+int openAsAnotherProgram(const std::string& device) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2]{};
+    ::syscall(SYS_capget, &header, caps);
+    __u32& effective = caps[CAP_TO_INDEX(CAP_SYS_ADMIN)].effective;
+    const __u32 saved = effective;
+    effective &= ~CAP_TO_MASK(CAP_SYS_ADMIN);
+    ::syscall(SYS_capset, &header, caps);  // this thread only
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int error = fd < 0 ? errno : 0;
+    effective = saved;
+    ::syscall(SYS_capset, &header, caps);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return error;
+}
+
+constexpr std::string_view kPrepare = "ATZ\rATS7=60\rATS0=0Q0V1X4&C1&D2M1\r";
+constexpr std::string_view kDialingError =
+    "Dialing Error.  If this message persists, try a different baud rate";
+
 struct PtyRig : test::NotifyRig {
     PtyModem modem;
     RecordFile callList{paths.dataFile("CallList.dat"), kCallListFormat.recordLength};
@@ -105,14 +136,18 @@ struct PtyRig : test::NotifyRig {
     }
 };
 
-TEST(DialerOnPseudoTerminal, SendsTheModemCommandsByteForByteAndCallsTheNextEntry) {
+TEST(DialerOnPseudoTerminal, SendsTheModemCommandsByteForByteAndHoldsTheLineForItself) {
     PtyRig rig;
     test::writeAlwaysNeverAlways(rig.book);
 
     rig.dialer.SendPPage(99);
-    rig.run(65);
+    rig.run(1);
+    // In the call no other program can open the modem; once the port is closed again it can.
+    EXPECT_EQ(openAsAnotherProgram(rig.modem.slavePath()), EBUSY);
+    rig.run(64);
+    EXPECT_EQ(openAsAnotherProgram(rig.modem.slavePath()), 0);
 
-    const std::string prepare = "ATZ\rATS7=60\rATS0=0Q0V1X4&C1&D2M1\r";
+    const std::string prepare(kPrepare);
     EXPECT_EQ(rig.modem.transcript,
               prepare + "ATDT 5551234@**99**\r+++,H" + prepare + "ATDT 5559876@**99**\r+++,H");
     const auto& times = rig.modem.commandTimes;
@@ -127,15 +162,14 @@ TEST(DialerOnPseudoTerminal, SendsTheModemCommandsByteForByteAndCallsTheNextEntr
 TEST(DialerOnPseudoTerminal, NoAnswerGivesDialingErrorWithinTwoAndAHalfSeconds) {
     PtyRig rig;
     rig.book.write(1, contact("Ann", "5551234", kScheduleAlways));
-    rig.modem.answers = false;
+    rig.modem.answer = [](const std::string&) { return ""; };
 
     rig.dialer.SendPPage(99);
     rig.run(4);
 
     EXPECT_EQ(rig.modem.transcript, "ATZ\r");
     ASSERT_EQ(rig.errors.shown.size(), 1u);
-    EXPECT_EQ(rig.errors.shown[0].second,
-              "Dialing Error.  If this message persists, try a different baud rate");
+    EXPECT_EQ(rig.errors.shown[0].second, kDialingError);
     EXPECT_GE(rig.errors.shown[0].first, 1.5);
     EXPECT_LE(rig.errors.shown[0].first, 2.5);
     EXPECT_FALSE(rig.port.isOpen());

@@ -84,10 +84,12 @@ TEST(Dialer, CallsEveryDueEntryInRecordOrderWithTheFixedCallAndPauseTimes) {
     expected.insert(expected.end(), {"ATDT 555 9876@**99**\r", "+++,H", "close"});
     EXPECT_EQ(rig.stepTexts(), expected);
 
-    // 25 s on the line, 5 s pause, a few polls of modem preparation.
+    // 25 s on the line, a moment for the escape to go out, 5 s pause, a few polls of modem
+    // preparation.
     const auto& steps = rig.modem.steps;
     EXPECT_NEAR(steps[5].first - steps[4].first, 25.0, 0.001);
-    EXPECT_NEAR(steps[7].first - steps[6].first, 5.0, 0.001);
+    EXPECT_NEAR(steps[6].first - steps[5].first, 0.26, 0.001);
+    EXPECT_NEAR(steps[7].first - steps[5].first, 5.0, 0.001);
     EXPECT_LT(steps[4].first, 0.1);
     EXPECT_TRUE(rig.errors.shown.empty());
 
