@@ -159,19 +159,79 @@ TEST(DialerOnPseudoTerminal, SendsTheModemCommandsByteForByteAndHoldsTheLineForI
     EXPECT_FALSE(rig.port.isOpen());
 }
 
-TEST(DialerOnPseudoTerminal, NoAnswerGivesDialingErrorWithinTwoAndAHalfSeconds) {
+TEST(DialerOnPseudoTerminal, APageAskedForDuringASequenceWaitsForItAndKeepsItsOwnCode) {
+    PtyRig rig;
+    test::writeAlwaysNeverAlways(rig.book);
+    // The dialer does not judge a call by its outcome.
+    rig.modem.answer = [](const std::string& command) {
+        return command.starts_with("ATDT") ? "NO CARRIER" : "OK";
+    };
+
+    rig.dialer.SendPPage(99);
+    rig.run(0.05);  // preparing the modem for the first call
+    rig.dialer.SendPPage(98);
+    rig.run(40);  // in the second call of the first sequence
+    rig.dialer.SendPPage(11);
+    rig.run(150);
+
+    const std::string prepare(kPrepare);
+    std::string expected;
+    for (const char* code : {"99", "98", "11"}) {
+        for (const char* number : {"5551234", "5559876"}) {
+            expected += prepare + "ATDT " + number + "@**" + code + "**\r+++,H";
+        }
+    }
+    EXPECT_EQ(rig.modem.transcript, expected);
+    EXPECT_TRUE(rig.errors.shown.empty()) << rig.errors.shown[0].second;
+    EXPECT_FALSE(rig.port.isOpen());
+}
+
+TEST(DialerOnPseudoTerminal, AModemThatAnswersErrorEndsThePageAtOnceAndTheNextPageStillRuns) {
+    PtyRig rig;
+    rig.book.write(1, contact("Ann", "5551234", kScheduleAlways));
+    rig.book.write(2, contact("Bob", "5550000", kScheduleAlways));
+    bool refused = false;
+    rig.modem.answer = [&refused](const std::string& command) -> std::string {
+        if (command.starts_with("ATS0") && !refused) {
+            refused = true;
+            return "ERROR";
+        }
+        return command.starts_with("ATDT") ? "" : "OK";
+    };
+
+    rig.dialer.SendPPage(99);
+    rig.dialer.SendPPage(11);
+    rig.run(2);
+
+    ASSERT_EQ(rig.errors.shown.size(), 1u);
+    EXPECT_LT(rig.errors.shown[0].first, 0.5);  // no waiting out the reply time
+    EXPECT_EQ(rig.errors.shown[0].second,
+              "The modem answered ERROR to ATS0=0Q0V1X4&C1&D2M1: the call to 5551234 was not "
+              "made and paging with code 99 stopped. Check that the modem on serial port 1 is "
+              "Hayes-compatible (Setup, My Connection).");
+    const std::string prepare(kPrepare);
+    EXPECT_EQ(rig.modem.transcript, prepare + prepare + "ATDT 5551234@**11**\r");
+    EXPECT_EQ(rig.todaysLog(), "10:00:00 **11**5551234                 \r\n");
+}
+
+TEST(DialerOnPseudoTerminal, NoAnswerGivesDialingErrorAndThePageWaitingBehindTriesAgain) {
     PtyRig rig;
     rig.book.write(1, contact("Ann", "5551234", kScheduleAlways));
     rig.modem.answer = [](const std::string&) { return ""; };
 
     rig.dialer.SendPPage(99);
-    rig.run(4);
+    rig.dialer.SendPPage(98);
+    rig.run(6);
 
-    EXPECT_EQ(rig.modem.transcript, "ATZ\r");
-    ASSERT_EQ(rig.errors.shown.size(), 1u);
-    EXPECT_EQ(rig.errors.shown[0].second, kDialingError);
+    EXPECT_EQ(rig.modem.transcript, "ATZ\rATZ\r");
+    ASSERT_EQ(rig.errors.shown.size(), 2u);
+    for (const auto& [second, message] : rig.errors.shown) {
+        EXPECT_EQ(message, kDialingError);
+    }
     EXPECT_GE(rig.errors.shown[0].first, 1.5);
     EXPECT_LE(rig.errors.shown[0].first, 2.5);
+    EXPECT_GE(rig.errors.shown[1].first - rig.errors.shown[0].first, 1.5);
+    EXPECT_LE(rig.errors.shown[1].first - rig.errors.shown[0].first, 2.5);
     EXPECT_FALSE(rig.port.isOpen());
 }
 
