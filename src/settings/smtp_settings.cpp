@@ -82,15 +82,16 @@ std::optional<std::string> smtpSettingsProblem(const SmtpSettings& settings) {
 }
 
 SmtpSettings defaultSmtpSettings(std::string_view userName) {
-    SmtpSettings settings;
-    settings.ServerUrl = std::string(kDefaultSmtpServerUrl);
-    settings.Sender = userName.find('@') != std::string_view::npos ? std::string(userName)
-                                                                   : "dorvexia@" + hostName();
-    return settings;
+    return {std::string(kDefaultSmtpServerUrl), defaultSender(userName)};
 }
 
-SmtpLoad loadSmtpSettings(const Paths& paths, std::string_view userName) {
-    SmtpLoad result{defaultSmtpSettings(userName), std::nullopt};
+std::string defaultSender(std::string_view userName) {
+    return userName.find('@') != std::string_view::npos ? std::string(userName)
+                                                        : "dorvexia@" + hostName();
+}
+
+SmtpLoad readStoredSmtpSettings(const Paths& paths) {
+    SmtpLoad result;
     const auto path = paths.programFile("Smtp.dat");
     const std::optional<std::string> text = readWholeFile(path);
     if (!text) {
@@ -98,17 +99,25 @@ SmtpLoad loadSmtpSettings(const Paths& paths, std::string_view userName) {
     }
     const std::vector<std::string> lines = linesOf(*text);
     const std::string url = lines.size() > 0 ? trimmed(lines[0]) : std::string{};
-    const std::string sender = lines.size() > 1 ? trimmed(lines[1]) : std::string{};
     if (!url.empty()) {
         if (const auto problem = urlProblem(url)) {
             result.warning = *problem + " It is set in " + path.string() + "; mail goes to " +
-                             result.settings.ServerUrl + " instead.";
+                             std::string(kDefaultSmtpServerUrl) + " instead.";
         } else {
             result.settings.ServerUrl = url;
         }
     }
-    if (!sender.empty()) {
-        result.settings.Sender = sender;
+    result.settings.Sender = lines.size() > 1 ? trimmed(lines[1]) : std::string{};
+    return result;
+}
+
+SmtpLoad loadSmtpSettings(const Paths& paths, std::string_view userName) {
+    SmtpLoad result = readStoredSmtpSettings(paths);
+    if (result.settings.ServerUrl.empty()) {
+        result.settings.ServerUrl = std::string(kDefaultSmtpServerUrl);
+    }
+    if (result.settings.Sender.empty()) {
+        result.settings.Sender = defaultSender(userName);
     }
     return result;
 }

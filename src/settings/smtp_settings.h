@@ -22,13 +22,20 @@ struct SmtpLoad {
     std::optional<std::string> warning;  // for the error window: a stored URL was refused
 };
 
-// The settings without a file: the local server, and the user name as sender when it holds
-// an "@", else dorvexia@<host name>.
+// The settings without a file: the local server, and defaultSender(userName).
 SmtpSettings defaultSmtpSettings(std::string_view userName);
 
-// Reads Smtp.dat; a missing file, or a missing or empty line, takes its default. A stored URL
-// that is not smtp:// or smtps:// is not used (mail must not reach any other kind of URL): the
-// default takes its place and the warning says so. Throws IoError.
+// The sender when none is stored: the user name when it holds an "@", else
+// dorvexia@<host name>. Computed when mail is sent, so it follows the user name.
+std::string defaultSender(std::string_view userName);
+
+// What Smtp.dat holds, an empty value where the file or the line has none. A stored URL that is
+// not smtp:// or smtps:// is not used (mail must not reach any other kind of URL): it reads as
+// empty and the warning says so. Throws IoError.
+SmtpLoad readStoredSmtpSettings(const Paths& paths);
+
+// The settings mail goes out with: readStoredSmtpSettings() with each empty value taking its
+// default. Throws IoError.
 SmtpLoad loadSmtpSettings(const Paths& paths, std::string_view userName);
 
 // The message saveSmtpSettings would refuse the settings with, or nothing when they can be
