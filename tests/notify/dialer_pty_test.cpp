@@ -121,7 +121,10 @@ struct PtyRig : test::NotifyRig {
     RecordFile callList{paths.dataFile("CallList.dat"), kCallListFormat.recordLength};
     ContactBook book{callList, kCallListFormat};
     PosixSerialPort port;
-    Dialer dialer{clock, paths, callList, connection, port, log, errors, [](const std::string&) {}};
+    std::vector<std::string> label3;
+    Dialer dialer{
+        clock, paths, callList, connection,
+        port,  log,   errors,   [this](const std::string& text) { label3.push_back(text); }};
 
     PtyRig() {
         std::filesystem::create_directories(paths.deviceOverride("COM1").parent_path());
@@ -139,6 +142,7 @@ struct PtyRig : test::NotifyRig {
 TEST(DialerOnPseudoTerminal, SendsTheModemCommandsByteForByteAndHoldsTheLineForItself) {
     PtyRig rig;
     test::writeAlwaysNeverAlways(rig.book);
+    rig.book.write(3, contact("Cy", "555 9876", kScheduleAlways));  // a blank is dialable
 
     rig.dialer.SendPPage(99);
     rig.run(1);
@@ -149,7 +153,7 @@ TEST(DialerOnPseudoTerminal, SendsTheModemCommandsByteForByteAndHoldsTheLineForI
 
     const std::string prepare(kPrepare);
     EXPECT_EQ(rig.modem.transcript,
-              prepare + "ATDT 5551234@**99**\r+++,H" + prepare + "ATDT 5559876@**99**\r+++,H");
+              prepare + "ATDT 5551234@**99**\r+++,H" + prepare + "ATDT 555 9876@**99**\r+++,H");
     const auto& times = rig.modem.commandTimes;
     ASSERT_EQ(times.size(), 10u);
     EXPECT_NEAR(times[4].first - times[3].first, 25.0, 0.05);  // dial to hang-up
@@ -157,6 +161,12 @@ TEST(DialerOnPseudoTerminal, SendsTheModemCommandsByteForByteAndHoldsTheLineForI
     EXPECT_LT(times[3].first, 0.5);  // the answers came at once, so preparing was quick
     EXPECT_TRUE(rig.errors.shown.empty());
     EXPECT_FALSE(rig.port.isOpen());
+    EXPECT_EQ(rig.todaysLog(),
+              "10:00:00 **99**5551234                 \r\n"
+              "10:00:30 **99**555 9876                \r\n");
+    EXPECT_NE(std::find(rig.label3.begin(), rig.label3.end(), "Dialing 555 9876                "),
+              rig.label3.end());
+    EXPECT_EQ(rig.label3.back(), "");
 }
 
 TEST(DialerOnPseudoTerminal, APageAskedForDuringASequenceWaitsForItAndKeepsItsOwnCode) {
