@@ -109,8 +109,9 @@ void CurlMailTransport::send(const MailServer& server, const MailMessage& messag
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     curl_easy_setopt(curl, CURLOPT_USE_SSL,
                      static_cast<long>(tlsRequired ? CURLUSESSL_ALL : CURLUSESSL_TRY));
-    curl_easy_setopt(curl, CURLOPT_CAINFO,
-                     m_options.caFile.empty() ? nullptr : m_options.caFile.c_str());
+    if (!m_options.caFile.empty()) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, m_options.caFile.c_str());
+    }
     // An empty user name means a server that takes mail without a login.
     curl_easy_setopt(curl, CURLOPT_USERNAME,
                      server.userName.empty() ? nullptr : server.userName.c_str());

@@ -9,7 +9,8 @@
 namespace dvx {
 
 struct CurlMailOptions {
-    // Certificates to trust besides the system's (a station's own authority; tests).
+    // Certificates to trust instead of libcurl's default bundle (a station's own authority;
+    // tests). Empty: the default.
     std::filesystem::path caFile;
     // A login to a server on this machine may go without TLS: the password never leaves it.
     bool loopbackLoginWithoutTls = true;
