@@ -16,12 +16,11 @@ namespace dvx {
 // e-mail `Address`).
 struct ContactFormat {
     int recordLength;
-    std::size_t contactWidth;     // width of Number / Address in the record
-    std::size_t contactMaxTyped;  // what the window's box accepts
+    std::size_t contactWidth;  // width of Number / Address in the record
 };
 
-inline constexpr ContactFormat kCallListFormat{105, 24, 24};
-inline constexpr ContactFormat kAddressBookFormat{120, 39, 38};
+inline constexpr ContactFormat kCallListFormat{105, 24};
+inline constexpr ContactFormat kAddressBookFormat{120, 39};
 
 inline constexpr std::size_t kContactNameWidth = 16;
 

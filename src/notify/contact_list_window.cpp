@@ -23,7 +23,6 @@ namespace {
 
 constexpr const char* kDayCaptions[8] = {"", "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr const char* kOptionCaptions[3] = {"Never", "Always", "Sometimes"};
-constexpr int kNameMaxTyped = 25;
 constexpr int kTimeMaxTyped = 8;
 
 QString indexed(const char* name, int index) {
@@ -56,6 +55,7 @@ ContactListWindow::ContactListWindow(RecordFile& file, const ContactWindowStyle&
 void ContactListWindow::buildControls() {
     m_list = new QListWidget(this);
     m_list->setObjectName("list1");
+    m_list->setAccessibleName(m_style.caption);
     QFont fixed("Courier New");
     fixed.setStyleHint(QFont::Monospace);
     fixed.setFixedPitch(true);
@@ -66,16 +66,20 @@ void ContactListWindow::buildControls() {
     connect(m_list, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { showRow(m_list->row(item)); });
 
+    // Each box takes as much as its field holds: a stored text shows whole, so Apply writes it
+    // back as it was, and nothing typed is cut off unseen.
     m_nameLabel = new QLabel("Name", this);
     m_nameLabel->setObjectName("Label1");
     m_name = new QLineEdit(this);
     m_name->setObjectName("txtName");
-    m_name->setMaxLength(kNameMaxTyped);
+    m_name->setMaxLength(static_cast<int>(kContactNameWidth));
+    m_nameLabel->setBuddy(m_name);
     m_contactLabel = new QLabel(m_style.contactLabel, this);
     m_contactLabel->setObjectName("Label2");
     m_contact = new QLineEdit(this);
     m_contact->setObjectName("txtNumber");
-    m_contact->setMaxLength(static_cast<int>(m_style.format.contactMaxTyped));
+    m_contact->setMaxLength(static_cast<int>(m_style.format.contactWidth));
+    m_contactLabel->setBuddy(m_contact);
 
     m_options = new QButtonGroup(this);
     auto* optionRow = new QHBoxLayout;
@@ -101,8 +105,10 @@ void ContactListWindow::buildControls() {
         m_days[day]->setObjectName(indexed("Check1", day));
         m_starts[day] = new QLineEdit(this);
         m_starts[day]->setObjectName(indexed("txtStart", day));
+        m_starts[day]->setAccessibleName(QString("%1 Start").arg(kDayCaptions[day]));
         m_stops[day] = new QLineEdit(this);
         m_stops[day]->setObjectName(indexed("txtStop", day));
+        m_stops[day]->setAccessibleName(QString("%1 Stop").arg(kDayCaptions[day]));
         for (QLineEdit* box : {m_starts[day], m_stops[day]}) {
             box->setMaxLength(kTimeMaxTyped);
             if (m_style.doubleClickEmptiesTimes) {

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+#include "settings/smtp_settings.h"
+
 namespace dvx {
 namespace {
 
@@ -31,9 +33,44 @@ struct SlistDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 
+struct UrlDeleter {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+// The server as libcurl reads the URL, so that the decision about TLS is made on the host it
+// connects to.
+struct ServerAddress {
+    std::string url;  // without a user name or password
+    std::string host;
+};
+
+std::string urlPart(CURLU* url, CURLUPart which) {
+    char* text = nullptr;
+    if (curl_url_get(url, which, &text, 0) != CURLUE_OK || text == nullptr) {
+        return {};
+    }
+    std::string part(text);
+    curl_free(text);
+    return part;
+}
+
+ServerAddress serverAddress(const std::string& url) {
+    const std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
+    if (parsed == nullptr ||
+        curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
+        throw MailError("The alarm e-mail could not be sent: the mail server \"" +
+                        withoutCredentials(url) + "\" is not a URL.");
+    }
+    // Only the account of User.dat logs in.
+    curl_url_set(parsed.get(), CURLUPART_USER, nullptr, 0);
+    curl_url_set(parsed.get(), CURLUPART_PASSWORD, nullptr, 0);
+    curl_url_set(parsed.get(), CURLUPART_OPTIONS, nullptr, 0);
+    return {urlPart(parsed.get(), CURLUPART_URL), urlPart(parsed.get(), CURLUPART_HOST)};
+}
+
 }  // namespace
 
-CurlMailTransport::CurlMailTransport() {
+CurlMailTransport::CurlMailTransport(CurlMailOptions options) : m_options(std::move(options)) {
     curl_global_init(CURL_GLOBAL_DEFAULT);
 }
 
@@ -62,10 +99,19 @@ void CurlMailTransport::send(const MailServer& server, const MailMessage& messag
     Upload upload{message.text};
     char errorText[CURL_ERROR_SIZE] = {};
     const std::string from = "<" + message.sender + ">";
+    const ServerAddress address = serverAddress(server.url);
+    const std::string shownUrl = withoutCredentials(server.url);
+    // A password goes out under TLS only, unless it stays on this machine.
+    const bool tlsRequired = !server.userName.empty() &&
+                             !(m_options.loopbackLoginWithoutTls && isLoopbackHost(address.host));
 
-    curl_easy_setopt(curl, CURLOPT_URL, server.url.c_str());
+    curl_easy_setopt(curl, CURLOPT_URL, address.url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    curl_easy_setopt(curl, CURLOPT_USE_SSL,
+                     static_cast<long>(tlsRequired ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+    if (!m_options.caFile.empty()) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, m_options.caFile.c_str());
+    }
     // An empty user name means a server that takes mail without a login.
     curl_easy_setopt(curl, CURLOPT_USERNAME,
                      server.userName.empty() ? nullptr : server.userName.c_str());
@@ -91,8 +137,13 @@ void CurlMailTransport::send(const MailServer& server, const MailMessage& messag
     curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
     if (result != CURLE_OK) {
         closeSession();
-        const std::string reason = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
-        throw MailError("The alarm e-mail could not be sent through " + server.url + ": " + reason);
+        const std::string reason =
+            result == CURLE_USE_SSL_FAILED
+                ? "the server does not offer TLS (STARTTLS), and the password is not sent "
+                  "without it. Use a server that offers STARTTLS, or smtps://."
+            : errorText[0] != '\0' ? errorText
+                                   : curl_easy_strerror(result);
+        throw MailError("The alarm e-mail could not be sent through " + shownUrl + ": " + reason);
     }
 }
 

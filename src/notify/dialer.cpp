@@ -20,11 +20,24 @@ constexpr int kDialNextMs = 5000;
 // taken at their start, so they last 1.5 to 2.5 s (0.5 to 1.5 s for the options).
 constexpr double kReplyLimitSeconds = 2;
 constexpr double kOptionsReplyLimitSeconds = 1;
+// Time for the hang-up escape to go out before the port closes: six characters even at 300 baud.
+constexpr double kHangUpSendSeconds = 0.25;
 
 constexpr std::string_view kNoModemMessage =
     "Dialing Error.  If this message persists, try a different baud rate";
 
 }  // namespace
+
+std::string_view Dialer::commandOf(Step step) {
+    switch (step) {
+        case Step::Reset:
+            return kModemReset;
+        case Step::CarrierWait:
+            return kModemCarrierWait;
+        default:
+            return kModemOptions;
+    }
+}
 
 Dialer::Dialer(Clock& clock, const Paths& paths, RecordFile& callList,
                const ConnectionSettings& connection, SerialPort& port, AlarmLog& log,
@@ -47,9 +60,32 @@ Dialer::~Dialer() {
 }
 
 void Dialer::SendPPage(std::int16_t PageCode) {
-    m_pageCode = PageCode;
-    m_callIndex = 1;
-    dialNextDueEntry();
+    m_waiting.push_back(PageCode);
+    startWaitingSequences();
+}
+
+// Begins the waiting sequences in order until one has a call under way or none is left. A
+// sequence can end while it begins (nothing due, no port); endSequence() then comes back here,
+// and the guard leaves the work to this loop.
+void Dialer::startWaitingSequences() {
+    if (m_startingSequences) {
+        return;
+    }
+    m_startingSequences = true;
+    while (!m_sequenceRunning && !m_waiting.empty()) {
+        m_pageCode = m_waiting.front();
+        m_waiting.pop_front();
+        m_callIndex = 1;
+        m_sequenceRunning = true;
+        dialNextDueEntry();
+    }
+    m_startingSequences = false;
+}
+
+// Callers return at once afterwards: the next sequence may have begun meanwhile.
+void Dialer::endSequence() {
+    m_sequenceRunning = false;
+    startWaitingSequences();
 }
 
 void Dialer::closePort() {
@@ -58,9 +94,9 @@ void Dialer::closePort() {
     }
 }
 
-// Looks at the entries from CallIndex on and dials the first one due now; false when the list
-// ends without one.
-bool Dialer::dialNextDueEntry() {
+// Looks at the entries from CallIndex on and dials the first one due now; the sequence ends
+// when the list ends without one.
+void Dialer::dialNextDueEntry() {
     const LocalDateTime now = m_clock.now();
     try {
         const std::int32_t last = m_callList.lastRecord();
@@ -70,7 +106,7 @@ bool Dialer::dialNextDueEntry() {
             if (isDue(entry, now.weekday, now.secondsOfDay)) {
                 if (isDialable(trimBlanks(entry.Contact))) {
                     DialOut(entry.Contact);
-                    return true;
+                    return;
                 }
                 m_errors.showError("Call-list entry " + std::to_string(m_callIndex) + " (" +
                                    printableText(trimBlanks(entry.Name)) +
@@ -80,13 +116,13 @@ bool Dialer::dialNextDueEntry() {
                                    "Setup, My Call List.");
             }
             if (m_callIndex >= last) {
-                return false;
+                break;
             }
         }
     } catch (const IoError& error) {
         m_errors.showError(error.what());
-        return false;
     }
+    endSequence();
 }
 
 void Dialer::DialOut(const std::string& number) {
@@ -94,9 +130,9 @@ void Dialer::DialOut(const std::string& number) {
         const std::filesystem::path device = serialDevicePath(m_paths, m_connection.ComPort);
         m_port.open(device, serialBaudRate(m_connection.BaudRate));
     } catch (const SerialPortError& error) {
-        // The sequence ends here: no call, so no hang-up timer. A call of another sequence that
-        // holds the port keeps its own number.
+        // No call, so no hang-up timer: the sequence ends here.
         reportPortError(error);
+        endSequence();
         return;
     }
     m_dialNumber = number;
@@ -106,13 +142,11 @@ void Dialer::DialOut(const std::string& number) {
 void Dialer::sendAndWait(Step step) {
     m_modemReply.clear();
     try {
-        m_port.write(step == Step::Reset         ? kModemReset
-                     : step == Step::CarrierWait ? kModemCarrierWait
-                                                 : kModemOptions);
+        m_port.write(commandOf(step));
     } catch (const SerialPortError& error) {
         reportPortError(error);
-        m_port.close();
-        endDialOut();
+        abandonCall();
+        endSequence();
         return;
     }
     m_waitStart = std::nearbyint(m_clock.steadySeconds());
@@ -125,9 +159,18 @@ void Dialer::pollModem() {
         m_tmrModemWait->setEnabled(false);
         return;
     }
+    if (m_step == Step::HangUp) {
+        // The sequence goes on at tmrDialNext's tick; a modem that still holds the escape back
+        // hangs up on the drop of DTR (&D2).
+        if (!m_port.isOpen() || m_clock.steadySeconds() - m_waitStart >= kHangUpSendSeconds) {
+            abandonCall();
+        }
+        return;
+    }
     // The Stop button closed the port: the call is off.
     if (!m_port.isOpen()) {
         endDialOut();
+        endSequence();
         return;
     }
     std::string received;
@@ -135,8 +178,8 @@ void Dialer::pollModem() {
         received = m_port.readAvailable();
     } catch (const SerialPortError& error) {
         reportPortError(error);
-        m_port.close();
-        endDialOut();
+        abandonCall();
+        endSequence();
         return;
     }
     // The options' reply is judged on the latest read alone.
@@ -144,6 +187,14 @@ void Dialer::pollModem() {
         m_modemReply = received;
     } else {
         m_modemReply += received;
+    }
+    // A modem that refuses a set-up command would refuse it for every entry: waiting out the
+    // time or dialling anyway helps nobody, a clear message does.
+    if (m_modemReply.find("ERROR") != std::string::npos) {
+        reportModemError(m_step);
+        abandonCall();
+        endSequence();
+        return;
     }
     const bool ok = m_modemReply.find("OK") != std::string::npos;
     const double limit = m_step == Step::Options ? kOptionsReplyLimitSeconds : kReplyLimitSeconds;
@@ -155,8 +206,8 @@ void Dialer::pollModem() {
             if (!ok) {
                 // Nothing answers: no modem, or one that does not understand this speed.
                 m_errors.showError(kNoModemMessage);
-                m_port.close();
-                endDialOut();
+                abandonCall();
+                endSequence();
                 return;
             }
             sendAndWait(Step::CarrierWait);
@@ -169,6 +220,7 @@ void Dialer::pollModem() {
             finishPreparation();
             return;
         case Step::Idle:
+        case Step::HangUp:
             return;
     }
 }
@@ -183,7 +235,8 @@ void Dialer::finishPreparation() {
     } catch (const SerialPortError& error) {
         // A port left open would refuse every later call.
         reportPortError(error);
-        m_port.close();
+        abandonCall();
+        endSequence();
         return;
     }
     m_tmrHangUp->setEnabled(true);
@@ -193,9 +246,24 @@ void Dialer::reportPortError(const SerialPortError& error) {
     m_errors.showError(std::to_string(error.number()) + " " + error.what());
 }
 
+void Dialer::reportModemError(Step step) {
+    std::string_view command = commandOf(step);
+    command.remove_suffix(1);  // the CR
+    m_errors.showError(
+        "The modem answered ERROR to " + std::string(command) + ": the call to " +
+        trimBlanks(m_dialNumber) + " was not made and paging with code " +
+        std::to_string(m_pageCode) + " stopped. Check that the modem on serial port " +
+        std::to_string(m_connection.ComPort) + " is Hayes-compatible (Setup, My Connection).");
+}
+
 void Dialer::endDialOut() {
     m_step = Step::Idle;
     m_tmrModemWait->setEnabled(false);
+}
+
+void Dialer::abandonCall() {
+    closePort();
+    endDialOut();
 }
 
 void Dialer::tmrHangUpTick() {
@@ -203,11 +271,16 @@ void Dialer::tmrHangUpTick() {
     if (m_port.isOpen()) {
         try {
             m_port.write(kModemHangUp);
+            // Closing drops what is still queued, so the escape gets a moment on the line first;
+            // the next poll after that closes the port.
+            m_step = Step::HangUp;
+            m_waitStart = m_clock.steadySeconds();
+            m_tmrModemWait->setEnabled(true);
         } catch (const SerialPortError& error) {
             reportPortError(error);
+            // Closing drops DTR, which hangs up under &D2 without the escape.
+            m_port.close();
         }
-        // Closing drops DTR, which hangs up under &D2 even when the escape did not get through.
-        m_port.close();
     }
     m_tmrHangUp->setEnabled(false);
     m_tmrDialNext->setEnabled(true);

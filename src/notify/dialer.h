@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "common/clock.h"
 #include "notify/contact_book.h"
@@ -22,8 +24,11 @@ struct ConnectionSettings;
 // (waiting for its "OK" each time), logs the call, dials the number with the code as touch
 // tones and keeps the line for 25 s (`tmrHangUp`); 5 s after hanging up (`tmrDialNext`) the next
 // due entry is called. The waits for "OK" run as timer steps, so the program goes on meanwhile.
-// Nothing but the end of the list ends a sequence; a dial that finds no modem ends it with
-// "Dialing Error...". Main thread only.
+// A sequence ends at the end of the list, or early when the modem cannot be used: no answer to
+// "ATZ" ("Dialing Error..."), ERROR to a set-up command, or a port that cannot be opened.
+// Sequences never overlap: a page asked for while one runs waits its turn, each with its own
+// code, and the pages waiting run in order however the one before them ended. Main thread
+// only.
 class Dialer {
   public:
     // Shows its text in the main window's `Label3`: "Dialing " and the number during a call.
@@ -37,11 +42,13 @@ class Dialer {
     Dialer& operator=(const Dialer&) = delete;
 
     // Starts a sequence: 99 at alarm begin, 98 at the end of the fill, 11 for the weekly test.
-    // Returns at once; when no entry is due nothing happens.
+    // While another sequence runs, this one waits for it to end. Returns at once; a sequence
+    // that finds no entry due ends at once.
     void SendPPage(std::int16_t PageCode);
 
-    // The main window's Stop: closes the port when it is open, ending a call in progress. The
-    // sequence goes on with the next entry.
+    // The main window's Stop: closes the port when it is open. A call in progress ends and the
+    // sequence goes on with the next entry; a call still being prepared is not made and its
+    // sequence ends (the next waiting one begins).
     void closePort();
 
     std::int32_t CallIndex() const { return m_callIndex; }
@@ -50,9 +57,11 @@ class Dialer {
     static constexpr int kPollIntervalMs = 20;
 
   private:
-    enum class Step { Idle, Reset, CarrierWait, Options };
+    enum class Step { Idle, Reset, CarrierWait, Options, HangUp };
 
-    bool dialNextDueEntry();
+    void startWaitingSequences();
+    void endSequence();
+    void dialNextDueEntry();
     void DialOut(const std::string& number);
     void sendAndWait(Step step);
     void pollModem();
@@ -60,7 +69,10 @@ class Dialer {
     void tmrHangUpTick();
     void tmrDialNextTick();
     void endDialOut();
+    void abandonCall();
     void reportPortError(const SerialPortError& error);
+    void reportModemError(Step step);
+    static std::string_view commandOf(Step step);
 
     Clock& m_clock;
     const Paths& m_paths;
@@ -71,7 +83,10 @@ class Dialer {
     ErrorReporter& m_errors;
     StatusLine m_label3;
 
-    std::int16_t m_pageCode = 0;
+    std::deque<std::int16_t> m_waiting;  // page codes of the sequences not yet begun, in order
+    bool m_sequenceRunning = false;
+    bool m_startingSequences = false;  // startWaitingSequences() is on the stack
+    std::int16_t m_pageCode = 0;       // `PageCode` of the running sequence
     std::int32_t m_callIndex = 0;
     std::string m_dialNumber;  // `DialNumber`: the Number field as stored
     std::string m_modemReply;  // `ModemReply`

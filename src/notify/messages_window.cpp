@@ -12,11 +12,6 @@
 #include "notify/window_helpers.h"
 
 namespace dvx {
-namespace {
-
-constexpr int kMaxTyped = 30;
-
-}  // namespace
 
 MessagesWindow::MessagesWindow(RecordFile& MessageFile, std::string& Facility,
                                ErrorReporter& errors, QWidget* parent)
@@ -29,13 +24,16 @@ MessagesWindow::MessagesWindow(RecordFile& MessageFile, std::string& Facility,
     for (int record = MessageFile::kFacilityRecord; record <= MessageFile::kLastMessageRecord;
          ++record) {
         auto* box = new QLineEdit(this);
-        box->setMaxLength(kMaxTyped);
+        // The record's width: a longer box would be cut on writing, a shorter one would cut a
+        // stored text when it is shown and write it back cut at the next keystroke.
+        box->setMaxLength(MessageFile::kRecordLength);
         box->setMinimumWidth(260);
         box->setObjectName(record == MessageFile::kFacilityRecord
                                ? QString("txtFacility")
                                : QString("txtMessage_%1").arg(record));
-        connect(box, &QLineEdit::textChanged, this,
-                [this, record](const QString& text) { textChanged(record, text); });
+        // Only what the user edits is written; the program's own setText (the load) is not.
+        connect(box, &QLineEdit::textEdited, this,
+                [this, record](const QString& text) { textEdited(record, text); });
         form->addRow(record == MessageFile::kFacilityRecord ? QString("Facility")
                                                             : QString("Message %1").arg(record - 1),
                      box);
@@ -67,7 +65,6 @@ void MessagesWindow::load() {
     for (int record = MessageFile::kFacilityRecord; record <= MessageFile::kLastMessageRecord;
          ++record) {
         QLineEdit* box = m_boxes[static_cast<std::size_t>(record)];
-        const QSignalBlocker quiet(box);
         try {
             // Shown without the padding: a box that is full of blanks takes no typing.
             const std::string stored = m_file.text(record);
@@ -81,7 +78,7 @@ void MessagesWindow::load() {
     }
 }
 
-void MessagesWindow::textChanged(int record, const QString& text) {
+void MessagesWindow::textEdited(int record, const QString& text) {
     try {
         m_file.setText(record, toStoredText(text));
     } catch (const IoError& error) {

@@ -12,8 +12,9 @@ class QLineEdit;
 namespace dvx {
 
 // `frmMyMessages`: the facility name (`txtFacility`) and the four remote-input messages
-// (`txtMessage_2`..`txtMessage_5`). Every keystroke is written to MessageFile.dat at once, and
-// the facility name also to the running `Facility`. Main thread only.
+// (`txtMessage_2`..`txtMessage_5`), each as wide as its 64-character record. Every keystroke is
+// written to MessageFile.dat at once, and the facility name also to the running `Facility`.
+// Main thread only.
 class MessagesWindow : public QDialog {
     Q_OBJECT
 
@@ -26,7 +27,7 @@ class MessagesWindow : public QDialog {
 
   private:
     void load();
-    void textChanged(int record, const QString& text);
+    void textEdited(int record, const QString& text);
 
     MessageFile m_file;
     ErrorReporter& m_errors;

@@ -83,6 +83,11 @@ void PosixSerialPort::open(const std::filesystem::path& device, int baud) {
     if (speed == B0 && !setFreeSerialSpeed(fd, baud)) {
         refuse("does not take " + std::to_string(baud) + " baud");
     }
+    // No other program, nor a second copy of this one, may open the modem while a call runs
+    // (root still can: the kernel lets CAP_SYS_ADMIN through).
+    if (::ioctl(fd, TIOCEXCL) != 0) {
+        refuse("cannot be reserved for the dialer");
+    }
     // Raise DTR and RTS. A pseudo-terminal has no modem lines and says so; that is no fault.
     int lines = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(fd, TIOCMBIS, &lines);
@@ -142,9 +147,16 @@ void PosixSerialPort::close() {
     if (!isOpen()) {
         return;
     }
+    // The kernel's close waits for queued output to go out, up to the line's closing_wait (30 s
+    // by default), and a modem that holds CTS low never takes it: what is still queued is
+    // dropped, so closing never holds up the main thread. This may cut off the hang-up escape
+    // "+++,H" written just before; dropping DTR hangs up all the same under &D2.
+    ::tcflush(m_fd, TCIOFLUSH);
     // HUPCL drops DTR on close as well; lowering it first also covers a driver without it.
     int lines = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(m_fd, TIOCMBIC, &lines);
+    // Exclusive use outlives this descriptor while anything else holds the line open.
+    ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
 }

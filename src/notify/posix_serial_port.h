@@ -5,7 +5,9 @@
 namespace dvx {
 
 // The serial port on a POSIX terminal device: raw 8N1, RTS/CTS, DTR and RTS raised, DTR
-// dropped on close (HUPCL). Reads and writes do not block the main thread. Main thread only.
+// dropped on close (HUPCL). The line is held for exclusive use while open (TIOCEXCL), so no
+// other program opens the modem in the middle of a call. Reads and writes do not block the main
+// thread, and neither does closing: output still queued is dropped. Main thread only.
 class PosixSerialPort : public SerialPort {
   public:
     PosixSerialPort() = default;

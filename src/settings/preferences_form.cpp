@@ -170,7 +170,7 @@ PreferencesControls PreferencesForm::open(std::unique_ptr<ParameterRecords> file
     }
     c.txtUserName = m_account.UserName;
     c.txtPassword = m_account.Password;
-    c.txtMailServer = smtp.ServerUrl;
+    c.txtMailServer = smtp.ServerUrl.empty() ? std::string(kDefaultSmtpServerUrl) : smtp.ServerUrl;
     c.txtSender = smtp.Sender;
     c.chkReboot = v.RebootOnAlarm == 1;
     c.chkAutoRun = v.AutoRun == 1;

@@ -72,8 +72,10 @@ class PreferencesForm {
 
     // Opening: keeps `file` open, reads the window's records and returns what the controls
     // show. The load's selections act as clicks: the running RemoteControl, AlarmRelay, RecMode
-    // and Threshold follow what is shown. Device lists are given in enumeration order. Throws
-    // IoError (the file stays closed).
+    // and Threshold follow what is shown. Device lists are given in enumeration order; `smtp`
+    // is Smtp.dat as stored (readStoredSmtpSettings): a sender that is not stored shows as an
+    // empty box, so that mail keeps taking the default from the user name of the moment.
+    // Throws IoError (the file stays closed).
     PreferencesControls open(std::unique_ptr<ParameterRecords> file,
                              std::vector<std::string> outputDevices,
                              std::vector<std::string> inputDevices, const SmtpSettings& smtp);

@@ -303,15 +303,22 @@ QWidget* PreferencesWindow::buildMail() {
     m_txtMailServer = makeBox(group, "txtMailServer");
     m_txtMailServer->setPlaceholderText("smtp://mail.example.com:587");
     m_txtSender = makeBox(group, "txtSender");
+    // An empty sender box stands for the default, worked out from the user name when mail goes
+    // out; the box shows which address that is for the user name typed.
+    connect(m_txtUserName, &QLineEdit::textChanged, this, [this](const QString& userName) {
+        m_txtSender->setPlaceholderText(qt(defaultSender(userName.toStdString())));
+    });
     auto* form = new QGridLayout(group);
-    form->addWidget(new QLabel("User Name", group), 0, 0);
-    form->addWidget(m_txtUserName, 0, 1);
-    form->addWidget(new QLabel("Password", group), 0, 2);
-    form->addWidget(m_txtPassword, 0, 3);
-    form->addWidget(new QLabel("Mail Server", group), 1, 0);
-    form->addWidget(m_txtMailServer, 1, 1);
-    form->addWidget(new QLabel("Sender", group), 1, 2);
-    form->addWidget(m_txtSender, 1, 3);
+    const std::pair<const char*, QLineEdit*> rows[] = {{"User Name", m_txtUserName},
+                                                       {"Password", m_txtPassword},
+                                                       {"Mail Server", m_txtMailServer},
+                                                       {"Sender", m_txtSender}};
+    for (int i = 0; i < 4; ++i) {
+        auto* label = new QLabel(rows[i].first, group);
+        label->setBuddy(rows[i].second);
+        form->addWidget(label, i / 2, (i % 2) * 2);
+        form->addWidget(rows[i].second, i / 2, (i % 2) * 2 + 1);
+    }
     return group;
 }
 
@@ -370,7 +377,7 @@ void PreferencesWindow::showEvent(QShowEvent* event) {
 
 void PreferencesWindow::load() {
     try {
-        const SmtpLoad smtp = loadSmtpSettings(m_paths, m_account.UserName);
+        const SmtpLoad smtp = readStoredSmtpSettings(m_paths);
         showControls(m_form.open(std::make_unique<ParameterFile>(m_paths),
                                  m_audio.outputDeviceNames(), m_audio.inputDeviceNames(),
                                  smtp.settings));

@@ -150,7 +150,6 @@ TEST(CallListWindow, ApplyKeepsTheSelectedPositionAndABrokenRecordIsReported) {
 
 TEST(AddressBookWindow, OptionsSwitchTheDayRowsAndNewAndDoubleClickEmptyTheTimes) {
     ListWindowRig rig(kAddressBookWindowStyle);
-    EXPECT_EQ(rig.box("txtNumber")->maxLength(), 38);
     rig.click("cmdNew");
     rig.box("txtName")->setText("Ann");
     rig.box("txtNumber")->setText("ann@example.org");
@@ -189,6 +188,28 @@ TEST(AddressBookWindow, OptionsSwitchTheDayRowsAndNewAndDoubleClickEmptyTheTimes
     EXPECT_EQ(stored.DayOn[3], '0');
     EXPECT_EQ(stored.StartTime[3], 0);
     EXPECT_EQ(stored.StopTime[3], 0);
+    EXPECT_TRUE(rig.errors.messages.empty());
+}
+
+TEST(AddressBookWindow, FieldsStoredAtFullWidthShowWholeAndApplyKeepsThem) {
+    ListWindowRig rig(kAddressBookWindowStyle);
+    ContactEntry entry;
+    entry.InUse = kInUse;
+    entry.Schedule = kScheduleAlways;
+    entry.Name = "Alexandra Whitby";                            // 16, the field's width
+    entry.Contact = "night.engineers@transmitter.example.org";  // 39
+    entry.DayOn.fill('0');
+    rig.file.write(1, encodeContact(entry, kAddressBookFormat));
+    rig.window->hide();
+    rig.window->show();  // opened again, it lists the file afresh
+
+    EXPECT_EQ(rig.box("txtName")->text().toStdString(), entry.Name);
+    EXPECT_EQ(rig.box("txtNumber")->text().toStdString(), entry.Contact);
+    rig.box("txtName")->setText("Alexandra Whitby-Jones");  // no more than the field holds
+    EXPECT_EQ(rig.box("txtName")->text().toStdString(), entry.Name);
+    rig.click("cmdApply");
+    EXPECT_EQ(rig.record(1, kAddressBookFormat).Contact, entry.Contact);
+    EXPECT_EQ(rig.record(1, kAddressBookFormat).Name, entry.Name);
     EXPECT_TRUE(rig.errors.messages.empty());
 }
 

@@ -1,10 +1,14 @@
 // The dialer on the real serial-port code, with a pseudo-terminal standing in for the modem.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <sys/ioctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "notify/contact_book.h"
@@ -18,7 +22,8 @@ namespace {
 using test::contact;
 
 // The modem end of a pseudo-terminal: records every byte the dialer sends, with the simulated
-// second it arrived, and answers each command ended by CR with "OK" when told to.
+// second it arrived, and answers each command ended by CR with what `answer` gives for it (by
+// default "OK" to everything but the dial command).
 class PtyModem {
   public:
     PtyModem() {
@@ -48,8 +53,8 @@ class PtyModem {
                 m_command += c;
                 if (c == '\r') {
                     commandTimes.emplace_back(now, m_command);
-                    if (answers && !m_command.starts_with("ATDT")) {
-                        reply(m_command + "\r\nOK\r\n");
+                    if (const std::string words = answer(m_command); !words.empty()) {
+                        reply(m_command + "\r\n" + words + "\r\n");
                     }
                     m_command.clear();
                 }
@@ -61,7 +66,9 @@ class PtyModem {
         }
     }
 
-    bool answers = true;
+    std::function<std::string(const std::string& command)> answer = [](const std::string& command) {
+        return command.starts_with("ATDT") ? "" : "OK";
+    };
     std::string transcript;
     std::vector<std::pair<double, std::string>> commandTimes;
 
@@ -85,12 +92,39 @@ class PtyModem {
     std::string m_command;
 };
 
+// Opens the device as a program without CAP_SYS_ADMIN would (root's opens pass an exclusive
+// line): 0 when it opens, else the error number.
+int openAsAnotherProgram(const std::string& device) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2]{};
+    ::syscall(SYS_capget, &header, caps);
+    __u32& effective = caps[CAP_TO_INDEX(CAP_SYS_ADMIN)].effective;
+    const __u32 saved = effective;
+    effective &= ~CAP_TO_MASK(CAP_SYS_ADMIN);
+    ::syscall(SYS_capset, &header, caps);  // this thread only
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int error = fd < 0 ? errno : 0;
+    effective = saved;
+    ::syscall(SYS_capset, &header, caps);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return error;
+}
+
+constexpr std::string_view kPrepare = "ATZ\rATS7=60\rATS0=0Q0V1X4&C1&D2M1\r";
+constexpr std::string_view kDialingError =
+    "Dialing Error.  If this message persists, try a different baud rate";
+
 struct PtyRig : test::NotifyRig {
     PtyModem modem;
     RecordFile callList{paths.dataFile("CallList.dat"), kCallListFormat.recordLength};
     ContactBook book{callList, kCallListFormat};
     PosixSerialPort port;
-    Dialer dialer{clock, paths, callList, connection, port, log, errors, [](const std::string&) {}};
+    std::vector<std::string> label3;
+    Dialer dialer{
+        clock, paths, callList, connection,
+        port,  log,   errors,   [this](const std::string& text) { label3.push_back(text); }};
 
     PtyRig() {
         std::filesystem::create_directories(paths.deviceOverride("COM1").parent_path());
@@ -105,16 +139,21 @@ struct PtyRig : test::NotifyRig {
     }
 };
 
-TEST(DialerOnPseudoTerminal, SendsTheModemCommandsByteForByteAndCallsTheNextEntry) {
+TEST(DialerOnPseudoTerminal, SendsTheModemCommandsByteForByteAndHoldsTheLineForItself) {
     PtyRig rig;
     test::writeAlwaysNeverAlways(rig.book);
+    rig.book.write(3, contact("Cy", "555 9876", kScheduleAlways));  // a blank is dialable
 
     rig.dialer.SendPPage(99);
-    rig.run(65);
+    rig.run(1);
+    // In the call no other program can open the modem; once the port is closed again it can.
+    EXPECT_EQ(openAsAnotherProgram(rig.modem.slavePath()), EBUSY);
+    rig.run(64);
+    EXPECT_EQ(openAsAnotherProgram(rig.modem.slavePath()), 0);
 
-    const std::string prepare = "ATZ\rATS7=60\rATS0=0Q0V1X4&C1&D2M1\r";
+    const std::string prepare(kPrepare);
     EXPECT_EQ(rig.modem.transcript,
-              prepare + "ATDT 5551234@**99**\r+++,H" + prepare + "ATDT 5559876@**99**\r+++,H");
+              prepare + "ATDT 5551234@**99**\r+++,H" + prepare + "ATDT 555 9876@**99**\r+++,H");
     const auto& times = rig.modem.commandTimes;
     ASSERT_EQ(times.size(), 10u);
     EXPECT_NEAR(times[4].first - times[3].first, 25.0, 0.05);  // dial to hang-up
@@ -122,22 +161,87 @@ TEST(DialerOnPseudoTerminal, SendsTheModemCommandsByteForByteAndCallsTheNextEntr
     EXPECT_LT(times[3].first, 0.5);  // the answers came at once, so preparing was quick
     EXPECT_TRUE(rig.errors.shown.empty());
     EXPECT_FALSE(rig.port.isOpen());
+    EXPECT_EQ(rig.todaysLog(),
+              "10:00:00 **99**5551234                 \r\n"
+              "10:00:30 **99**555 9876                \r\n");
+    EXPECT_NE(std::find(rig.label3.begin(), rig.label3.end(), "Dialing 555 9876                "),
+              rig.label3.end());
+    EXPECT_EQ(rig.label3.back(), "");
 }
 
-TEST(DialerOnPseudoTerminal, NoAnswerGivesDialingErrorWithinTwoAndAHalfSeconds) {
+TEST(DialerOnPseudoTerminal, APageAskedForDuringASequenceWaitsForItAndKeepsItsOwnCode) {
     PtyRig rig;
-    rig.book.write(1, contact("Ann", "5551234", kScheduleAlways));
-    rig.modem.answers = false;
+    test::writeAlwaysNeverAlways(rig.book);
+    // The dialer does not judge a call by its outcome.
+    rig.modem.answer = [](const std::string& command) {
+        return command.starts_with("ATDT") ? "NO CARRIER" : "OK";
+    };
 
     rig.dialer.SendPPage(99);
-    rig.run(4);
+    rig.run(0.05);  // preparing the modem for the first call
+    rig.dialer.SendPPage(98);
+    rig.run(40);  // in the second call of the first sequence
+    rig.dialer.SendPPage(11);
+    rig.run(150);
 
-    EXPECT_EQ(rig.modem.transcript, "ATZ\r");
+    const std::string prepare(kPrepare);
+    std::string expected;
+    for (const char* code : {"99", "98", "11"}) {
+        for (const char* number : {"5551234", "5559876"}) {
+            expected += prepare + "ATDT " + number + "@**" + code + "**\r+++,H";
+        }
+    }
+    EXPECT_EQ(rig.modem.transcript, expected);
+    EXPECT_TRUE(rig.errors.shown.empty()) << rig.errors.shown[0].second;
+    EXPECT_FALSE(rig.port.isOpen());
+}
+
+TEST(DialerOnPseudoTerminal, AModemThatAnswersErrorEndsThePageAtOnceAndTheNextPageStillRuns) {
+    PtyRig rig;
+    rig.book.write(1, contact("Ann", "5551234", kScheduleAlways));
+    rig.book.write(2, contact("Bob", "5550000", kScheduleAlways));
+    bool refused = false;
+    rig.modem.answer = [&refused](const std::string& command) -> std::string {
+        if (command.starts_with("ATS0") && !refused) {
+            refused = true;
+            return "ERROR";
+        }
+        return command.starts_with("ATDT") ? "" : "OK";
+    };
+
+    rig.dialer.SendPPage(99);
+    rig.dialer.SendPPage(11);
+    rig.run(2);
+
     ASSERT_EQ(rig.errors.shown.size(), 1u);
+    EXPECT_LT(rig.errors.shown[0].first, 0.5);  // no waiting out the reply time
     EXPECT_EQ(rig.errors.shown[0].second,
-              "Dialing Error.  If this message persists, try a different baud rate");
+              "The modem answered ERROR to ATS0=0Q0V1X4&C1&D2M1: the call to 5551234 was not "
+              "made and paging with code 99 stopped. Check that the modem on serial port 1 is "
+              "Hayes-compatible (Setup, My Connection).");
+    const std::string prepare(kPrepare);
+    EXPECT_EQ(rig.modem.transcript, prepare + prepare + "ATDT 5551234@**11**\r");
+    EXPECT_EQ(rig.todaysLog(), "10:00:00 **11**5551234                 \r\n");
+}
+
+TEST(DialerOnPseudoTerminal, NoAnswerGivesDialingErrorAndThePageWaitingBehindTriesAgain) {
+    PtyRig rig;
+    rig.book.write(1, contact("Ann", "5551234", kScheduleAlways));
+    rig.modem.answer = [](const std::string&) { return ""; };
+
+    rig.dialer.SendPPage(99);
+    rig.dialer.SendPPage(98);
+    rig.run(6);
+
+    EXPECT_EQ(rig.modem.transcript, "ATZ\rATZ\r");
+    ASSERT_EQ(rig.errors.shown.size(), 2u);
+    for (const auto& [second, message] : rig.errors.shown) {
+        EXPECT_EQ(message, kDialingError);
+    }
     EXPECT_GE(rig.errors.shown[0].first, 1.5);
     EXPECT_LE(rig.errors.shown[0].first, 2.5);
+    EXPECT_GE(rig.errors.shown[1].first - rig.errors.shown[0].first, 1.5);
+    EXPECT_LE(rig.errors.shown[1].first - rig.errors.shown[0].first, 2.5);
     EXPECT_FALSE(rig.port.isOpen());
 }
 

@@ -11,40 +11,33 @@ namespace {
 
 using test::contact;
 
-// A modem that answers every command ended by CR with "OK" (unless told not to) and keeps a
-// transcript of what the dialer did, with the simulated second of each step.
+// A modem that answers every command ended by CR with "OK" and keeps a transcript of what the
+// dialer did.
 class FakeModem : public SerialPort {
   public:
-    explicit FakeModem(const SimulatedClock& clock) : m_clock(clock) {}
-
     void open(const std::filesystem::path& device, int baud) override {
         if (m_open) {
             throw SerialPortError(16, "busy");
         }
-        note("open " + device.string() + " " + std::to_string(baud));
+        steps.push_back("open " + device.string() + " " + std::to_string(baud));
         m_open = true;
     }
     bool isOpen() const override { return m_open; }
     void write(std::string_view bytes) override {
-        note(std::string(bytes));
-        if (answers && bytes.ends_with('\r') && !bytes.starts_with("ATDT")) {
-            m_pending += "ATZ\r\r\nOK\r\n";
+        steps.emplace_back(bytes);
+        if (bytes.ends_with('\r') && !bytes.starts_with("ATDT")) {
+            m_pending += "OK\r\n";
         }
     }
     std::string readAvailable() override { return std::exchange(m_pending, {}); }
     void close() override {
-        note("close");
+        steps.push_back("close");
         m_open = false;
     }
 
-    bool answers = true;
-    std::vector<std::pair<double, std::string>> steps;
+    std::vector<std::string> steps;
 
   private:
-    void note(std::string step) {
-        steps.emplace_back(m_clock.elapsedNanoseconds() / 1e9, std::move(step));
-    }
-    const SimulatedClock& m_clock;
     bool m_open = false;
     std::string m_pending;
 };
@@ -52,73 +45,10 @@ class FakeModem : public SerialPort {
 struct DialerRig : test::NotifyRig {
     RecordFile callList{paths.dataFile("CallList.dat"), kCallListFormat.recordLength};
     ContactBook book{callList, kCallListFormat};
-    FakeModem modem{clock};
-    std::vector<std::string> label3;
-    Dialer dialer{
-        clock, paths, callList, connection,
-        modem, log,   errors,   [this](const std::string& text) {
-                     label3.push_back(text); }};
-
-    std::vector<std::string> stepTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& step : modem.steps) {
-            texts.push_back(step.second);
-        }
-        return texts;
-    }
+    FakeModem modem;
+    Dialer dialer{clock, paths, callList, connection,
+                  modem, log,   errors,   [](const std::string&) {}};
 };
-
-TEST(Dialer, CallsEveryDueEntryInRecordOrderWithTheFixedCallAndPauseTimes) {
-    DialerRig rig;
-    test::writeAlwaysNeverAlways(rig.book);
-    rig.book.write(3, contact("Cy", "555 9876", kScheduleAlways));  // a blank is dialable
-
-    rig.dialer.SendPPage(99);
-    rig.clock.advanceSeconds(120);
-
-    const std::vector<std::string> call = {"open /dev/ttyS2 9600", "ATZ\r", "ATS7=60\r",
-                                           "ATS0=0Q0V1X4&C1&D2M1\r"};
-    std::vector<std::string> expected = call;
-    expected.insert(expected.end(), {"ATDT 5551234@**99**\r", "+++,H", "close"});
-    expected.insert(expected.end(), call.begin(), call.end());
-    expected.insert(expected.end(), {"ATDT 555 9876@**99**\r", "+++,H", "close"});
-    EXPECT_EQ(rig.stepTexts(), expected);
-
-    // 25 s on the line, 5 s pause, a few polls of modem preparation.
-    const auto& steps = rig.modem.steps;
-    EXPECT_NEAR(steps[5].first - steps[4].first, 25.0, 0.001);
-    EXPECT_NEAR(steps[7].first - steps[6].first, 5.0, 0.001);
-    EXPECT_LT(steps[4].first, 0.1);
-    EXPECT_TRUE(rig.errors.shown.empty());
-
-    EXPECT_EQ(rig.todaysLog(),
-              "10:00:00 **99**5551234                 \r\n"
-              "10:00:30 **99**555 9876                \r\n");
-    EXPECT_EQ(rig.label3.back(), "");
-    EXPECT_NE(std::find(rig.label3.begin(), rig.label3.end(), "Dialing 555 9876                "),
-              rig.label3.end());
-}
-
-TEST(Dialer, NoModemEndsTheSequenceWithDialingErrorAfterTwoSeconds) {
-    DialerRig rig;
-    rig.book.write(1, contact("Ann", "5551234", kScheduleAlways));
-    rig.book.write(2, contact("Bob", "5550000", kScheduleAlways));
-    rig.modem.answers = false;
-
-    rig.clock.advanceSeconds(0.7);  // the wait ends on whole seconds of the clock
-    rig.dialer.SendPPage(99);
-    rig.clock.advanceSeconds(90);
-
-    EXPECT_EQ(rig.stepTexts(),
-              (std::vector<std::string>{"open /dev/ttyS2 9600", "ATZ\r", "close"}));
-    ASSERT_EQ(rig.errors.shown.size(), 1u);
-    EXPECT_EQ(rig.errors.shown[0].second,
-              "Dialing Error.  If this message persists, try a different baud rate");
-    const double waited = rig.errors.shown[0].first - 0.7;
-    EXPECT_GE(waited, 1.5);
-    EXPECT_LE(waited, 2.5);
-    EXPECT_FALSE(rig.modem.isOpen());
-}
 
 TEST(Dialer, RefusesUnusableSettingsAndNumbersWithAMessage) {
     DialerRig rig;
@@ -142,7 +72,7 @@ TEST(Dialer, RefusesUnusableSettingsAndNumbersWithAMessage) {
     rig.connection = {3, "9600", 0};
     rig.dialer.SendPPage(11);
     rig.clock.advanceSeconds(1);
-    EXPECT_EQ(rig.stepTexts().at(4), "ATDT 5550000@**11**\r");
+    EXPECT_EQ(rig.modem.steps.at(4), "ATDT 5550000@**11**\r");
     EXPECT_EQ(rig.todaysLog().find("555\r"), std::string::npos);
 }
 
@@ -157,7 +87,7 @@ TEST(Dialer, StopDuringACallHangsUpAndTheSequenceGoesOnQuietly) {
     rig.clock.advanceSeconds(21);  // the hang-up finds the port closed, the pause begins
 
     EXPECT_TRUE(rig.errors.shown.empty());
-    EXPECT_EQ(rig.stepTexts().back(), "ATDT 5550000@**98**\r");
+    EXPECT_EQ(rig.modem.steps.back(), "ATDT 5550000@**98**\r");
     EXPECT_EQ(rig.dialer.CallIndex(), 2);
 }
 

@@ -2,39 +2,60 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 
+#include "common/record_codec.h"
 #include "support/temp_folder.h"
 
 namespace dvx {
 namespace {
 
-TEST(MessagesWindow, EveryChangeIsWrittenAtOnceAndTheFacilityFollowsItLive) {
+// Keystrokes as the user makes them, at the box's cursor.
+void type(QLineEdit* box, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(box, &press);
+    }
+}
+
+TEST(MessagesWindow, StoredTextsShowWholeAndOnlyTypingWritesThem) {
     test::TempFolder folder;
     const auto path = folder.path() / "MessageFile.dat";
     RecordFile file(path, MessageFile::kRecordLength);
+    const std::string full = "Generator door open at the transmitter site on Beacon Hill, 7th";
+    ASSERT_EQ(full.size(), 63u);
+    file.write(1, RecordWriter().text("  WDVX Tower", 64).bytes());
+    file.write(3, RecordWriter().text(full + "!", 64).bytes());
+    const std::string before = test::fileText(path);
     std::string Facility;
     test::RecordingErrorReporter errors;
-    {
-        MessagesWindow window(file, Facility, errors);
-        window.show();
-        auto* facility = window.findChild<QLineEdit*>("txtFacility");
-        auto* message2 = window.findChild<QLineEdit*>("txtMessage_3");
-        ASSERT_NE(facility, nullptr);
-        ASSERT_NE(message2, nullptr);
-        EXPECT_EQ(facility->text(), "");
-        EXPECT_TRUE(std::filesystem::is_empty(path));  // opening writes nothing
 
-        facility->setText("WDVX Tower");
-        EXPECT_EQ(Facility, "WDVX Tower");
-        message2->setText(QString(40, 'x'));  // the box stops at 30
-        EXPECT_EQ(test::fileText(path).substr(128), std::string(30, 'x') + std::string(34, ' '));
-        EXPECT_EQ(test::fileText(path).substr(0, 64), "WDVX Tower" + std::string(54, ' '));
-    }
-    MessagesWindow again(file, Facility, errors);
-    again.show();
-    EXPECT_EQ(again.findChild<QLineEdit*>("txtMessage_3")->text(), QString(30, 'x'));
-    EXPECT_EQ(again.findChild<QLineEdit*>("txtFacility")->text(), "WDVX Tower");
+    MessagesWindow window(file, Facility, errors);
+    window.show();
+    auto* facility = window.findChild<QLineEdit*>("txtFacility");
+    auto* message2 = window.findChild<QLineEdit*>("txtMessage_3");
+    auto* message3 = window.findChild<QLineEdit*>("txtMessage_4");
+    ASSERT_NE(facility, nullptr);
+    ASSERT_NE(message2, nullptr);
+    ASSERT_NE(message3, nullptr);
+    EXPECT_EQ(facility->text(), "WDVX Tower");
+    EXPECT_EQ(message2->text().toStdString(), full + "!");
+    EXPECT_EQ(test::fileText(path), before);  // showing the texts writes nothing
+    EXPECT_EQ(Facility, "");
+
+    // One character changed keeps the rest of the 64.
+    message2->setSelection(0, 1);
+    type(message2, "g");
+    EXPECT_EQ(test::fileText(path).substr(128, 64), "g" + full.substr(1) + "!");
+
+    type(facility, " FM");
+    EXPECT_EQ(Facility, "WDVX Tower FM");
+    EXPECT_EQ(test::fileText(path).substr(0, 64), "WDVX Tower FM" + std::string(51, ' '));
+
+    type(message3, QString(70, 'x'));  // the box stops at the record's width
+    EXPECT_EQ(test::fileText(path).substr(192, 64), std::string(64, 'x'));
     EXPECT_TRUE(errors.messages.empty());
 }
 

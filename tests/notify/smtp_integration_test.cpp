@@ -1,5 +1,6 @@
 // Alarm mail through libcurl to a real SMTP server on loopback (Debian's python3-aiosmtpd).
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -15,6 +16,7 @@
 #include "notify/contact_book.h"
 #include "notify/curl_mail_transport.h"
 #include "notify/email_notifier.h"
+#include "notify/mail_message.h"
 #include "notify_rig.h"
 #include "settings/email_account.h"
 #include "settings/smtp_settings.h"
@@ -26,11 +28,53 @@ namespace {
 
 using test::contact;
 
-// The test server of smtp_test_server.py, started for one test and stopped after it.
+// A throw-away certificate for 127.0.0.1, made by openssl for one test.
+struct TestCertificate {
+    explicit TestCertificate(const std::filesystem::path& folder)
+        : cert(folder / "cert.pem"), key(folder / "key.pem") {
+        const std::string certText = cert.string();
+        const std::string keyText = key.string();
+        const char* argv[] = {"openssl",
+                              "req",
+                              "-x509",
+                              "-newkey",
+                              "ec",
+                              "-pkeyopt",
+                              "ec_paramgen_curve:prime256v1",
+                              "-nodes",
+                              "-days",
+                              "1",
+                              "-subj",
+                              "/CN=127.0.0.1",
+                              "-addext",
+                              "subjectAltName=IP:127.0.0.1",
+                              "-keyout",
+                              keyText.c_str(),
+                              "-out",
+                              certText.c_str(),
+                              nullptr};
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        pid_t pid = -1;
+        int status = -1;
+        if (::posix_spawnp(&pid, "openssl", &actions, nullptr, const_cast<char**>(argv), environ) ==
+            0) {
+            ::waitpid(pid, &status, 0);
+        }
+        ::posix_spawn_file_actions_destroy(&actions);
+        made = status == 0 && std::filesystem::exists(cert);
+    }
+    std::filesystem::path cert, key;
+    bool made = false;
+};
+
+// The test server of smtp_test_server.py, started for one test and stopped after it; with a
+// certificate it offers STARTTLS and takes nothing before it.
 class LoopbackSmtpServer {
   public:
     LoopbackSmtpServer(const std::filesystem::path& folder, const std::string& user,
-                       const std::string& password)
+                       const std::string& password, const TestCertificate* tls = nullptr)
         : m_folder(folder) {
         std::filesystem::create_directories(folder);
         int out[2];
@@ -43,9 +87,15 @@ class LoopbackSmtpServer {
         ::posix_spawn_file_actions_addclose(&actions, out[0]);
         const std::string script = DORVEXIA_SMTP_TEST_SERVER;
         const std::string folderText = folder.string();
-        const char* argv[] = {"/usr/bin/python3", script.c_str(),   folderText.c_str(),
-                              user.c_str(),       password.c_str(), nullptr};
-        ::posix_spawn(&m_pid, argv[0], &actions, nullptr, const_cast<char**>(argv), environ);
+        const std::string cert = tls != nullptr ? tls->cert.string() : "";
+        const std::string key = tls != nullptr ? tls->key.string() : "";
+        std::vector<const char*> argv = {"/usr/bin/python3", script.c_str(), folderText.c_str(),
+                                         user.c_str(), password.c_str()};
+        if (tls != nullptr) {
+            argv.insert(argv.end(), {cert.c_str(), key.c_str()});
+        }
+        argv.push_back(nullptr);
+        ::posix_spawn(&m_pid, argv[0], &actions, nullptr, const_cast<char**>(argv.data()), environ);
         ::posix_spawn_file_actions_destroy(&actions);
         ::close(out[1]);
         std::string line;
@@ -72,6 +122,12 @@ class LoopbackSmtpServer {
             texts.push_back(test::fileText(file(n)));
         }
         return texts;
+    }
+
+    // "tls alarm" or "plain alarm" for each login the server was offered.
+    std::string logins() const {
+        const auto path = m_folder / "logins.txt";
+        return std::filesystem::exists(path) ? test::fileText(path) : "";
     }
 
     int port = 0;
@@ -223,6 +279,59 @@ TEST(SmtpIntegration, EndingTheProgramDoesNotWaitForAServerThatNeverAnswers) {
         start = std::chrono::steady_clock::now();
     }
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3);
+}
+
+TEST(SmtpIntegration, APasswordGoesToAServerElsewhereOnlyOverAVerifiedTlsConnection) {
+    test::NotifyRig rig;
+    const TestCertificate certificate(rig.folder.path());
+    ASSERT_TRUE(certificate.made) << "openssl could not make a certificate";
+    LoopbackSmtpServer plain{rig.folder.path() / "plain", "alarm", "secret"};
+    LoopbackSmtpServer secure{rig.folder.path() / "secure", "alarm", "secret", &certificate};
+    ASSERT_NE(plain.port, 0) << "the loopback SMTP server did not start";
+    ASSERT_NE(secure.port, 0) << "the loopback SMTP server with STARTTLS did not start";
+    const MailMessage message = composeMail("dorvexia@station.example", {"ann@example.org"},
+                                            "WDVX Alarm", "Silence", rig.clock.now(), "1@x");
+    auto sendFails = [&](CurlMailTransport& transport, const std::string& url) -> std::string {
+        try {
+            transport.send({url, "alarm", "secret"}, message);
+        } catch (const MailError& error) {
+            return error.what();
+        }
+        return {};
+    };
+    auto url = [](int port, const char* userInfo = "") {
+        return std::string("smtp://") + userInfo + "127.0.0.1:" + std::to_string(port);
+    };
+
+    // Treated as a server elsewhere, one without TLS never sees the password.
+    CurlMailTransport distant({certificate.cert, false});
+    const std::string refused = sendFails(distant, url(plain.port));
+    EXPECT_NE(refused.find("does not offer TLS (STARTTLS)"), std::string::npos) << refused;
+    EXPECT_EQ(plain.logins(), "");
+    EXPECT_TRUE(plain.messages().empty());
+
+    // With STARTTLS and a certificate it trusts, the login and the message go through; a
+    // password written into the URL is neither used nor shown.
+    EXPECT_EQ(sendFails(distant, url(secure.port, "someone:hunter2@")), "");
+    ASSERT_EQ(secure.messages().size(), 1u);
+    EXPECT_NE(secure.messages()[0].find(" tls login alarm from dorvexia@station.example"),
+              std::string::npos);
+    EXPECT_EQ(secure.logins(), "tls alarm\n");
+
+    // The certificate is checked: without its authority nothing is sent.
+    CurlMailTransport untrusting({{}, false});
+    const std::string unverified = sendFails(untrusting, url(secure.port));
+    EXPECT_FALSE(unverified.empty());
+    EXPECT_EQ(secure.messages().size(), 1u);
+    const std::string unreachable =
+        sendFails(untrusting, url(LoopbackSocket(false).port, "someone:hunter2@"));
+    EXPECT_EQ(unreachable.find("hunter2"), std::string::npos) << unreachable;
+    EXPECT_EQ(unreachable.find("someone"), std::string::npos) << unreachable;
+
+    // On this machine the password may go in clear text.
+    CurlMailTransport local;
+    EXPECT_EQ(sendFails(local, url(plain.port)), "");
+    EXPECT_EQ(plain.logins(), "plain alarm\n");
 }
 
 }  // namespace

@@ -1,21 +1,29 @@
 """A loopback SMTP server for the mail tests.
 
-Usage: smtp_test_server.py OUTPUT_DIR USER PASSWORD
+Usage: smtp_test_server.py OUTPUT_DIR USER PASSWORD [CERT KEY]
 
 Listens on a free port of 127.0.0.1 and prints "READY <port>" once it takes connections. Each
-message it receives goes to OUTPUT_DIR/message<n>.txt: a first line "peer <client port> login
-<user> from <sender> to <recipient> ...", then the message text. A login is accepted only with
-USER and PASSWORD; mail without a login is accepted too. Runs until it is terminated.
+message it receives goes to OUTPUT_DIR/message<n>.txt: a first line "peer <client port> <tls or
+plain> login <user> from <sender> to <recipient> ...", then the message text. Each login
+attempt adds "<tls or plain> <user>" to OUTPUT_DIR/logins.txt. A login is accepted only with
+USER and PASSWORD; mail without a login is accepted too. With CERT and KEY (PEM files) the
+server offers STARTTLS and takes nothing before it; without them it takes a login in clear
+text. Runs until it is terminated.
 """
 
 import os
 import signal
 import socket
+import ssl
 import sys
 import logging
 
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult, LoginPassword
+
+
+def security(session):
+    return "tls" if session.ssl is not None else "plain"
 
 
 class Recorder:
@@ -26,8 +34,9 @@ class Recorder:
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
         login = session.auth_data.login.decode() if session.authenticated else "-"
-        head = "peer %d login %s from %s to %s\n" % (
-            session.peer[1], login, envelope.mail_from, " ".join(envelope.rcpt_tos))
+        head = "peer %d %s login %s from %s to %s\n" % (
+            session.peer[1], security(session), login, envelope.mail_from,
+            " ".join(envelope.rcpt_tos))
         path = os.path.join(self.folder, "message%d.txt" % self.count)
         with open(path + ".part", "wb") as out:
             out.write(head.encode() + envelope.original_content)
@@ -36,11 +45,19 @@ class Recorder:
 
 
 def main():
-    # aiosmtpd logs a warning about its own use of a deprecated session attribute.
-    logging.getLogger("mail.log").setLevel(logging.ERROR)
+    # aiosmtpd logs a warning about its own use of a deprecated session attribute, and the
+    # failed handshakes the tests cause on purpose.
+    logging.getLogger("mail.log").setLevel(logging.CRITICAL)
     folder, user, password = sys.argv[1], sys.argv[2].encode(), sys.argv[3].encode()
+    tls = None
+    if len(sys.argv) > 5:
+        tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        tls.load_cert_chain(sys.argv[4], sys.argv[5])
 
     def authenticate(server, session, envelope, mechanism, auth_data):
+        login = auth_data.login.decode() if isinstance(auth_data, LoginPassword) else "?"
+        with open(os.path.join(folder, "logins.txt"), "a") as out:
+            out.write("%s %s\n" % (security(session), login))
         ok = isinstance(auth_data, LoginPassword) and \
             auth_data.login == user and auth_data.password == password
         # handled=False: the server itself answers a refused login with 535.
@@ -50,7 +67,8 @@ def main():
         probe.bind(("127.0.0.1", 0))
         port = probe.getsockname()[1]
     controller = Controller(Recorder(folder), hostname="127.0.0.1", port=port,
-                            authenticator=authenticate, auth_require_tls=False)
+                            authenticator=authenticate, auth_require_tls=tls is not None,
+                            tls_context=tls, require_starttls=tls is not None)
     controller.start()
     print("READY %d" % port, flush=True)
     signal.signal(signal.SIGTERM, lambda *_: (controller.stop(), sys.exit(0)))
