@@ -173,7 +173,7 @@ TEST(ProgramFill, MusicInAnyFileFormatIsHeardWholeAtItsLevel) {
     }
     data.program("A");
     setUpStation(data, 2);
-    runProgram(data, 16);
+    runProgram(data, 18);
 
     // Player 1 plays tunes 1 and 3, player 2 tune 2.
     const auto one = loudStretches(output(data, 1));
@@ -202,7 +202,7 @@ TEST(ProgramFill, AnOlderItemsTailEndingDoesNotCutTheItemPlaying) {
     const auto feed = data.root.path() / "feed.wav";
     writeTone(feed, 2, 9, 15, 1000);
     setUpStation(data, 2);
-    runProgram(data, 25, feed);
+    runProgram(data, 27, feed);
 
     const auto second = loudStretches(output(data, 2));
     ASSERT_EQ(second.size(), 1u);
