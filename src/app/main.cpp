@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
 
     dvx::MainWindow window(clock, dvx::Paths(dvx::chooseDataRoot(options.dataRoot)), *audio.backend,
                            *audio.soundFiles);
+    // A timer handler that fails shows why in the error window and the run goes on.
+    clock.setFailureReporter(&window.errorWindow());
     std::string failure;
     if (!window.startUp(failure)) {
         reportStartupFailure(failure);
@@ -75,5 +77,7 @@ int main(int argc, char** argv) {
 
     dvx::SignalWatcher watcher;
     QObject::connect(&watcher, &dvx::SignalWatcher::terminationRequested, &window, &QWidget::close);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    clock.setFailureReporter(nullptr);  // the error window goes before the clock
+    return status;
 }

@@ -14,6 +14,10 @@ namespace dvx {
 // scheduled first),
 // with the clock reading each timer's due time while its handler runs. Local time has no
 // daylight-saving jumps. Single-threaded.
+//
+// A handler that throws is not caught: the exception leaves advance() at once, so a test sees
+// a failure where it happened. The clock then reads that tick's time and the timer is already
+// due again one interval later, so a test that expects the failure can advance further.
 class SimulatedClock : public Clock {
   public:
     SimulatedClock(int year, int month, int day, double secondsOfDay);
