@@ -32,7 +32,8 @@ bool eligible(const RotationName& name, const RotationEntry& entry, const SpotRe
 
 int EvaluateRotation(int rotationNumber, const LocalDateTime& today, const RotationNames& names,
                      const SpotCatalogue& spots, const Paths& paths) {
-    RotationEntryFile entries(paths, rotationNumber);
+    // Synced the way the name file is: in the background while the program runs.
+    RotationEntryFile entries(paths, rotationNumber, names.diskSync());
     const RotationName name = names.read(rotationNumber - kRotationBase);
     if (name.InUse != 1) {
         return 0;
