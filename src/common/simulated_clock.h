@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "common/clock.h"
 
@@ -35,6 +37,8 @@ class SimulatedClock : public Clock {
     void advanceTo(double secondsOfDay);
 
     std::int64_t elapsedNanoseconds() const { return m_elapsed; }
+    // The names of the timers that exist now, in the order they were made.
+    std::vector<std::string> timerNames() const;
 
   private:
     class SimulatedTimer;
