@@ -64,58 +64,40 @@ std::map<std::string, std::pair<std::uintmax_t, std::int64_t>> snapshot(
     return entries;
 }
 
-pid_t startProgram(const std::vector<std::string>& arguments, const std::filesystem::path& log) {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
+// The program on `root`, started in the background with its output going to `log`; it has
+// taken the root once the lock file names it.
+pid_t startProgram(const std::filesystem::path& root, const std::filesystem::path& log) {
+    const std::string rootText = root.string();
+    const char* argv[] = {DORVEXIA_PROGRAM, "-platform", "offscreen", "--data-root",
+                          rootText.c_str(), "--audio",   "virtual",   nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     pid_t pid = -1;
-    const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
-    return failed == 0 ? pid : -1;
-}
-
-// Waits for the process to end, for at most `seconds`; its exit status, or -1.
-int waitForExit(pid_t pid, int seconds) {
-    for (int i = 0; i < seconds * 20; ++i) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid) {
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
+    for (int i = 0; i < 400 && lockHolder(root) != std::to_string(pid) + "\n"; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    return -1;
+    return pid;
 }
 
 TEST(DataRootLock, ASecondStartOfTheProgramOnTheSameRootEndsAndTouchesNothing) {
     test::TempFolder folder;
     const auto root = folder.path() / "root";
     runStartup(Paths(root));  // the data files exist, so the running program changes nothing
-    const auto program = [&](const char* log) {
-        return startProgram({DORVEXIA_PROGRAM, "-platform", "offscreen", "--data-root",
-                             root.string(), "--audio", "virtual"},
-                            folder.path() / log);
-    };
 
-    const pid_t first = program("first.log");
-    ASSERT_GT(first, 0);
-    const std::string firstPid = std::to_string(first) + "\n";
-    for (int i = 0; i < 400 && lockHolder(root) != firstPid; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_EQ(lockHolder(root), firstPid) << test::fileText(folder.path() / "first.log");
-
+    const pid_t first = startProgram(root, folder.path() / "first.log");
+    ASSERT_EQ(lockHolder(root), std::to_string(first) + "\n")
+        << test::fileText(folder.path() / "first.log");
     const auto before = snapshot(root);
-    const pid_t second = program("second.log");
-    ASSERT_GT(second, 0);
-    EXPECT_EQ(waitForExit(second, 30), 1);
+    const std::string second = std::string("timeout 30 ") + DORVEXIA_PROGRAM +
+                               " -platform offscreen --audio virtual --data-root '" +
+                               root.string() + "' >'" + (folder.path() / "second.log").string() +
+                               "' 2>&1";
+    const int status = std::system(second.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     const std::string said = test::fileText(folder.path() / "second.log");
     EXPECT_NE(said.find("dorvexia: Dorvexia is already running on " + root.string() + " (process " +
                         std::to_string(first) + ")\n"),
@@ -126,13 +108,9 @@ TEST(DataRootLock, ASecondStartOfTheProgramOnTheSameRootEndsAndTouchesNothing) {
     // A run that dies leaves the root free for the next.
     ::kill(first, SIGKILL);
     ::waitpid(first, nullptr, 0);
-    const pid_t third = program("third.log");
-    ASSERT_GT(third, 0);
-    const std::string thirdPid = std::to_string(third) + "\n";
-    for (int i = 0; i < 400 && lockHolder(root) != thirdPid; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    EXPECT_EQ(lockHolder(root), thirdPid) << test::fileText(folder.path() / "third.log");
+    const pid_t third = startProgram(root, folder.path() / "third.log");
+    EXPECT_EQ(lockHolder(root), std::to_string(third) + "\n")
+        << test::fileText(folder.path() / "third.log");
     ::kill(third, SIGKILL);
     ::waitpid(third, nullptr, 0);
 }
