@@ -21,9 +21,10 @@ struct DataFiles {
     RecordFile MusHist;
     RecordFile RFNames;
 
-    // Opens (creating when missing) the ten files in start-up order. Throws IoError naming the
-    // file that could not be opened; files opened before it are closed again.
-    static DataFiles open(const Paths& paths);
+    // Opens (creating when missing) the ten files in start-up order, their writes made durable
+    // through `sync` where given. Throws IoError naming the file that could not be opened;
+    // files opened before it are closed again.
+    static DataFiles open(const Paths& paths, DiskSync* sync = nullptr);
 };
 
 // Where each file lives on the data drive and its record length, in start-up order.

@@ -6,6 +6,7 @@
 
 #include "app/audio_choice.h"
 #include "app/command_line.h"
+#include "app/data_root_lock.h"
 #include "app/main_window.h"
 #include "app/signal_watcher.h"
 #include "common/paths.h"
@@ -53,6 +54,15 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Before anything opens a device or a file: a second run on the same data root would
+    // write the same files, so it ends here having changed nothing.
+    const std::filesystem::path dataRoot = dvx::chooseDataRoot(options.dataRoot);
+    const dvx::DataRootLocking locking = dvx::lockDataRoot(dataRoot);
+    if (!locking.lock) {
+        reportStartupFailure(locking.refusal);
+        return 1;
+    }
+
     dvx::QtClock clock;
     dvx::AudioChoice audio = dvx::chooseAudioBackend(options, clock);
     if (!audio.backend) {
@@ -60,20 +70,25 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    dvx::MainWindow window(clock, dvx::Paths(dvx::chooseDataRoot(options.dataRoot)), *audio.backend,
-                           *audio.soundFiles);
+    dvx::MainWindow window(clock, dvx::Paths(dataRoot), *audio.backend, *audio.soundFiles);
+    // A timer handler that fails shows why in the error window and the run goes on.
+    clock.setFailureReporter(&window.errorWindow());
     std::string failure;
     if (!window.startUp(failure)) {
         reportStartupFailure(failure);
         return 1;
     }
-    if (!audio.message.empty()) {
-        window.errorWindow().showError(audio.message);
+    for (const std::string& message : {locking.warning, audio.message}) {
+        if (!message.empty()) {
+            window.errorWindow().showError(message);
+        }
     }
     window.show();
     window.armIfAutoRun();
 
     dvx::SignalWatcher watcher;
     QObject::connect(&watcher, &dvx::SignalWatcher::terminationRequested, &window, &QWidget::close);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    clock.setFailureReporter(nullptr);  // the error window goes before the clock
+    return status;
 }

@@ -11,11 +11,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 
 #include "app/level_meter.h"
 #include "app/sensor_runtime.h"
 #include "app/startup.h"
 #include "app/station.h"
+#include "common/background_sync.h"
 #include "fill/music_categories_window.h"
 #include "fill/program_lists_window.h"
 #include "notify/contact_list_window.h"
@@ -70,7 +72,9 @@ MainWindow::MainWindow(Clock& clock, Paths paths, AudioBackend& audio, SoundFile
     buildMenus();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    endRun();
+}
 
 void MainWindow::buildControls() {
     auto* central = new QWidget(this);
@@ -244,20 +248,21 @@ void MainWindow::buildMenus() {
                                   *m_errorWindow);
     });
     addWindowEntry(setup, "My Preferences", "mnuMyPreferences", [this]() -> QWidget* {
-        return new PreferencesWindow(m_station->paths, m_station->parameters, m_station->account,
-                                     m_audio, *m_errorWindow, [this] {
-                                         // The relays and inputs move to the chosen interface.
-                                         m_ports->closePort();
-                                         m_runtime->relays().WriteRelays();
-                                     });
+        return new PreferencesWindow(
+            m_station->paths, m_station->parameters, m_station->account, m_audio, *m_errorWindow,
+            [this] {
+                // The relays and inputs move to the chosen interface.
+                m_ports->closePort();
+                m_runtime->relays().WriteRelays();
+            },
+            m_diskSync.get());
     });
     addWindowEntry(setup, "My Programming", "mnuMyProgramming", [this]() -> QWidget* {
         auto* window = new ProgramListsWindow(
             m_station->files.MusRotFileOne, m_station->files.MusRotFileTwo,
             m_station->files.MusicCat, m_station->paths, m_station->parameters, *m_errorWindow,
-            [this](const std::string& caption) {
-                setWindowTitle(QString::fromStdString(caption));
-            });
+            [this](const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); },
+            m_diskSync.get());
         // It reads the parameters when it opens and writes them when it closes: a new one
         // each time.
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -282,13 +287,17 @@ void MainWindow::buildMenus() {
 
 bool MainWindow::startUp(std::string& failure) {
     try {
-        StartupResult result = runStartup(m_paths);
+        // Every write of the run reaches the disk from a thread of its own, so a busy disk
+        // never stalls this one; its failures come back to the error window.
+        m_diskSync = std::make_unique<BackgroundSync>(m_clock, *m_errorWindow);
+        StartupResult result = runStartup(m_paths, m_diskSync.get());
         m_station = std::move(result.station);
         setWindowTitle(QString::fromStdString(result.caption));
         for (const std::string& message : result.messages) {
             m_errorWindow->showError(message);
         }
-        m_log = std::make_unique<AlarmLog>(m_station->paths, m_clock, *m_errorWindow);
+        m_log =
+            std::make_unique<AlarmLog>(m_station->paths, m_clock, *m_errorWindow, m_diskSync.get());
         m_notifier = std::make_unique<Notifier>(
             m_clock, m_station->paths, m_station->files, m_station->connection, m_station->account,
             *m_log, *m_errorWindow,
@@ -386,6 +395,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing ends the run at once: no other window gets its own closing handling, and every
     // file is closed as the station goes.
     event->accept();
+    endRun();
+    QApplication::quit();
+}
+
+void MainWindow::endRun() {
     for (auto& [name, window] : m_windows) {
         delete window.data();  // without its own closing handling: nothing is saved
     }
@@ -397,7 +411,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     m_notifier.reset();
     m_log.reset();
     m_station.reset();
-    QApplication::quit();
+    if (m_diskSync) {
+        // The last syncs run now. The error window goes with the run, so what they report goes
+        // to the standard error stream instead (the journal, under a service manager).
+        m_diskSync->stop();
+        for (const std::string& failure : m_diskSync->takeFailures()) {
+            std::fprintf(stderr, "dorvexia: %s\n", failure.c_str());
+        }
+        m_diskSync.reset();
+    }
 }
 
 void MainWindow::changeEvent(QEvent* event) {

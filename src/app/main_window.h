@@ -21,6 +21,7 @@ namespace dvx {
 
 class AlarmLog;
 class AudioBackend;
+class BackgroundSync;
 class CommandRestart;
 class ErrorWindow;
 class Notifier;
@@ -79,12 +80,16 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     QAction* addMenuBarEntry(const QString& caption, const char* objectName,
                              std::function<QWidget*()> create);
     void openWindow(const char* objectName, const std::function<QWidget*()>& create);
+    // Ends the run: the other windows go without their own closing handling, then the sensor,
+    // then the files, then the syncing of what was written to them.
+    void endRun();
 
     Clock& m_clock;
     Paths m_paths;
     AudioBackend& m_audio;
     SoundFiles& m_soundFiles;
     // In the order they are built; destroyed the other way round.
+    std::unique_ptr<BackgroundSync> m_diskSync;  // fdatasync off the main thread
     std::unique_ptr<Station> m_station;
     std::unique_ptr<AlarmLog> m_log;
     std::unique_ptr<Notifier> m_notifier;

@@ -10,7 +10,7 @@ SensorRuntime::SensorRuntime(Station& station, SensorDevices devices, AlarmLog& 
     : m_station(station),
       m_devices(devices),
       m_log(log),
-      m_pump(devices.clock),
+      m_pump(devices.clock, &devices.errors),
       m_graph(devices.audio, devices.soundFiles, m_pump),
       m_levels(devices.clock),
       m_sensorAudio(m_graph, m_levels),

@@ -39,7 +39,7 @@ void ensureFolders(const Paths& paths) {
     }
 }
 
-StartupResult runStartup(const Paths& paths) {
+StartupResult runStartup(const Paths& paths, DiskSync* sync) {
     StartupResult result;
     try {
         ensureFolders(paths);
@@ -54,7 +54,7 @@ StartupResult runStartup(const Paths& paths) {
             result.messages.emplace_back(kEmailAccountMissingMessage);
         }
 
-        DataFiles files = DataFiles::open(paths);
+        DataFiles files = DataFiles::open(paths, sync);
         std::string facility = trimBlanks(RecordReader(files.MessageFile.read(1)).text(64));
 
         Parameters parameters;

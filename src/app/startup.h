@@ -22,10 +22,11 @@ struct StartupResult {
 };
 
 // Start-up, in order: the five folders (created when missing), the connection settings, the
-// e-mail account, the ten data files with the facility name, and the parameters. Arming with
-// AutoRun is the caller's last step. Throws StartupError with a message naming what failed;
-// a failure overwrites nothing that was on disk.
-StartupResult runStartup(const Paths& paths);
+// e-mail account, the ten data files with the facility name, and the parameters. The data files
+// make their writes durable through `sync` where given. Arming with AutoRun is the caller's last
+// step. Throws StartupError with a message naming what failed; a failure overwrites nothing
+// that was on disk.
+StartupResult runStartup(const Paths& paths, DiskSync* sync = nullptr);
 
 // Makes sure the five folders exist, in start-up order. Throws StartupError.
 void ensureFolders(const Paths& paths);

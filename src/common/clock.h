@@ -43,6 +43,8 @@ class Clock {
     virtual double steadySeconds() const = 0;
 
     // A timer named `name`, disabled, that calls `onTick` on the main thread at each interval.
+    // A handler that throws ends that tick only: the program's clock shows the failure in the
+    // error window and goes on; the simulated clock lets it out of advance() to the test.
     virtual std::unique_ptr<Timer> createTimer(std::string name, int intervalMs,
                                                std::function<void()> onTick) = 0;
 };

@@ -8,12 +8,13 @@
 #include <stdexcept>
 #include <utility>
 
+#include "common/disk_sync.h"
 #include "common/io_error.h"
 
 namespace dvx {
 
-RecordFile::RecordFile(std::filesystem::path path, int recordLength)
-    : m_path(std::move(path)), m_recordLength(recordLength) {
+RecordFile::RecordFile(std::filesystem::path path, int recordLength, DiskSync* sync)
+    : m_path(std::move(path)), m_recordLength(recordLength), m_sync(sync) {
     if (recordLength <= 0) {
         throw std::invalid_argument("Record length must be positive");
     }
@@ -30,7 +31,8 @@ RecordFile::~RecordFile() {
 RecordFile::RecordFile(RecordFile&& other) noexcept
     : m_path(std::move(other.m_path)),
       m_recordLength(other.m_recordLength),
-      m_fd(std::exchange(other.m_fd, -1)) {}
+      m_fd(std::exchange(other.m_fd, -1)),
+      m_sync(other.m_sync) {}
 
 RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
     if (this != &other) {
@@ -38,6 +40,7 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
         m_path = std::move(other.m_path);
         m_recordLength = other.m_recordLength;
         m_fd = std::exchange(other.m_fd, -1);
+        m_sync = other.m_sync;
     }
     return *this;
 }
@@ -97,9 +100,7 @@ void RecordFile::write(std::int64_t recordNumber, std::span<const std::uint8_t> 
         }
         done += static_cast<std::size_t>(put);
     }
-    if (::fdatasync(m_fd) != 0) {
-        throw IoError("Cannot flush", m_path, errno);
-    }
+    syncWritten(m_fd, m_path, m_sync);
 }
 
 std::int64_t RecordFile::recordCount() const {

@@ -7,15 +7,19 @@
 
 namespace dvx {
 
+class DiskSync;
+
 using Bytes = std::vector<std::uint8_t>;
 
 // A random-access file of fixed-length records without a header. Record n (from 1) lies at
-// (n - 1) x length; a record never written, or past the end, reads as zero bytes. A write is on
-// disk when the call returns. Main thread only.
+// (n - 1) x length; a record never written, or past the end, reads as zero bytes. A write is in
+// the file when the call returns; it is on disk then too, or, with a DiskSync, once that has
+// synced it. Main thread only.
 class RecordFile {
   public:
-    // Opens the file for reading and writing, creating it empty when missing. Throws IoError.
-    RecordFile(std::filesystem::path path, int recordLength);
+    // Opens the file for reading and writing, creating it empty when missing. Writes are made
+    // durable through `sync` where given (it must outlive the file). Throws IoError.
+    RecordFile(std::filesystem::path path, int recordLength, DiskSync* sync = nullptr);
     ~RecordFile();
     RecordFile(RecordFile&& other) noexcept;
     RecordFile& operator=(RecordFile&& other) noexcept;
@@ -25,12 +29,13 @@ class RecordFile {
     int recordLength() const { return m_recordLength; }
     const std::filesystem::path& path() const { return m_path; }
     bool isOpen() const { return m_fd >= 0; }
+    DiskSync* diskSync() const { return m_sync; }
 
     // Always returns recordLength() bytes. Throws IoError.
     Bytes read(std::int64_t recordNumber) const;
 
     // Writes the bytes at the record's start; a shorter record leaves the rest of its slot as
-    // it was, a longer one is refused. Flushed to disk before returning. Throws IoError.
+    // it was, a longer one is refused. Synced as the class comment says. Throws IoError.
     void write(std::int64_t recordNumber, std::span<const std::uint8_t> record);
 
     // Number of records the file holds, counting a partly written last slot.
@@ -42,6 +47,7 @@ class RecordFile {
     std::filesystem::path m_path;
     int m_recordLength = 0;
     int m_fd = -1;
+    DiskSync* m_sync = nullptr;
 };
 
 }  // namespace dvx

@@ -13,8 +13,12 @@ constexpr std::int64_t kNanosPerDay = 86'400 * kNanosPerSecond;
 
 class SimulatedClock::SimulatedTimer : public Timer {
   public:
-    SimulatedTimer(SimulatedClock& clock, int intervalMs, std::function<void()> onTick)
-        : m_clock(&clock), m_intervalMs(intervalMs), m_onTick(std::move(onTick)) {
+    SimulatedTimer(SimulatedClock& clock, std::string name, int intervalMs,
+                   std::function<void()> onTick)
+        : m_clock(&clock),
+          m_name(std::move(name)),
+          m_intervalMs(intervalMs),
+          m_onTick(std::move(onTick)) {
         m_clock->m_timers.push_back(this);
     }
     ~SimulatedTimer() override {
@@ -45,6 +49,7 @@ class SimulatedClock::SimulatedTimer : public Timer {
     void detach() { m_clock = nullptr; }
 
     SimulatedClock* m_clock;
+    std::string m_name;
     int m_intervalMs;
     std::function<void()> m_onTick;
     bool m_enabled = false;
@@ -87,9 +92,17 @@ double SimulatedClock::steadySeconds() const {
     return static_cast<double>(m_elapsed) / kNanosPerSecond;
 }
 
-std::unique_ptr<Timer> SimulatedClock::createTimer(std::string /*name*/, int intervalMs,
+std::unique_ptr<Timer> SimulatedClock::createTimer(std::string name, int intervalMs,
                                                    std::function<void()> onTick) {
-    return std::make_unique<SimulatedTimer>(*this, intervalMs, std::move(onTick));
+    return std::make_unique<SimulatedTimer>(*this, std::move(name), intervalMs, std::move(onTick));
+}
+
+std::vector<std::string> SimulatedClock::timerNames() const {
+    std::vector<std::string> names;
+    for (const SimulatedTimer* timer : m_timers) {
+        names.push_back(timer->m_name);
+    }
+    return names;
 }
 
 void SimulatedClock::advance(std::chrono::nanoseconds step) {

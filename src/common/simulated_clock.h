@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "common/clock.h"
 
@@ -14,6 +16,10 @@ namespace dvx {
 // scheduled first),
 // with the clock reading each timer's due time while its handler runs. Local time has no
 // daylight-saving jumps. Single-threaded.
+//
+// A handler that throws is not caught: the exception leaves advance() at once, so a test sees
+// a failure where it happened. The clock then reads that tick's time and the timer is already
+// due again one interval later, so a test that expects the failure can advance further.
 class SimulatedClock : public Clock {
   public:
     SimulatedClock(int year, int month, int day, double secondsOfDay);
@@ -31,6 +37,8 @@ class SimulatedClock : public Clock {
     void advanceTo(double secondsOfDay);
 
     std::int64_t elapsedNanoseconds() const { return m_elapsed; }
+    // The names of the timers that exist now, in the order they were made.
+    std::vector<std::string> timerNames() const;
 
   private:
     class SimulatedTimer;

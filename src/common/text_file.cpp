@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 
+#include "common/disk_sync.h"
 #include "common/io_error.h"
 
 namespace dvx {
@@ -82,7 +83,7 @@ void writeTextLines(const std::filesystem::path& path, const std::vector<std::st
     }
 }
 
-void appendTextLine(const std::filesystem::path& path, std::string_view line) {
+void appendTextLine(const std::filesystem::path& path, std::string_view line, DiskSync* sync) {
     FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
     if (fd.get() < 0) {
         throw IoError("Cannot open", path, errno);
@@ -90,9 +91,7 @@ void appendTextLine(const std::filesystem::path& path, std::string_view line) {
     std::string content(line);
     content += "\r\n";
     writeAll(fd.get(), content, path);  // one write call: lines from one process never interleave
-    if (::fdatasync(fd.get()) != 0) {
-        throw IoError("Cannot flush", path, errno);
-    }
+    syncWritten(fd.get(), path, sync);
     if (::close(fd.release()) != 0) {
         throw IoError("Cannot close", path, errno);
     }

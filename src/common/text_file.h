@@ -8,15 +8,19 @@
 
 namespace dvx {
 
+class DiskSync;
+
 // Writes the lines, each ended by CR LF, replacing the file whole. The new content goes to a
 // temporary file that is flushed and then renamed over the old one, so a failure part-way
 // leaves the old file as it was. `mode` is the permission of a newly made file. Throws IoError.
 void writeTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
                     unsigned mode = 0644);
 
-// Appends one line ended by CR LF, opening and closing the file around it; the line is on disk
-// when the call returns. Throws IoError.
-void appendTextLine(const std::filesystem::path& path, std::string_view line);
+// Appends one line ended by CR LF, opening and closing the file around it; the line is in the
+// file when the call returns, and on disk then too unless `sync` takes over making it durable.
+// Throws IoError.
+void appendTextLine(const std::filesystem::path& path, std::string_view line,
+                    DiskSync* sync = nullptr);
 
 // The whole file, or nothing when it does not exist. Throws IoError when it exists but cannot
 // be read.

@@ -185,7 +185,7 @@ void FillSelection::commit(const Result& chosen) {
     const Counts& counts = chosen.counts;
     takeBreak(counts.breakSlot);
     if (counts.rotation != 0) {
-        countRotationPlay(counts.rotation, counts.rotationEntry, m_paths);
+        countRotationPlay(counts.rotation, counts.rotationEntry, m_paths, m_rotations.diskSync());
     }
     if (counts.music != 0) {
         m_previousTitle = counts.Title;

@@ -42,13 +42,14 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
                                        RecordFile& MusicCat, const Paths& paths,
                                        Parameters& parameters, ErrorReporter& errors,
                                        std::function<void(const std::string& caption)> reloaded,
-                                       QWidget* parent)
+                                       DiskSync* diskSync, QWidget* parent)
     : QDialog(parent),
       m_categories(MusicCat),
       m_paths(paths),
       m_parameters(parameters),
       m_errors(errors),
       m_reloaded(std::move(reloaded)),
+      m_diskSync(diskSync),
       m_one{ProgramList(MusRotFileOne)},
       m_two{ProgramList(MusRotFileTwo)} {
     setObjectName("frmMyProgramming");
@@ -291,7 +292,7 @@ void ProgramListsWindow::saveSchedule() {
     }
     try {
         {
-            ParameterFile file(m_paths);
+            ParameterFile file(m_paths, m_diskSync);
             writeProgramListRecords(file, values);
             file.close();
         }

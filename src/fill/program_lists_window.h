@@ -20,13 +20,15 @@ class QMenu;
 
 namespace dvx {
 
+class DiskSync;
 class Paths;
 
 // `frmMyProgramming` ("MyProgramming"): edits program lists one (`list1`, "Regular") and two
 // (`List2`, "Alternate") from the categories in `lstName`, the alternate program's weekdays and
 // hours, and the fill's six event slots. List edits reach the files at once; the schedule and
 // the slots are written when the window closes, the running parameters are reloaded and
-// `reloaded` receives the main window's new caption. Main thread only.
+// `reloaded` receives the main window's new caption. Writes to DXParams.dat are made durable
+// through `diskSync` where given. Main thread only.
 class ProgramListsWindow : public QDialog {
     Q_OBJECT
 
@@ -34,7 +36,7 @@ class ProgramListsWindow : public QDialog {
     ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& MusRotFileTwo, RecordFile& MusicCat,
                        const Paths& paths, Parameters& parameters, ErrorReporter& errors,
                        std::function<void(const std::string& caption)> reloaded,
-                       QWidget* parent = nullptr);
+                       DiskSync* diskSync = nullptr, QWidget* parent = nullptr);
 
   public slots:
     void done(int result) override;
@@ -66,6 +68,7 @@ class ProgramListsWindow : public QDialog {
     Parameters& m_parameters;
     ErrorReporter& m_errors;
     std::function<void(const std::string&)> m_reloaded;
+    DiskSync* m_diskSync;
     ListSide m_one;
     ListSide m_two;
     QListWidget* m_names = nullptr;

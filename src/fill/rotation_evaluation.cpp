@@ -33,7 +33,8 @@ bool eligible(const RotationName& name, const RotationEntry& entry, const SpotRe
 RotationPick chooseRotationEntry(int rotationNumber, const LocalDateTime& today,
                                  const RotationNames& names, const SpotCatalogue& spots,
                                  const Paths& paths, const std::set<int>& passOver) {
-    RotationEntryFile entries(paths, rotationNumber);
+    // Synced the way the name file is: in the background while the program runs.
+    RotationEntryFile entries(paths, rotationNumber, names.diskSync());
     const RotationName name = names.read(rotationNumber - kRotationBase);
     if (name.InUse != 1) {
         return {};
@@ -62,8 +63,8 @@ RotationPick chooseRotationEntry(int rotationNumber, const LocalDateTime& today,
     return chosen;
 }
 
-void countRotationPlay(int rotationNumber, int entryRecord, const Paths& paths) {
-    RotationEntryFile entries(paths, rotationNumber);
+void countRotationPlay(int rotationNumber, int entryRecord, const Paths& paths, DiskSync* sync) {
+    RotationEntryFile entries(paths, rotationNumber, sync);
     RotationEntry entry = entries.read(entryRecord);
     if (entry.Plays < INT16_MAX) {
         ++entry.Plays;
@@ -75,7 +76,7 @@ int EvaluateRotation(int rotationNumber, const LocalDateTime& today, const Rotat
                      const SpotCatalogue& spots, const Paths& paths) {
     const RotationPick pick = chooseRotationEntry(rotationNumber, today, names, spots, paths);
     if (pick.spot != 0) {
-        countRotationPlay(rotationNumber, pick.entryRecord, paths);
+        countRotationPlay(rotationNumber, pick.entryRecord, paths, names.diskSync());
     }
     return pick.spot;
 }

@@ -7,6 +7,7 @@
 
 namespace dvx {
 
+class DiskSync;
 class RotationNames;
 class SpotCatalogue;
 
@@ -23,8 +24,10 @@ RotationPick chooseRotationEntry(int rotationNumber, const LocalDateTime& today,
                                  const RotationNames& names, const SpotCatalogue& spots,
                                  const Paths& paths, const std::set<int>& passOver = {});
 
-// Counts one play of the entry at `entryRecord` in the rotation's entry file.
-void countRotationPlay(int rotationNumber, int entryRecord, const Paths& paths);
+// Counts one play of the entry at `entryRecord` in the rotation's entry file, synced through
+// `sync` (on the caller without one).
+void countRotationPlay(int rotationNumber, int entryRecord, const Paths& paths,
+                       DiskSync* sync = nullptr);
 
 // `EvaluateRotation`: the spot that rotation `rotationNumber` (9001..9200) plays next on
 // `today`, or 0 when it yields none. Among the live entries that may play today (within their

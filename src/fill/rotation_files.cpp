@@ -74,7 +74,7 @@ int RotationNames::firstFreeRecord() const {
     return record;
 }
 
-RotationEntryFile::RotationEntryFile(const Paths& paths, int rotationNumber)
-    : m_file(RotationPath(paths, rotationNumber), kRotationEntryRecordLength) {}
+RotationEntryFile::RotationEntryFile(const Paths& paths, int rotationNumber, DiskSync* sync)
+    : m_file(RotationPath(paths, rotationNumber), kRotationEntryRecordLength, sync) {}
 
 }  // namespace dvx

@@ -56,6 +56,7 @@ class RotationNames {
     RotationName read(int record) const;
     void write(int record, const RotationName& name);
     std::int64_t recordCount() const { return m_file.recordCount(); }
+    DiskSync* diskSync() const { return m_file.diskSync(); }
     // Whether rotation `rotationNumber` (9001..) exists: its name record is in use.
     bool exists(int rotationNumber) const;
     // The first name record not in use, or the first past the end of the file.
@@ -66,10 +67,10 @@ class RotationNames {
 };
 
 // A rotation's entry file, opened (created empty when missing) for as long as the object
-// lives. Main thread only; throws IoError.
+// lives; writes are made durable through `sync` where given. Main thread only; throws IoError.
 class RotationEntryFile {
   public:
-    RotationEntryFile(const Paths& paths, int rotationNumber);
+    RotationEntryFile(const Paths& paths, int rotationNumber, DiskSync* sync = nullptr);
 
     RotationEntry read(int record) const { return decodeRotationEntry(m_file.read(record)); }
     void write(int record, const RotationEntry& entry) {

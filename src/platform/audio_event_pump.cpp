@@ -1,11 +1,15 @@
 #include "platform/audio_event_pump.h"
 
 #include <algorithm>
+#include <exception>
+
+#include "viewers/error_reporter.h"
 
 namespace dvx {
 
-AudioEventPump::AudioEventPump(Clock& clock, int intervalMs)
-    : m_timer(clock.createTimer("audioEventPump", intervalMs, [this] { dispatchNow(); })) {
+AudioEventPump::AudioEventPump(Clock& clock, ErrorReporter* failures, int intervalMs)
+    : m_failures(failures),
+      m_timer(clock.createTimer("audioEventPump", intervalMs, [this] { dispatchNow(); })) {
     m_timer->setEnabled(true);
 }
 
@@ -32,7 +36,8 @@ void AudioEventPump::dispatchNow() {
         return;  // a callback pumped again: the round in progress covers it
     }
     m_dispatching = true;
-    // Ends the round even when a callback throws, so the pump keeps working.
+    // Ends the round however it ends (a failure let out, a reporter that throws), so the pump
+    // keeps working.
     struct RoundEnd {
         AudioEventPump& pump;
         ~RoundEnd() {
@@ -41,11 +46,30 @@ void AudioEventPump::dispatchNow() {
         }
     } roundEnd{*this};
     // Sources added during the round are asked in the next one.
+    std::exception_ptr firstFailure;
     const std::size_t count = m_sources.size();
     for (std::size_t i = 0; i < count; ++i) {
-        if (m_sources[i] != nullptr) {
-            m_sources[i]->dispatchEvents();
+        if (m_sources[i] == nullptr) {
+            continue;
         }
+        try {
+            m_sources[i]->dispatchEvents();
+        } catch (const std::exception& error) {
+            if (m_failures == nullptr) {
+                firstFailure = firstFailure ? firstFailure : std::current_exception();
+            } else {
+                m_failures->showError(error.what());
+            }
+        } catch (...) {
+            if (m_failures == nullptr) {
+                firstFailure = firstFailure ? firstFailure : std::current_exception();
+            } else {
+                m_failures->showError("A sound component failed in an unknown way.");
+            }
+        }
+    }
+    if (firstFailure) {
+        std::rethrow_exception(firstFailure);
     }
 }
 

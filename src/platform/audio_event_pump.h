@@ -7,6 +7,8 @@
 
 namespace dvx {
 
+class ErrorReporter;
+
 // A component whose audio thread leaves events behind in atomics (a playback that ended, a
 // device that was lost, a mixer notification) and turns them into main-thread callbacks when
 // asked.
@@ -22,13 +24,19 @@ class AudioEventSource {
 // the main thread between other handlers, never inside a stream's callback and never inside
 // the main-thread call (stop(), say) that caused them.
 //
+// A callback that throws does not keep the other components from their events: with a failure
+// reporter (the error window) each failure's description is shown there and the round goes on;
+// without one the round still ends and then lets the first failure out, to the clock (a test's
+// simulated clock shows it to the test, the program's clock to the error window).
+//
 // Main thread only. Components add themselves when built and remove themselves when
 // destroyed, so the pump must outlive them; a callback may destroy components.
 class AudioEventPump {
   public:
     static constexpr int kIntervalMs = 20;
 
-    explicit AudioEventPump(Clock& clock, int intervalMs = kIntervalMs);
+    explicit AudioEventPump(Clock& clock, ErrorReporter* failures = nullptr,
+                            int intervalMs = kIntervalMs);
     ~AudioEventPump();
     AudioEventPump(const AudioEventPump&) = delete;
     AudioEventPump& operator=(const AudioEventPump&) = delete;
@@ -40,6 +48,7 @@ class AudioEventPump {
     void dispatchNow();
 
   private:
+    ErrorReporter* m_failures;
     std::vector<AudioEventSource*> m_sources;  // null where removed during a round
     bool m_dispatching = false;
     std::unique_ptr<Timer> m_timer;

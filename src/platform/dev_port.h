@@ -10,7 +10,8 @@ namespace dvx {
 
 // The Prairie Digital I/O board's ports 0x284..0x287 through /dev/port (which needs root or
 // the CAP_SYS_RAWIO capability): each access is one byte at the offset of its address. Other
-// addresses are refused. Main thread only.
+// addresses are refused. Built on any thread (see PpdevPort), then used from one thread at a
+// time.
 class DevPort : public PortIo {
   public:
     // Opens `path` for reading and writing. Throws IoError.

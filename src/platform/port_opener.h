@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,32 +21,58 @@ struct OpenedPort {
 
 // Opens the port of `RemoteControl`: 1 the parallel port (/dev/parport0), 2 the I/O board
 // (/dev/port). <data-root>/dev/parport and <data-root>/dev/port replace those paths where
-// they exist.
+// they exist. May block for as long as the device makes it (claiming a parallel port that
+// another driver holds waits for that driver); any thread may call it.
 OpenedPort openPort(int RemoteControl, const Paths& paths);
+
+// Opens a port as openPort does; runs on a thread of its own.
+using PortOpenFunction = std::function<OpenedPort(int RemoteControl)>;
 
 // The program's port access: opens the chosen port on first use and keeps it open. A port
 // that cannot be opened, or a read or write that fails, is shown once in the error window;
 // the call is skipped, the port is tried again every 10 seconds, and its return is shown
-// too. Main thread only.
+// too.
+//
+// Opening runs on a thread of its own and the caller waits for it only briefly, so a port
+// whose claim hangs never holds up the clock tick: it is shown as not answering, the calls
+// are skipped meanwhile, and the port is taken into use as soon as the open ends. An open
+// that is given up (the interface was switched, or the run ends) is left to finish by itself
+// and whatever it opened is closed then.
+//
+// Threads: main thread only, apart from the open function.
 class PortOpener : public PortAccess {
   public:
+    // How long a call waits for an open it starts.
+    static constexpr std::chrono::milliseconds kOpenWait{50};
+
     PortOpener(const Paths& paths, const Clock& clock, ErrorReporter& errors);
+    // With `open` in place of openPort.
+    PortOpener(PortOpenFunction open, const Clock& clock, ErrorReporter& errors);
     ~PortOpener() override;
+    PortOpener(const PortOpener&) = delete;
+    PortOpener& operator=(const PortOpener&) = delete;
 
     bool withPort(int RemoteControl, const std::function<void(PortIo&)>& use) override;
     void closePort() override;
     void setOnRecovered(std::function<void()> step) override { m_onRecovered = std::move(step); }
 
   private:
-    void fail(const std::string& reason);
+    struct PendingOpen;
+    enum class Trouble { None, NotAnswering, Failed };  // what the error window was last told
 
-    const Paths& m_paths;
+    bool obtainPort(int RemoteControl);
+    void startOpen(int RemoteControl);
+    void fail(const std::string& reason);
+    void notAnswering(int RemoteControl);
+
+    PortOpenFunction m_open;
     const Clock& m_clock;
     ErrorReporter& m_errors;
     std::unique_ptr<PortIo> m_port;
-    int m_openFor = 0;         // the RemoteControl value of the port in use or being tried
-    bool m_failing = false;    // the failure has been shown; waiting for the port to work
-    double m_nextAttempt = 0;  // steady seconds of the next try while failing
+    std::shared_ptr<PendingOpen> m_pending;  // an open under way; shared with its thread
+    int m_openFor = 0;  // the RemoteControl value of the port in use or being tried
+    Trouble m_trouble = Trouble::None;
+    double m_nextAttempt = 0;  // steady seconds of the next try after a failure
     std::function<void()> m_onRecovered;
 };
 

@@ -3,18 +3,47 @@
 #include <QDateTime>
 #include <QTimer>
 #include <chrono>
+#include <cstdio>
+#include <exception>
+
+#include "viewers/error_reporter.h"
 
 namespace dvx {
-namespace {
 
-class QtTimer : public Timer {
+struct QtClock::FailureSink {
+    ErrorReporter* reporter = nullptr;
+
+    void report(const std::string& timerName, const std::string& description) noexcept {
+        try {
+            if (reporter != nullptr) {
+                reporter->showError(description);
+                return;
+            }
+        } catch (...) {
+            // The error window itself failed: the stream below is what is left.
+        }
+        std::fprintf(stderr, "dorvexia: timer %s: %s\n", timerName.c_str(), description.c_str());
+    }
+};
+
+class QtClock::QtTimer : public Timer {
   public:
-    QtTimer(const std::string& name, int intervalMs, std::function<void()> onTick) {
+    QtTimer(const std::string& name, int intervalMs, std::function<void()> onTick,
+            std::shared_ptr<FailureSink> failures) {
         m_timer.setObjectName(QString::fromStdString(name));
         m_timer.setInterval(intervalMs);
         m_timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&m_timer, &QTimer::timeout,
-                         [callback = std::move(onTick)] { callback(); });
+                         [name, callback = std::move(onTick), failures = std::move(failures)] {
+                             try {
+                                 callback();
+                             } catch (const std::exception& error) {
+                                 failures->report(name, error.what());
+                             } catch (...) {
+                                 failures->report(name,
+                                                  "An unknown failure occurred in " + name + ".");
+                             }
+                         });
     }
     void setEnabled(bool enabled) override {
         if (enabled) {
@@ -33,7 +62,13 @@ class QtTimer : public Timer {
     QTimer m_timer;
 };
 
-}  // namespace
+QtClock::QtClock() : m_failures(std::make_shared<FailureSink>()) {}
+
+QtClock::~QtClock() = default;
+
+void QtClock::setFailureReporter(ErrorReporter* reporter) {
+    m_failures->reporter = reporter;
+}
 
 LocalDateTime QtClock::now() const {
     const QDateTime current = QDateTime::currentDateTime();
@@ -54,7 +89,7 @@ double QtClock::steadySeconds() const {
 
 std::unique_ptr<Timer> QtClock::createTimer(std::string name, int intervalMs,
                                             std::function<void()> onTick) {
-    return std::make_unique<QtTimer>(name, intervalMs, std::move(onTick));
+    return std::make_unique<QtTimer>(name, intervalMs, std::move(onTick), m_failures);
 }
 
 }  // namespace dvx

@@ -9,8 +9,8 @@
 
 namespace dvx {
 
-AlarmLog::AlarmLog(const Paths& paths, const Clock& clock, ErrorReporter& errors)
-    : m_paths(paths), m_clock(clock), m_errors(errors) {}
+AlarmLog::AlarmLog(const Paths& paths, const Clock& clock, ErrorReporter& errors, DiskSync* sync)
+    : m_paths(paths), m_clock(clock), m_errors(errors), m_sync(sync) {}
 
 std::filesystem::path AlarmLog::dailyFile(int year, int month, int day) const {
     char name[32];
@@ -32,7 +32,7 @@ void AlarmLog::append(const std::filesystem::path& file, double secondsOfDay,
     const std::string line = formatTimeOfDay(static_cast<std::int32_t>(std::floor(secondsOfDay))) +
                              " " + std::string(text);
     try {
-        appendTextLine(file, line);
+        appendTextLine(file, line, m_sync);
     } catch (const IoError& error) {
         m_errors.showError(std::to_string(error.errorNumber()) + " " + error.what());
     }

@@ -10,15 +10,19 @@
 
 namespace dvx {
 
+class DiskSync;
+
 // The daily alarm log ("ALyymmdd.log" in the logs folder, one file per day) and the running
 // playlist log ("Playlist.txt"). Each line is "HH:MM:SS", a blank and the text exactly as
 // given (trailing blanks kept), ended by CR LF; each call opens the file, appends the line and
-// closes it, so the line is on disk when the call returns and other programs may read the
-// logs between lines. A line that cannot be written is reported and lost; the caller goes on.
-// Main thread only.
+// closes it, so the line is in the file when the call returns and other programs may read the
+// logs between lines. The line is on disk then too, or, with a DiskSync (the program's), as soon
+// as that has synced it. A line that cannot be written is reported and lost; the caller goes
+// on. Main thread only.
 class AlarmLog {
   public:
-    AlarmLog(const Paths& paths, const Clock& clock, ErrorReporter& errors);
+    AlarmLog(const Paths& paths, const Clock& clock, ErrorReporter& errors,
+             DiskSync* sync = nullptr);
     virtual ~AlarmLog() = default;
 
     virtual void WriteAlarmLog(std::string_view LogText);
@@ -37,6 +41,7 @@ class AlarmLog {
     const Paths& m_paths;
     const Clock& m_clock;
     ErrorReporter& m_errors;
+    DiskSync* m_sync;
     std::string m_logKind = "AL";
 };
 

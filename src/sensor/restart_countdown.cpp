@@ -30,7 +30,9 @@ void RestartCountdown::start() {
 }
 
 void RestartCountdown::onTick() {
-    // The line must be on disk before the system may go down.
+    // The line is in the file before the restart is asked for. Where its sync runs in the
+    // background, the orderly shutdown still gets it to disk: the run ends on the service
+    // manager's SIGTERM waiting for its syncs, and the system syncs before it restarts.
     m_log.WriteAlarmLog(kRebootLine);
     const std::string failure = m_restart.requestRestart();
     if (!failure.empty() && !m_failureShown) {

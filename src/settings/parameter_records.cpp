@@ -8,10 +8,11 @@
 
 namespace dvx {
 
-ParameterFile::ParameterFile(const Paths& paths) : ParameterFile(paths.dataFile("DXParams.dat")) {}
+ParameterFile::ParameterFile(const Paths& paths, DiskSync* sync)
+    : ParameterFile(paths.dataFile("DXParams.dat"), sync) {}
 
-ParameterFile::ParameterFile(std::filesystem::path path)
-    : m_file(std::move(path), kParameterRecordLength) {}
+ParameterFile::ParameterFile(std::filesystem::path path, DiskSync* sync)
+    : m_file(std::move(path), kParameterRecordLength, sync) {}
 
 std::int32_t ParameterFile::read(int record) {
     const Bytes bytes = m_file.read(record);

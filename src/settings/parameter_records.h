@@ -9,6 +9,7 @@
 
 namespace dvx {
 
+class DiskSync;
 class Paths;
 
 // DXParams.dat: 72 records of one signed 32-bit little-endian integer each, record n at byte
@@ -28,14 +29,15 @@ class ParameterRecords {
 // The parameters file on disk, open from construction to close() or destruction.
 class ParameterFile final : public ParameterRecords {
   public:
-    // Opens c:\Dorvex\DXParams.dat, creating it empty when missing. Throws IoError.
-    explicit ParameterFile(const Paths& paths);
-    explicit ParameterFile(std::filesystem::path path);
+    // Opens c:\Dorvex\DXParams.dat, creating it empty when missing; writes are made durable
+    // through `sync` where given. Throws IoError.
+    explicit ParameterFile(const Paths& paths, DiskSync* sync = nullptr);
+    explicit ParameterFile(std::filesystem::path path, DiskSync* sync = nullptr);
 
     // A record past the end, or the missing bytes of a torn last record, read as 0.
     // Throws IoError.
     std::int32_t read(int record) override;
-    // On disk when the call returns. Throws IoError.
+    // In the file when the call returns, and on disk as RecordFile says. Throws IoError.
     void write(int record, std::int32_t value) override;
 
     // Nothing when the file is whole records long; else a message for the error window saying

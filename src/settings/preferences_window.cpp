@@ -127,12 +127,14 @@ QVBoxLayout* labelled(QWidget* parent, const char* label, QWidget* control) {
 
 PreferencesWindow::PreferencesWindow(const Paths& paths, Parameters& memory, EmailAccount& account,
                                      AudioBackend& audio, ErrorReporter& errors,
-                                     std::function<void()> remoteControlChanged, QWidget* parent)
+                                     std::function<void()> remoteControlChanged, DiskSync* diskSync,
+                                     QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_paths(paths),
       m_account(account),
       m_audio(audio),
       m_errors(errors),
+      m_diskSync(diskSync),
       m_form(paths, memory, account, std::move(remoteControlChanged)) {
     setObjectName("frmMyPreferences");
     setWindowTitle("MyPreferences");
@@ -378,7 +380,7 @@ void PreferencesWindow::showEvent(QShowEvent* event) {
 void PreferencesWindow::load() {
     try {
         const SmtpLoad smtp = readStoredSmtpSettings(m_paths);
-        showControls(m_form.open(std::make_unique<ParameterFile>(m_paths),
+        showControls(m_form.open(std::make_unique<ParameterFile>(m_paths, m_diskSync),
                                  m_audio.outputDeviceNames(), m_audio.inputDeviceNames(),
                                  smtp.settings));
         if (smtp.warning) {

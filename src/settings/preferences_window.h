@@ -16,6 +16,7 @@ class QRadioButton;
 namespace dvx {
 
 class AudioBackend;
+class DiskSync;
 class ErrorReporter;
 class Paths;
 
@@ -39,10 +40,12 @@ class PreferencesWindow : public QWidget {
 
   public:
     // `remoteControlChanged` runs when the running RemoteControl changes, so the program can
-    // reopen the relay port.
+    // reopen the relay port. Writes to DXParams.dat are made durable through `diskSync` where
+    // given.
     PreferencesWindow(const Paths& paths, Parameters& memory, EmailAccount& account,
                       AudioBackend& audio, ErrorReporter& errors,
-                      std::function<void()> remoteControlChanged, QWidget* parent = nullptr);
+                      std::function<void()> remoteControlChanged, DiskSync* diskSync = nullptr,
+                      QWidget* parent = nullptr);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -77,6 +80,7 @@ class PreferencesWindow : public QWidget {
     EmailAccount& m_account;
     AudioBackend& m_audio;
     ErrorReporter& m_errors;
+    DiskSync* m_diskSync;
     PreferencesForm m_form;
     bool m_loading = false;  // controls set by the window itself count as no click
 

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 
@@ -150,14 +151,62 @@ TEST(MainWindow, ALostInputDeviceIsReportedAndTheSilenceRaisesTheAlarm) {
     EXPECT_EQ(error->findChild<QLabel*>("lblMessage")->text(), "The input device works again.");
 }
 
+// The descriptors of this process open on files below `folder`.
+std::vector<std::string> openFilesBelow(const std::filesystem::path& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+        if (target.starts_with(folder.string() + "/")) {
+            files.push_back(target);
+        }
+    }
+    return files;
+}
+
 TEST(MainWindow, ClosingEndsTheRunAndClosesEveryFile) {
     MainWindowRig rig;
+    std::string params(4 * 72, '\0');
+    params[0] = 5;       // dead-air seconds
+    params[4 * 71] = 1;  // AutoRun: the sensor's streams run
+    const auto paramsFile = rig.root.path() / "c/Dorvex/DXParams.dat";
+    test::writeFile(paramsFile, params);
     std::string failure;
     ASSERT_TRUE(rig.window.startUp(failure)) << failure;
     rig.window.show();
+    rig.window.armIfAutoRun();
+    const std::vector<std::string> windows = {"frmMyPreferences", "frmMyProgramming", "frmHelp",
+                                              "frmAddressBook", "frmLogs"};
+    for (const char* entry :
+         {"mnuMyPreferences", "mnuMyProgramming", "mnuHelp", "mnuAddBook", "mnuAlarmLogs"}) {
+        rig.action(entry)->trigger();
+    }
+    // Edits that the Preferences window's own closing would save.
+    rig.window.findChild<QLineEdit*>("txtThreshold")->setText("250");
+    rig.window.findChild<QLineEdit*>("txtUserName")->setText("night.shift@example.org");
+    rig.clock.advanceSeconds(2);
+    const auto passThrough = rig.root.path() / "out/out0.wav";
+    ASSERT_GT(std::filesystem::file_size(passThrough), 44u);
+    ASSERT_FALSE(openFilesBelow(rig.root.path() / "c").empty());  // the check below can see
+
     rig.window.close();
     EXPECT_EQ(rig.window.station(), nullptr);
     EXPECT_EQ(rig.window.runtime(), nullptr);
+    // Every file below the data root is closed, the syncing thread's own descriptors too.
+    EXPECT_EQ(openFilesBelow(rig.root.path() / "c"), std::vector<std::string>{});
+    // No timer of the run is left; only the virtual devices' own, which outlive the window.
+    EXPECT_EQ(rig.clock.timerNames(), std::vector<std::string>{"virtualAudio"});
+    // Every other window went without its own closing: none of their saving happened.
+    for (const std::string& name : windows) {
+        EXPECT_EQ(rig.window.findChild<QWidget*>(QString::fromStdString(name)), nullptr) << name;
+    }
+    EXPECT_EQ(test::fileText(paramsFile), params);
+    EXPECT_FALSE(std::filesystem::exists(rig.root.path() / "c/Program Files/Dorvex/User.dat"));
+
+    // The pass-through no longer plays: its recording stays as it was.
+    const auto size = std::filesystem::file_size(passThrough);
+    rig.clock.advanceSeconds(3);
+    EXPECT_EQ(std::filesystem::file_size(passThrough), size);
 }
 
 TEST(MainWindow, AStartUpThatCannotOpenItsFilesSaysWhy) {

@@ -200,7 +200,7 @@ TEST(ProgramFill, AnOlderItemsTailEndingDoesNotCutTheItemPlaying) {
     }
     data.program("A");
     const auto feed = data.root.path() / "feed.wav";
-    writeTone(feed, 2, 9, 15, 1000);
+    writeTone(feed, 2, 9, 25, 1000);
     setUpStation(data, 2);
     runProgram(data, 27, feed);
 

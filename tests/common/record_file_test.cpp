@@ -32,27 +32,6 @@ TEST(RecordFile, RecordsLieAtTheirSlotsAndUnwrittenOnesReadAsZero) {
     EXPECT_THROW((void)file.read(0), IoError);
 }
 
-TEST(RecordFile, ReopeningKeepsWhatWasWritten) {
-    test::TempFolder folder;
-    const auto path = folder.path() / "f.dat";
-    {
-        RecordFile file(path, 4);
-        file.write(2, RecordWriter().int32(0x01020304).bytes());
-    }
-    RecordFile again(path, 4);
-    EXPECT_EQ(RecordReader(again.read(2)).int32(), 0x01020304);
-}
-
-TEST(RecordFile, UnopenableFileThrowsWithItsPath) {
-    test::TempFolder folder;
-    try {
-        RecordFile file(folder.path() / "missing" / "f.dat", 4);
-        FAIL();
-    } catch (const IoError& error) {
-        EXPECT_NE(std::string(error.what()).find("missing/f.dat"), std::string::npos);
-    }
-}
-
 TEST(RecordCodec, TextIsBlankPaddedAndCutIntegersAreLittleEndian) {
     const Bytes bytes = RecordWriter()
                             .text("Hello", 8)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,22 @@ TEST(SimulatedClock, HandlersMayDisableReEnableAndDestroyTimers) {
     }
     EXPECT_EQ(countdown, 1);
     EXPECT_FALSE(oneShot->isEnabled());
+}
+
+TEST(SimulatedClock, AFailingHandlerStopsTheAdvanceAtItsTickAndTheClockGoesOnFromThere) {
+    SimulatedClock clock(2026, 1, 1, 0);
+    int ticks = 0;
+    auto failing = clock.createTimer("failing", 100, [&] {
+        if (++ticks == 2) {
+            throw std::runtime_error("tick failed");
+        }
+    });
+    failing->setEnabled(true);
+    EXPECT_THROW(clock.advanceSeconds(1.0), std::runtime_error);
+    EXPECT_NEAR(clock.steadySeconds(), 0.2, 1e-9);  // where the failure happened
+    clock.advanceSeconds(0.8);
+    EXPECT_EQ(ticks, 10);
+    EXPECT_EQ(clock.timerNames(), std::vector<std::string>{"failing"});
 }
 
 }  // namespace

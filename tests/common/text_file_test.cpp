@@ -37,14 +37,6 @@ TEST(TextFile, FailedRewriteLeavesTheOldFile) {
     EXPECT_FALSE(readWholeFile(folder.path() / "absent").has_value());
 }
 
-TEST(TextFile, AppendAddsOneLineAtATime) {
-    test::TempFolder folder;
-    const auto path = folder.path() / "log.txt";
-    appendTextLine(path, "08:00:00 Alarm   ");
-    appendTextLine(path, "08:00:00 Audio");
-    EXPECT_EQ(test::fileText(path), "08:00:00 Alarm   \r\n08:00:00 Audio\r\n");
-}
-
 TEST(ListInput, ValuesEndAtCommasAndLineEndsAndLoseTheirQuotes) {
     EXPECT_EQ(readAll(" 3 \r\n19200\r\n 1 \r\n"), (std::vector<std::string>{"3", "19200", "1"}));
     EXPECT_EQ(readAll("user,name\r\npass\r\n"), (std::vector<std::string>{"user", "name", "pass"}));

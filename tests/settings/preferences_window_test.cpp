@@ -40,7 +40,8 @@ class PreferencesWindowTest : public test::SettingsTest {
   protected:
     void open(QWidget* parent = nullptr) {
         window = std::make_unique<PreferencesWindow>(
-            paths, memory, account, devices, errors, [this] { ++remoteControlChanges; }, parent);
+            paths, memory, account, devices, errors, [this] { ++remoteControlChanges; }, nullptr,
+            parent);
         window->show();
     }
     template <typename T>
