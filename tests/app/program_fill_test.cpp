@@ -73,6 +73,17 @@ void writeTone(const std::filesystem::path& file, int channels, double silentSec
     writer->write(samples.data(), static_cast<int>(total));
 }
 
+// Tunes 1 to 3 in category A of the regular program, each a tone of `fileSeconds` with its end
+// mark at `eomSeconds`.
+void addTunes(test::FillData& data, int fileSeconds, int eomSeconds) {
+    for (int number = 1; number <= 3; ++number) {
+        data.addMusic(number, "Tune " + std::to_string(number), "Band " + std::to_string(number),
+                      "A", eomSeconds);
+        writeTone(data.music.wavePath(number), 1, 0, fileSeconds);
+    }
+    data.program("A");
+}
+
 // A station armed at start-up with the given dead-air delay: the live pass-through on
 // "Virtual Out 0", fill player 1 on "Virtual Out 1", player 2 on "Virtual Out 2".
 void setUpStation(test::FillData& data, int deadAirSeconds) {
@@ -193,12 +204,7 @@ TEST(ProgramFill, MusicInAnyFileFormatIsHeardWholeAtItsLevel) {
 // its own end before the fill ends and the live feed comes back.
 TEST(ProgramFill, AnOlderItemsTailEndingDoesNotCutTheItemPlaying) {
     test::FillData data;
-    for (int number = 1; number <= 3; ++number) {
-        data.addMusic(number, "Tune " + std::to_string(number), "Band " + std::to_string(number),
-                      "A", 5);
-        writeTone(data.music.wavePath(number), 1, 0, 10);
-    }
-    data.program("A");
+    addTunes(data, 10, 5);
     const auto feed = data.root.path() / "feed.wav";
     writeTone(feed, 2, 9, 25, 1000);
     setUpStation(data, 2);
@@ -222,12 +228,7 @@ TEST(ProgramFill, AnOlderItemsTailEndingDoesNotCutTheItemPlaying) {
 // the live feed returns, logged in the new day's file.
 TEST(ProgramFill, ASilenceAcrossMidnightIsFilledAndTheLiveFeedComesBack) {
     test::FillData data;
-    for (int number = 1; number <= 3; ++number) {
-        data.addMusic(number, "Tune " + std::to_string(number), "Band " + std::to_string(number),
-                      "A", 7);
-        writeTone(data.music.wavePath(number), 1, 0, 7);
-    }
-    data.program("A");
+    addTunes(data, 7, 7);
     const auto feed = data.root.path() / "feed.wav";
     writeTone(feed, 2, 20, 15, 1000);
     setUpStation(data, 2);
