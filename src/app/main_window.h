@@ -73,6 +73,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     void buildControls();
     void onStop();
     void refreshMeters();
+    void refreshAudioHealth();
     void buildMenus();
     QAction* addWindowEntry(QMenu* menu, const QString& caption, const char* objectName,
                             std::function<QWidget*()> create);
@@ -100,6 +101,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     QLabel* m_label3 = nullptr;
     QLabel* m_label4 = nullptr;
     QLabel* m_shape1 = nullptr;
+    QLabel* m_audioHealth = nullptr;  // status line: lost devices and dropouts
     QPushButton* m_cmdStart = nullptr;
     QPushButton* m_cmdStop = nullptr;
     QPushButton* m_cmdClose = nullptr;
