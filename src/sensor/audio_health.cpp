@@ -78,13 +78,17 @@ bool AudioHealthWatch::watchComponent(std::size_t i, double now) {
     const StreamHealth health = component.health();
     m_devices.try_emplace(keyOf(component));
     const bool failed = health.failures != track.failures;
+    if (!health.running || !track.wasRunning) {
+        track.runningSince = now;
+    }
     if (!health.running || !track.wasRunning || health.stats.callbacks != track.callbacks) {
         track.progressAt = now;
     }
     track.failures = health.failures;
     track.callbacks = health.stats.callbacks;
     track.wasRunning = health.running;
-    const bool stalled = health.running && now - track.progressAt > kStallSeconds;
+    const bool stalled = health.running && now - track.progressAt > kStallSeconds &&
+                         now - track.runningSince > kStartSeconds;
     if (stalled) {
         component.declareStalled();  // closed by the event pump, as on a lost device
         track.progressAt = now;
@@ -137,7 +141,7 @@ void AudioHealthWatch::reopen(const DeviceKey& key, Device& device, double now) 
         m_tracks[i].baseline = m_components[i]->health().stats.callbacks;
     }
     device.confirming = true;
-    device.confirmUntil = now + kStallSeconds;
+    device.confirmUntil = now + kStartSeconds;
 }
 
 void AudioHealthWatch::confirm(const DeviceKey& key, Device& device, double now) {

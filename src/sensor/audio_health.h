@@ -34,11 +34,11 @@ std::string describeDropouts(const AudioDropouts& dropouts);
 //
 // A device counts as lost when a stream on it fails (unplugged card, sound-server restart,
 // stream error), refuses to open or start, or runs without a callback for more than 2 s
-// (a stalled stream is closed as if its device had gone). The loss goes to the day's alarm
-// log and the error window as "Audio device lost: <name>", the name as the backend lists the
-// device. Every 5 s the watch starts again whatever the program wants running on it (the
-// capture, the pass-through at the volume its fader holds, the mixer's fill output); a device
-// nothing wants is opened and closed again as a probe. Once the restarted streams deliver
+// (a stalled stream is closed as if its device had gone; a stream just started has 4 s). The loss
+// goes to the day's alarm log and the error window as "Audio device lost: <name>", the name as the
+// backend lists the device. Every 5 s the watch starts again whatever the program wants running on
+// it (the capture, the pass-through at the volume its fader holds, the mixer's fill output); a
+// device nothing wants is opened and closed again as a probe. Once the restarted streams deliver
 // callbacks (or the probe opens), "Audio device back: <name>" follows the same way.
 //
 // A lost capture delivers no buffer, so the level test hears silence: the alarm and the fill
@@ -53,6 +53,9 @@ class AudioHealthWatch {
   public:
     static constexpr int kIntervalMs = 200;
     static constexpr double kStallSeconds = 2.0;
+    // A stream just started may take longer to get going (a sound server waking an idle
+    // device), so it is judged only once it has run this long.
+    static constexpr double kStartSeconds = 4.0;
     static constexpr double kRetrySeconds = 5.0;
     static constexpr double kDropoutLogSeconds = 60.0;
 
@@ -86,6 +89,7 @@ class AudioHealthWatch {
         std::uint64_t failures = 0;
         std::uint64_t baseline = 0;  // callbacks when its device was restarted
         double progressAt = 0;       // when its callbacks last moved, or it began to run
+        double runningSince = 0;
         bool wasRunning = false;
     };
     class Probe;

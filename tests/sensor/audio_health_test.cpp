@@ -84,13 +84,13 @@ TEST(AudioHealth, ALostPassThroughIsLoggedOnceAndComesBackOnAirAtItsVolume) {
 TEST(AudioHealth, AStalledInputIsLostUntilItsCallbacksComeBack) {
     HealthRig rig;
     rig.startPassThrough(16384);
-    rig.audio.advance(1.0);
+    rig.audio.advance(5.0);
     rig.audio.backend->setInputStalled(true);  // no error: the callbacks simply stop
     const std::uint64_t buffers = rig.graph.WaveIn.bufferCount();
     rig.audio.advance(1.8);
     EXPECT_TRUE(rig.log().empty());
     rig.audio.advance(0.6);
-    EXPECT_EQ(rig.log(), std::vector<std::string>{"12:00:03 Audio device lost: Virtual Feed"});
+    EXPECT_EQ(rig.log(), std::vector<std::string>{"12:00:07 Audio device lost: Virtual Feed"});
 
     // Reopened every few seconds; a stream that opens but delivers nothing is not "back".
     rig.audio.advance(20.0);
