@@ -83,29 +83,6 @@ TEST(SoundFiles, WavBeingWrittenIsReadableAtEveryMoment) {
     }
 }
 
-TEST(SoundFiles, OtherRatesAreResampledAndMonoIsDuplicated) {
-    test::TempFolder folder;
-    SndfileSoundFiles files;
-    const auto path = folder.path() / "low.wav";
-    test::writeSound(path, test::sine(440, 22050, 10000, 1, 22050));  // 1 s, mono, 22050 Hz
-
-    auto reader = files.openReader(path, 2);
-    EXPECT_EQ(reader->channels(), 2);
-    EXPECT_EQ(reader->frames(), 44100);
-    const std::vector<std::int16_t> samples = readAll(*reader);
-    EXPECT_NEAR(static_cast<double>(samples.size()) / 2, 44100, 64);
-    bool channelsEqual = true;
-    for (std::size_t i = 0; i + 1 < samples.size(); i += 2) {
-        channelsEqual = channelsEqual && samples[i] == samples[i + 1];
-    }
-    EXPECT_TRUE(channelsEqual);
-    EXPECT_NEAR(risingCrossings(samples, 2), 440, 2);  // the pitch is kept
-
-    reader->seek(22050);  // half way, in output frames
-    std::vector<std::int16_t> rest(2 * 44100);
-    EXPECT_NEAR(reader->read(rest.data(), 44100), 22050, 64);
-}
-
 // One kind of sound file: a second of 1 kHz tone, the left channel at half of full scale
 // (-6 dBFS), the right at a quarter (-12 dBFS); a mono file has the left channel's level. A file
 // of more than two channels carries a louder 3 kHz tone on the others, which must not be heard.
@@ -179,6 +156,17 @@ TEST_P(SoundFileKinds, AreHeardAtTheirLevelAndLength) {
     // One second, give or take an encoder's padding (25 ms).
     EXPECT_NEAR(static_cast<double>(samples.size()) / 2, 44100, 1103);
     EXPECT_NEAR(static_cast<double>(reader->frames()), 44100, 1103);
+    if (kind.channels == 1) {
+        bool same = true;  // one channel, on both sides
+        for (std::size_t i = 0; i + 1 < samples.size(); i += 2) {
+            same = same && samples[i] == samples[i + 1];
+        }
+        EXPECT_TRUE(same);
+    }
+    // Half way, in frames at 44100 Hz, whatever the file's own rate.
+    reader->seek(22050);
+    std::vector<std::int16_t> rest(2 * 44100);
+    EXPECT_NEAR(reader->read(rest.data(), 44100), 44100 - 22050, 1103);
 }
 
 INSTANTIATE_TEST_SUITE_P(
