@@ -1,6 +1,7 @@
 #include "sensor/audio_health.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/main_audio_graph.h"
 #include "sensor/alarm_log.h"
@@ -34,7 +35,13 @@ AudioHealthWatch::AudioHealthWatch(Clock& clock, AudioBackend& backend, MainAudi
       m_components{&graph.WaveIn, &graph.WaveOut1, &graph.WaveOut2, &graph.WavePlayer1,
                    &graph.WavePlayer2},
       m_probe(std::make_unique<Probe>()) {
-    m_timer = m_clock.createTimer("audioHealth", kIntervalMs, [this] { check(); });
+    m_timer = m_clock.createTimer("audioHealth", kIntervalMs, [this] {
+        try {
+            check();
+        } catch (const std::exception& error) {
+            m_errors.showError(error.what());  // ends this round only; the next starts over
+        }
+    });
     m_timer->setEnabled(true);
 }
 
@@ -129,7 +136,7 @@ void AudioHealthWatch::reopen(const DeviceKey& key, Device& device, double now) 
                 m_backend.openOutput(key.index, 2, *m_probe);
             }
         }
-    } catch (const AudioError&) {
+    } catch (const std::exception&) {
         return;  // still away: tried again in a few seconds
     }
     if (!anyWanted) {
