@@ -7,15 +7,11 @@ namespace dvx {
 GraphSensorAudio::GraphSensorAudio(MainAudioGraph& graph, LevelDetector& levels)
     : m_graph(graph), m_levels(levels) {
     m_graph.WaveIn.setObserver(this);
-    m_graph.WaveIn.setOnDeviceFailed([this] {
-        m_captureFailure = "the device was lost (unplugged, or the sound server restarted).";
-    });
 }
 
 GraphSensorAudio::~GraphSensorAudio() {
     m_graph.WaveIn.stop();
     m_graph.WaveIn.setObserver(nullptr);
-    m_graph.WaveIn.setOnDeviceFailed(nullptr);
 }
 
 void GraphSensorAudio::onBuffer(const CapturedBuffer& buffer) noexcept {
@@ -24,7 +20,6 @@ void GraphSensorAudio::onBuffer(const CapturedBuffer& buffer) noexcept {
 
 void GraphSensorAudio::startCapture() {
     m_graph.WaveIn.start();
-    m_captureFailure.clear();
 }
 
 void GraphSensorAudio::stopCapture() {

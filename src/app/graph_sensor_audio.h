@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "platform/main_audio_graph.h"
 #include "platform/wave_input.h"
 #include "sensor/sensor_audio.h"
@@ -25,14 +23,12 @@ class GraphSensorAudio : public SensorAudio, private CaptureObserver {
     void stopPlayers() override;
     int volume() const override;
     void setVolume(int volume) override;
-    std::string captureFailure() const override { return m_captureFailure; }
 
   private:
     void onBuffer(const CapturedBuffer& buffer) noexcept override;
 
     MainAudioGraph& m_graph;
     LevelDetector& m_levels;
-    std::string m_captureFailure;
 };
 
 }  // namespace dvx

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
@@ -177,6 +178,8 @@ void MainWindow::buildControls() {
     showArmed(false);
 
     setCentralWidget(central);
+    m_audioHealth = makeLabel(this, "lblAudioHealth");
+    statusBar()->addWidget(m_audioHealth, 1);
     resize(560, 380);
 }
 
@@ -346,6 +349,20 @@ void MainWindow::refreshMeters() {
         }
         m_fillMeters[0]->setPeak(fill.left);
         m_fillMeters[1]->setPeak(fill.right);
+    }
+    refreshAudioHealth();
+}
+
+void MainWindow::refreshAudioHealth() {
+    const AudioHealthWatch& health = m_runtime->health();
+    std::string text;
+    for (const std::string& name : health.lostDevices()) {
+        text += "Audio device lost: " + name + ".  ";
+    }
+    text += "Audio dropouts: " + describeDropouts(health.dropouts());
+    const QString shown = QString::fromStdString(text);
+    if (m_audioHealth->text() != shown) {
+        m_audioHealth->setText(shown);
     }
 }
 

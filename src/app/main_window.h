@@ -74,6 +74,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     void buildControls();
     void onStop();
     void refreshMeters();
+    void refreshAudioHealth();
     void buildMenus();
     QAction* addWindowEntry(QMenu* menu, const QString& caption, const char* objectName,
                             std::function<QWidget*()> create);
@@ -105,6 +106,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     QLabel* m_label3 = nullptr;
     QLabel* m_label4 = nullptr;
     QLabel* m_shape1 = nullptr;
+    QLabel* m_audioHealth = nullptr;  // status line: lost devices and dropouts
     QPushButton* m_cmdStart = nullptr;
     QPushButton* m_cmdStop = nullptr;
     QPushButton* m_cmdClose = nullptr;

@@ -12,6 +12,7 @@ SensorRuntime::SensorRuntime(Station& station, SensorDevices devices, AlarmLog& 
       m_log(log),
       m_pump(devices.clock, &devices.errors),
       m_graph(devices.audio, devices.soundFiles, m_pump),
+      m_health(devices.clock, devices.audio, m_graph, m_log, devices.errors),
       m_levels(devices.clock),
       m_sensorAudio(m_graph, m_levels),
       m_engine(devices.clock, station.parameters, m_sensorAudio, m_levels, devices.view,

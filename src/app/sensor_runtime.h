@@ -12,6 +12,7 @@
 #include "sensor/alarm_log.h"
 #include "sensor/alarm_outputs.h"
 #include "sensor/alarm_sequence.h"
+#include "sensor/audio_health.h"
 #include "sensor/clock_schedule.h"
 #include "sensor/level_detector.h"
 #include "sensor/relays.h"
@@ -42,10 +43,10 @@ struct SensorDevices {
     FillView& fillView;
 };
 
-// The running sensor: the main window's audio graph, the level test, the monitoring and
-// clock ticks with the alarm sequence, the relays and remote inputs, the restart countdown,
-// the fill, and the hand-over to notification. Built once start-up has loaded the station;
-// owned by the main window. Main thread only.
+// The running sensor: the main window's audio graph with the watch on its devices, the level
+// test, the monitoring and clock ticks with the alarm sequence, the relays and remote inputs,
+// the restart countdown, the fill, and the hand-over to notification. Built once start-up has
+// loaded the station; owned by the main window. Main thread only.
 class SensorRuntime {
   public:
     SensorRuntime(Station& station, SensorDevices devices, AlarmLog& log, AlarmNotifier& notifier);
@@ -59,6 +60,7 @@ class SensorRuntime {
     Relays& relays() { return m_relays; }
     ClockSchedule& schedule() { return m_schedule; }
     LevelDetector& levels() { return m_levels; }
+    AudioHealthWatch& health() { return m_health; }
 
   private:
     void startRestartCountdown();
@@ -68,6 +70,7 @@ class SensorRuntime {
     AlarmLog& m_log;
     AudioEventPump m_pump;
     MainAudioGraph m_graph;
+    AudioHealthWatch m_health;
     LevelDetector m_levels;
     GraphSensorAudio m_sensorAudio;
     SensorEngine m_engine;

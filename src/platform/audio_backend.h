@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -49,6 +50,46 @@ class RenderSource {
     virtual void render(std::int16_t* samples, int frames, int channels) noexcept = 0;
 };
 
+// What a stream's callbacks have met so far.
+struct StreamStats {
+    std::uint64_t callbacks = 0;
+    std::uint64_t overruns = 0;   // buffers the device flagged as overflowed (data lost)
+    std::uint64_t underruns = 0;  // buffers the device flagged as underflowed (a gap)
+
+    StreamStats& operator+=(const StreamStats& other) {
+        callbacks += other.callbacks;
+        overruns += other.overruns;
+        underruns += other.underruns;
+        return *this;
+    }
+    bool operator==(const StreamStats&) const = default;
+};
+
+// Counts a stream's callbacks. note() on the callback thread (wait-free, no allocation);
+// read() on any thread.
+class StreamCounters {
+  public:
+    void note(bool overrun, bool underrun) noexcept {
+        m_callbacks.fetch_add(1, std::memory_order_relaxed);
+        if (overrun) {
+            m_overruns.fetch_add(1, std::memory_order_relaxed);
+        }
+        if (underrun) {
+            m_underruns.fetch_add(1, std::memory_order_relaxed);
+        }
+    }
+    StreamStats read() const noexcept {
+        return {m_callbacks.load(std::memory_order_relaxed),
+                m_overruns.load(std::memory_order_relaxed),
+                m_underruns.load(std::memory_order_relaxed)};
+    }
+
+  private:
+    std::atomic<std::uint64_t> m_callbacks{0};
+    std::atomic<std::uint64_t> m_overruns{0};
+    std::atomic<std::uint64_t> m_underruns{0};
+};
+
 // One open device stream; closed when destroyed. Main thread only.
 class AudioStream {
   public:
@@ -57,7 +98,10 @@ class AudioStream {
     virtual void stop() = 0;   // when it returns, no callback of this stream is running
     virtual bool isRunning() const = 0;
     // True once the device has gone away (unplugged card, sound server restart, stream error).
+    // A device that simply stops calling back is not noticed here: see AudioHealthWatch.
     virtual bool hasFailed() const = 0;
+    // Callbacks and device flags since the stream was opened.
+    virtual StreamStats stats() const = 0;
 };
 
 // Work that keeps pace with the streams but must stay out of their callbacks: decoding a file

@@ -3,13 +3,14 @@
 namespace dvx {
 
 MixerOutput::MixerOutput(AudioBackend& backend, AudioEventPump& pump, WaveMixer& mixer)
-    : StreamComponent(backend, pump), m_mixer(mixer) {}
+    : StreamComponent(backend, pump, false), m_mixer(mixer) {}
 
 MixerOutput::~MixerOutput() {
     m_slot.close();
 }
 
 void MixerOutput::start() {
+    m_wanted = true;
     if (m_slot.isRunning()) {
         return;
     }
@@ -22,8 +23,15 @@ void MixerOutput::start() {
 }
 
 void MixerOutput::stop() {
+    m_wanted = false;
     m_slot.close();
     m_finished.store(false);
+}
+
+void MixerOutput::restart() {
+    if (m_wanted && !m_slot.isRunning()) {
+        start();
+    }
 }
 
 void MixerOutput::render(std::int16_t* samples, int frames, int /*channels*/) noexcept {

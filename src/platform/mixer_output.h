@@ -39,6 +39,7 @@ class MixerOutput : public StreamComponent, private RenderSource {
 
     void start();  // opens the device when needed; throws AudioError
     void stop();   // closes the device
+    void restart() override;
 
   private:
     void render(std::int16_t* samples, int frames, int channels) noexcept override;

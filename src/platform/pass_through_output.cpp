@@ -6,16 +6,18 @@ namespace dvx {
 
 PassThroughOutput::PassThroughOutput(AudioBackend& backend, AudioEventPump& pump, SampleRing& ring,
                                      VolumeStage& fader)
-    : StreamComponent(backend, pump), m_ring(ring), m_fader(fader) {}
+    : StreamComponent(backend, pump, false), m_ring(ring), m_fader(fader) {}
 
 PassThroughOutput::~PassThroughOutput() {
     m_slot.close();
 }
 
 void PassThroughOutput::start() {
+    m_wanted = true;
     if (m_slot.isRunning()) {
         return;
     }
+    endConsuming();
     if (!m_slot.isOpen()) {
         m_slot.openOutput(m_device, m_channels, *this);
     }
@@ -26,29 +28,70 @@ void PassThroughOutput::start() {
 }
 
 void PassThroughOutput::stop() {
+    m_wanted = false;
     m_slot.close();
+    endConsuming();
+}
+
+void PassThroughOutput::restart() {
+    if (m_wanted && !m_slot.isRunning()) {
+        start();
+    }
+}
+
+std::uint64_t PassThroughOutput::droppedFrames() const {
+    std::uint64_t dropped = m_droppedBefore;
+    if (m_consuming.load(std::memory_order_acquire)) {
+        dropped += m_ring.droppedSamples() - m_dropBase.load(std::memory_order_relaxed);
+    }
+    return dropped / static_cast<std::uint64_t>(m_channels);
+}
+
+std::uint64_t PassThroughOutput::shortFrames() const {
+    return m_shortSamples.load(std::memory_order_relaxed) / static_cast<std::uint64_t>(m_channels);
+}
+
+void PassThroughOutput::endConsuming() {
+    if (m_consuming.exchange(false)) {
+        m_droppedBefore += m_ring.droppedSamples() - m_dropBase.load(std::memory_order_relaxed);
+    }
 }
 
 void PassThroughOutput::render(std::int16_t* samples, int frames, int channels) noexcept {
     const std::size_t wanted = static_cast<std::size_t>(frames) * channels;
     const std::size_t prime = static_cast<std::size_t>(kPrimeFrames) * channels;
-    if (m_flushRequested.exchange(false) && m_ring.available() > prime) {
-        m_ring.discard(m_ring.available() - prime);  // keep only the newest two buffers
+    if (m_flushRequested.exchange(false)) {
+        if (m_ring.available() > prime) {
+            m_ring.discard(m_ring.available() - prime);  // keep only the newest two buffers
+        }
+        m_played = false;
+        m_lastWritten = m_ring.totalWritten();
+        m_dropBase.store(m_ring.droppedSamples(), std::memory_order_relaxed);
+        m_consuming.store(true, std::memory_order_release);
     }
+    const std::uint64_t written = m_ring.totalWritten();
+    const bool captureDelivered = written != m_lastWritten;
+    m_lastWritten = written;
     const std::size_t queued = m_ring.available();
     const std::size_t needed = m_priming ? std::max(wanted, prime) : wanted;
     if (queued < needed) {
+        if (m_played && captureDelivered) {
+            m_shortSamples.fetch_add(wanted, std::memory_order_relaxed);
+        }
         m_priming = true;
         std::fill(samples, samples + wanted, std::int16_t{0});
         return;
     }
     m_priming = false;
+    m_played = true;
     m_ring.read(samples, wanted);
     m_fader.apply(samples, wanted);
 }
 
 void PassThroughOutput::dispatchEvents() {
-    takeDeviceFailure();
+    if (takeDeviceFailure()) {
+        endConsuming();
+    }
 }
 
 }  // namespace dvx

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 
 #include "platform/sample_ring.h"
@@ -19,6 +20,11 @@ namespace dvx {
 // throws away all but the newest two buffers in the ring, so the audio never lags behind by
 // what was queued while the output was off.
 //
+// It keeps two counts of lost sound: frames the capture could not put into the ring because
+// the output had fallen behind (while the output plays; a ring filling up while the output is
+// off loses nothing of what goes on air), and frames of silence it played because the ring ran
+// short while the capture was delivering (not while the feed itself is away).
+//
 // Threads: every public function on the main thread; the stream renders on its callback
 // thread (no allocation, no locks). The ring's producer is the capture.
 class PassThroughOutput : public StreamComponent, private RenderSource {
@@ -33,16 +39,30 @@ class PassThroughOutput : public StreamComponent, private RenderSource {
 
     void start();  // opens the device when needed; throws AudioError
     void stop();   // closes the device
+    void restart() override;
+
+    std::uint64_t droppedFrames() const;
+    std::uint64_t shortFrames() const;
 
   private:
     void render(std::int16_t* samples, int frames, int channels) noexcept override;
     void dispatchEvents() override;
+    void endConsuming();  // the stream is closed: its share of the ring's drops is final
 
     SampleRing& m_ring;
     VolumeStage& m_fader;
     int m_channels = 2;
-    bool m_priming = true;  // callback thread only (reset while stopped)
+    // Callback thread only (set up again by the first render after a start).
+    bool m_priming = true;
+    bool m_played = false;            // has played sound since it started
+    std::uint64_t m_lastWritten = 0;  // the ring's producer position at the last render
     std::atomic<bool> m_flushRequested{false};
+    // Drops of the ring while this output consumes it: counted from m_dropBase, set by the
+    // first render after a start; m_droppedBefore holds those of earlier runs (main thread).
+    std::atomic<bool> m_consuming{false};
+    std::atomic<std::uint64_t> m_dropBase{0};
+    std::uint64_t m_droppedBefore = 0;
+    std::atomic<std::uint64_t> m_shortSamples{0};
 };
 
 }  // namespace dvx

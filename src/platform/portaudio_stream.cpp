@@ -93,9 +93,11 @@ bool PortAudioStream::hasFailed() const {
 }
 
 int PortAudioStream::onBuffer(const void* input, void* output, unsigned long frames,
-                              const PaStreamCallbackTimeInfo* /*time*/,
-                              PaStreamCallbackFlags /*flags*/, void* self) {
+                              const PaStreamCallbackTimeInfo* /*time*/, PaStreamCallbackFlags flags,
+                              void* self) {
     auto& stream = *static_cast<PortAudioStream*>(self);
+    stream.m_counters.note((flags & (paInputOverflow | paOutputOverflow)) != 0,
+                           (flags & (paInputUnderflow | paOutputUnderflow)) != 0);
     const int count = static_cast<int>(frames);
     if (stream.m_sink != nullptr) {
         const auto* samples = static_cast<const std::int16_t*>(input);

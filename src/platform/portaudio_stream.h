@@ -14,7 +14,8 @@ namespace dvx {
 // callback), or it is no longer active while it should run.
 //
 // Threads: public functions on the main thread; the callbacks on PortAudio's thread, where
-// they only hand the buffer on and set an atomic.
+// they only hand the buffer on, count it with the device's overflow and underflow flags, and
+// set an atomic.
 class PortAudioStream : public AudioStream {
   public:
     // Exactly one of `sink` and `source` is set. Throws AudioError.
@@ -27,6 +28,7 @@ class PortAudioStream : public AudioStream {
     void stop() override;
     bool isRunning() const override { return m_running; }
     bool hasFailed() const override;
+    StreamStats stats() const override { return m_counters.read(); }
 
   private:
     static int onBuffer(const void* input, void* output, unsigned long frames,
@@ -40,6 +42,7 @@ class PortAudioStream : public AudioStream {
     RenderSource* m_source;
     std::vector<std::int16_t> m_silence;  // stands in for a missing input buffer
     bool m_running = false;
+    StreamCounters m_counters;
     std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_failed{false};
 };

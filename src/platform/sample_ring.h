@@ -13,7 +13,7 @@ namespace dvx {
 //
 // Threads: write() and freeSpace() on the one producer thread; read(), discard() and
 // available() on the one consumer thread; reset() only while neither side runs. Anything may
-// read droppedSamples().
+// read droppedSamples() and totalWritten().
 class SampleRing {
   public:
     explicit SampleRing(std::size_t capacitySamples);
@@ -34,6 +34,12 @@ class SampleRing {
 
     // Neither side running: empties the queue.
     void reset() noexcept;
+
+    // Samples stored by write() since the ring was made (consumer side: has the producer been
+    // here since?).
+    std::uint64_t totalWritten() const noexcept {
+        return m_writePos.load(std::memory_order_relaxed);
+    }
 
     // Samples refused by write() because the queue was full.
     std::uint64_t droppedSamples() const noexcept {

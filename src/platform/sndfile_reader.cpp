@@ -12,19 +12,24 @@ namespace {
 constexpr int kChunkFrames = 4096;
 
 // Copies `frames` frames from `inChannels` to `outChannels` (1 or 2): mono is duplicated,
-// stereo averaged to mono, channels beyond the second dropped.
-template <typename Sample>
-void mapChannels(const Sample* in, int inChannels, Sample* out, int outChannels, long frames) {
+// the first two channels averaged to mono, channels beyond the second dropped.
+void mapChannels(const float* in, int inChannels, float* out, int outChannels, long frames) {
     for (long frame = 0; frame < frames; ++frame) {
-        const Sample* from = in + frame * inChannels;
-        Sample* to = out + frame * outChannels;
+        const float* from = in + frame * inChannels;
+        float* to = out + frame * outChannels;
         if (outChannels == 1) {
-            to[0] = inChannels == 1 ? from[0] : static_cast<Sample>((from[0] + from[1]) / 2);
+            to[0] = inChannels == 1 ? from[0] : (from[0] + from[1]) / 2;
         } else {
             to[0] = from[0];
             to[1] = inChannels == 1 ? from[0] : from[1];
         }
     }
+}
+
+// Full scale is 32768, as libsndfile normalises 16-bit samples, so those come back exactly.
+std::int16_t toInt16(float sample) {
+    const float scaled = std::nearbyint(sample * 32768.0f);
+    return static_cast<std::int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
 }
 
 }  // namespace
@@ -40,8 +45,9 @@ SndfileReader::SndfileReader(const std::filesystem::path& path, int channels)
         sf_close(m_file);
         throw IoError("The sound file " + path.string() + " has no usable sound");
     }
-    sf_command(m_file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    m_fileShorts.resize(static_cast<std::size_t>(kChunkFrames) * m_info.channels);
+    // Normalised floats from every encoding (libsndfile's default, made explicit): the level
+    // of the file is kept, never scaled to the file's own peak.
+    sf_command(m_file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
     m_frames = m_info.frames;
     if (m_info.samplerate != kSampleRate) {
         int error = 0;
@@ -53,10 +59,10 @@ SndfileReader::SndfileReader(const std::filesystem::path& path, int channels)
         }
         m_ratio = static_cast<double>(kSampleRate) / m_info.samplerate;
         m_frames = std::llround(static_cast<double>(m_info.frames) * m_ratio);
-        m_fileFloats.resize(static_cast<std::size_t>(kChunkFrames) * m_info.channels);
-        m_input.resize(static_cast<std::size_t>(kChunkFrames) * m_channels);
-        m_output.resize(static_cast<std::size_t>(kChunkFrames) * m_channels);
     }
+    m_fileFloats.resize(static_cast<std::size_t>(kChunkFrames) * m_info.channels);
+    m_input.resize(static_cast<std::size_t>(kChunkFrames) * m_channels);
+    m_output.resize(static_cast<std::size_t>(kChunkFrames) * m_channels);
 }
 
 SndfileReader::~SndfileReader() {
@@ -67,31 +73,23 @@ SndfileReader::~SndfileReader() {
 }
 
 int SndfileReader::read(std::int16_t* out, int frames) {
-    if (frames <= 0) {
-        return 0;
-    }
-    return m_resampler == nullptr ? readDirect(out, frames) : readResampled(out, frames);
-}
-
-int SndfileReader::readDirect(std::int16_t* out, int frames) {
     int done = 0;
     while (done < frames) {
-        const int chunk = std::min(frames - done, kChunkFrames);
-        const sf_count_t got = sf_readf_short(m_file, m_fileShorts.data(), chunk);
-        if (got <= 0) {
+        const long made = convert(std::min(frames - done, kChunkFrames));
+        if (made == 0) {
             break;
         }
-        mapChannels(m_fileShorts.data(), m_info.channels, out + done * m_channels, m_channels,
-                    static_cast<long>(got));
-        done += static_cast<int>(got);
-        if (got < chunk) {
-            break;
+        const float* from = m_output.data();
+        std::int16_t* to = out + static_cast<std::ptrdiff_t>(done) * m_channels;
+        for (long i = 0; i < made * m_channels; ++i) {
+            to[i] = toInt16(from[i]);
         }
+        done += static_cast<int>(made);
     }
     return done;
 }
 
-void SndfileReader::fillResamplerInput() {
+void SndfileReader::fillInput() {
     const sf_count_t got = sf_readf_float(m_file, m_fileFloats.data(), kChunkFrames);
     m_inputFrames = static_cast<long>(std::max<sf_count_t>(got, 0));
     m_inputOffset = 0;
@@ -101,45 +99,48 @@ void SndfileReader::fillResamplerInput() {
     }
 }
 
-int SndfileReader::readResampled(std::int16_t* out, int frames) {
-    int done = 0;
-    while (done < frames) {
+long SndfileReader::convert(int wanted) {
+    for (;;) {
         if (m_inputFrames == 0 && !m_fileEnded) {
-            fillResamplerInput();
+            fillInput();
+        }
+        const float* input = m_input.data() + m_inputOffset * m_channels;
+        if (m_resampler == nullptr) {
+            const long taken = std::min<long>(wanted, m_inputFrames);
+            std::copy(input, input + taken * m_channels, m_output.data());
+            m_inputOffset += taken;
+            m_inputFrames -= taken;
+            return taken;
         }
         SRC_DATA data{};
-        data.data_in = m_input.data() + m_inputOffset * m_channels;
+        data.data_in = input;
         data.input_frames = m_inputFrames;
         data.data_out = m_output.data();
-        data.output_frames = std::min(frames - done, kChunkFrames);
+        data.output_frames = wanted;
         data.end_of_input = m_fileEnded ? 1 : 0;
         data.src_ratio = m_ratio;
         if (src_process(m_resampler, &data) != 0) {
-            break;
+            return 0;  // a converter that cannot go on ends the file here
         }
         m_inputOffset += data.input_frames_used;
         m_inputFrames -= data.input_frames_used;
-        src_float_to_short_array(m_output.data(), out + done * m_channels,
-                                 static_cast<int>(data.output_frames_gen * m_channels));
-        done += static_cast<int>(data.output_frames_gen);
-        // Nothing in and nothing out: the end, or a converter that cannot go on.
-        if (data.output_frames_gen == 0 && data.input_frames_used == 0 &&
-            (m_fileEnded || m_inputFrames > 0)) {
-            break;
+        // The converter may take input without giving output yet (its filter filling up); it
+        // is asked again until it gives some, runs dry at the end, or makes no progress.
+        const bool stuck = data.input_frames_used == 0 && m_inputFrames > 0;
+        if (data.output_frames_gen > 0 || (m_fileEnded && m_inputFrames == 0) || stuck) {
+            return data.output_frames_gen;
         }
     }
-    return done;
 }
 
 void SndfileReader::seek(std::int64_t frame) {
     frame = std::clamp<std::int64_t>(frame, 0, m_frames);
-    if (m_resampler == nullptr) {
-        sf_seek(m_file, frame, SEEK_SET);
-        return;
-    }
-    const auto fileFrame = std::min<sf_count_t>(std::llround(frame / m_ratio), m_info.frames);
+    const auto fileFrame =
+        std::min<sf_count_t>(std::llround(static_cast<double>(frame) / m_ratio), m_info.frames);
     sf_seek(m_file, fileFrame, SEEK_SET);
-    src_reset(m_resampler);
+    if (m_resampler != nullptr) {
+        src_reset(m_resampler);
+    }
     m_inputFrames = 0;
     m_inputOffset = 0;
     m_fileEnded = false;

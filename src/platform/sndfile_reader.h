@@ -10,9 +10,13 @@
 
 namespace dvx {
 
-// One sound file read through libsndfile in the working format. Files at 44100 Hz are read as
-// 16-bit samples untouched; others are read as floats and resampled by libsamplerate (sinc,
-// medium quality). Channels are mapped before resampling.
+// One sound file read through libsndfile in the working format, whatever its encoding, rate or
+// channel count. Every file takes the same road: libsndfile decodes it to floats normalised to
+// full scale (integer, A-law, mu-law, ADPCM and MPEG alike; float and double files as they are
+// stored), the first two channels are kept (a mono file feeds both), libsamplerate brings other
+// rates to 44100 Hz (sinc, medium quality), and the result is rounded to 16 bits with clipping.
+// A 16-bit file at 44100 Hz therefore reads back sample for sample, and a float file whose
+// samples stray beyond full scale is clipped rather than wrapped.
 class SndfileReader : public SoundReader {
   public:
     SndfileReader(const std::filesystem::path& path, int channels);  // throws IoError
@@ -26,9 +30,8 @@ class SndfileReader : public SoundReader {
     void seek(std::int64_t frame) override;
 
   private:
-    int readDirect(std::int16_t* out, int frames);
-    int readResampled(std::int16_t* out, int frames);
-    void fillResamplerInput();
+    void fillInput();
+    long convert(int wanted);  // into m_output; frames made
 
     SNDFILE* m_file = nullptr;
     SF_INFO m_info{};
@@ -36,12 +39,11 @@ class SndfileReader : public SoundReader {
     std::int64_t m_frames = 0;
     SRC_STATE* m_resampler = nullptr;  // only for files not at 44100 Hz
     double m_ratio = 1.0;
-    std::vector<std::int16_t> m_fileShorts;  // one chunk as the file has it
-    std::vector<float> m_fileFloats;
-    std::vector<float> m_input;   // one chunk in the output's channels, not yet resampled
-    std::vector<float> m_output;  // resampled, before conversion to 16 bits
-    long m_inputOffset = 0;       // frames of m_input already used
-    long m_inputFrames = 0;       // frames of m_input still to use
+    std::vector<float> m_fileFloats;  // one chunk as the file has it
+    std::vector<float> m_input;       // one chunk in the output's channels, at the file's rate
+    std::vector<float> m_output;      // at 44100 Hz, before rounding to 16 bits
+    long m_inputOffset = 0;           // frames of m_input already used
+    long m_inputFrames = 0;           // frames of m_input still to use
     bool m_fileEnded = false;
 };
 

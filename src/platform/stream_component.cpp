@@ -2,8 +2,8 @@
 
 namespace dvx {
 
-StreamComponent::StreamComponent(AudioBackend& backend, AudioEventPump& pump)
-    : m_slot(backend), m_pump(pump) {
+StreamComponent::StreamComponent(AudioBackend& backend, AudioEventPump& pump, bool isInput)
+    : m_slot(backend), m_pump(pump), m_isInput(isInput) {
     m_pump.add(*this);
 }
 

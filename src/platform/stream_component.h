@@ -1,11 +1,22 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "platform/audio_event_pump.h"
 #include "platform/stream_slot.h"
 
 namespace dvx {
+
+// How a component's device stream fares, for the audio-health watch.
+struct StreamHealth {
+    // The program has it running: started and not stopped since, whatever became of its stream
+    // (a lost device leaves it wanted, so it can be started again when the device is back).
+    bool wanted = false;
+    bool running = false;        // its stream runs now
+    std::uint64_t failures = 0;  // its device went away, stalled or refused to open, in all
+    StreamStats stats;           // over every stream it has had
+};
 
 // What every component with one device stream shares: the stream's slot, the device it opens,
 // its place in the event pump and the lost-device callback.
@@ -18,6 +29,8 @@ class StreamComponent : protected AudioEventSource {
     StreamComponent& operator=(const StreamComponent&) = delete;
 
     void setDevice(int device) { m_device = device; }  // used when the stream is next opened
+    int device() const { return m_device; }
+    bool isInput() const { return m_isInput; }
     // Runs on the main thread, from the event pump, once when the device is lost; the stream
     // is closed then.
     void setOnDeviceFailed(std::function<void()> callback) {
@@ -25,8 +38,18 @@ class StreamComponent : protected AudioEventSource {
     }
     bool isRunning() const { return m_slot.isRunning(); }
 
+    StreamHealth health() const {
+        return {m_wanted, m_slot.isRunning(), m_slot.failures(), m_slot.stats()};
+    }
+    // Its callbacks have stopped coming: at the next round of the event pump the stream is
+    // closed and handled as on a lost device.
+    void declareStalled() { m_slot.declareFailed(); }
+    // Starts again what the program wants running after its device was lost (nothing for a
+    // component that is not wanted). Throws AudioError while the device is still away.
+    virtual void restart() {}
+
   protected:
-    StreamComponent(AudioBackend& backend, AudioEventPump& pump);
+    StreamComponent(AudioBackend& backend, AudioEventPump& pump, bool isInput);
     ~StreamComponent() override;
 
     // From dispatchEvents(): true once when the device has been lost, after the callback ran.
@@ -34,9 +57,11 @@ class StreamComponent : protected AudioEventSource {
 
     StreamSlot m_slot;
     int m_device = 0;
+    bool m_wanted = false;  // set by the derived class's start and stop
 
   private:
     AudioEventPump& m_pump;
+    const bool m_isInput;
     std::function<void()> m_onDeviceFailed;
 };
 

@@ -2,21 +2,35 @@
 
 namespace dvx {
 
-void StreamSlot::openInput(int device, int channels, CaptureSink& sink) {
+template <typename Open>
+void StreamSlot::open(Open&& openStream) {
     close();
-    m_stream = m_backend.openInput(device, channels, sink);
+    try {
+        m_stream = openStream();
+    } catch (const AudioError&) {
+        ++m_failures;
+        throw;
+    }
+}
+
+void StreamSlot::openInput(int device, int channels, CaptureSink& sink) {
+    open([&] { return m_backend.openInput(device, channels, sink); });
 }
 
 void StreamSlot::openOutput(int device, int channels, RenderSource& source) {
-    close();
-    m_stream = m_backend.openOutput(device, channels, source);
+    open([&] { return m_backend.openOutput(device, channels, source); });
 }
 
 void StreamSlot::start() {
     if (m_stream == nullptr) {
         throw AudioError("The sound stream is not open");
     }
-    m_stream->start();
+    try {
+        m_stream->start();
+    } catch (const AudioError&) {
+        ++m_failures;
+        throw;
+    }
 }
 
 void StreamSlot::stop() {
@@ -28,16 +42,27 @@ void StreamSlot::stop() {
 void StreamSlot::close() {
     if (m_stream != nullptr) {
         m_stream->stop();
+        m_closedStats += m_stream->stats();
         m_stream.reset();
     }
+    m_declaredFailed = false;
 }
 
 bool StreamSlot::takeFailure() {
-    if (m_stream == nullptr || !m_stream->hasFailed()) {
+    if (m_stream == nullptr || !(m_declaredFailed || m_stream->hasFailed())) {
         return false;
     }
+    ++m_failures;
     close();
     return true;
+}
+
+StreamStats StreamSlot::stats() const {
+    StreamStats total = m_closedStats;
+    if (m_stream != nullptr) {
+        total += m_stream->stats();
+    }
+    return total;
 }
 
 }  // namespace dvx

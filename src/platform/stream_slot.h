@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -8,7 +9,8 @@
 namespace dvx {
 
 // The one device stream of a component: opened on a device, started, stopped and closed, and
-// a lost device noticed once. Main thread only.
+// a lost device noticed once. Keeps what its streams met (callbacks, device flags) and how
+// often its device failed it, over every stream it has had. Main thread only.
 class StreamSlot {
   public:
     explicit StreamSlot(AudioBackend& backend) : m_backend(backend) {}
@@ -16,7 +18,7 @@ class StreamSlot {
     StreamSlot(const StreamSlot&) = delete;
     StreamSlot& operator=(const StreamSlot&) = delete;
 
-    // Each throws AudioError, leaving the slot closed.
+    // Each throws AudioError, leaving the slot closed; a refusal counts as a failure.
     void openInput(int device, int channels, CaptureSink& sink);
     void openOutput(int device, int channels, RenderSource& source);
     void start();  // throws AudioError; the stream must be open
@@ -27,12 +29,27 @@ class StreamSlot {
     bool isOpen() const { return m_stream != nullptr; }
     bool isRunning() const { return m_stream != nullptr && m_stream->isRunning(); }
 
-    // True once for each stream whose device has been lost; the stream is closed then.
+    // True once for each stream whose device has been lost, or that was declared failed; the
+    // stream is closed then.
     bool takeFailure();
+    // The stream's callbacks have stopped coming: takeFailure() reports it as a lost device.
+    void declareFailed() { m_declaredFailed = m_stream != nullptr; }
+
+    // Over every stream of this slot.
+    StreamStats stats() const;
+    // Devices that went away, streams declared failed, and devices that refused to open or
+    // start.
+    std::uint64_t failures() const { return m_failures; }
 
   private:
+    template <typename Open>
+    void open(Open&& openStream);
+
     AudioBackend& m_backend;
     std::unique_ptr<AudioStream> m_stream;
+    StreamStats m_closedStats;  // of the streams closed before
+    std::uint64_t m_failures = 0;
+    bool m_declaredFailed = false;
 };
 
 }  // namespace dvx

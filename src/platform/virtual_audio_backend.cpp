@@ -110,6 +110,22 @@ void VirtualAudioBackend::setOutputLost(int index, bool lost) {
     outputDevice(index).setLost(lost);
 }
 
+void VirtualAudioBackend::setInputStalled(bool stalled) {
+    m_input->setStalled(stalled);
+}
+
+void VirtualAudioBackend::setOutputStalled(int index, bool stalled) {
+    outputDevice(index).setStalled(stalled);
+}
+
+void VirtualAudioBackend::flagInputOverrun() {
+    m_input->flagNextBuffer({true, false});
+}
+
+void VirtualAudioBackend::flagOutputUnderrun(int index) {
+    outputDevice(index).flagNextBuffer({false, true});
+}
+
 VirtualDevice& VirtualAudioBackend::outputDevice(int index) const {
     if (index < 0 || index >= kOutputDevices) {
         throw AudioError("There is no sound output device number " + std::to_string(index));
@@ -122,9 +138,9 @@ void VirtualAudioBackend::tick() {
     const double now = m_clock.steadySeconds() + 1e-9;
     for (;;) {
         VirtualDevice* next =
-            m_input->isBusy() && m_input->nextDue() <= now ? m_input.get() : nullptr;
+            m_input->isDelivering() && m_input->nextDue() <= now ? m_input.get() : nullptr;
         for (const auto& output : m_outputs) {
-            if (output->isBusy() && output->nextDue() <= now &&
+            if (output->isDelivering() && output->nextDue() <= now &&
                 (next == nullptr || output->nextDue() < next->nextDue())) {
                 next = output.get();
             }

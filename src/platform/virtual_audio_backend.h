@@ -53,6 +53,13 @@ class VirtualAudioBackend : public AudioBackend {
     // hasFailed()) and refuses to open or start streams until it is restored.
     void setInputLost(bool lost);
     void setOutputLost(int index, bool lost);
+    // Test hook, "stalled": the device's streams run on without an error, but no callback comes
+    // until it is released.
+    void setInputStalled(bool stalled);
+    void setOutputStalled(int index, bool stalled);
+    // Test hook: the next buffer is flagged as an overrun (input) or underrun (output).
+    void flagInputOverrun();
+    void flagOutputUnderrun(int index);
 
   private:
     class InlineWork;

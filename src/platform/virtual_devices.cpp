@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "common/io_error.h"
 
@@ -49,6 +50,8 @@ void VirtualStream::fail() {
 }
 
 void VirtualStream::capture(const std::int16_t* stereo, int frames) {
+    const VirtualDevice::BufferFlags flags = m_device.currentFlags();
+    m_counters.note(flags.overrun, flags.underrun);
     if (m_channels == 2) {
         m_sink->onCaptured(stereo, frames, 2);
         return;
@@ -61,6 +64,8 @@ void VirtualStream::capture(const std::int16_t* stereo, int frames) {
 }
 
 const std::int16_t* VirtualStream::render(int frames) {
+    const VirtualDevice::BufferFlags flags = m_device.currentFlags();
+    m_counters.note(flags.overrun, flags.underrun);
     m_source->render(m_buffer.data(), frames, m_channels);
     if (m_channels == 2) {
         return m_buffer.data();
@@ -87,6 +92,15 @@ void VirtualDevice::setLost(bool lost) {
     }
 }
 
+void VirtualDevice::setStalled(bool stalled) {
+    if (m_stalled && !stalled) {
+        // Goes on from now, one buffer later, without the buffers it missed.
+        m_busySince = m_clock.steadySeconds();
+        m_buffers = 0;
+    }
+    m_stalled = stalled;
+}
+
 void VirtualDevice::join(VirtualStream& stream) {
     if (m_lost) {
         throw AudioError(m_name + " is not available");
@@ -108,7 +122,9 @@ void VirtualDevice::leave(VirtualStream& stream) {
 
 void VirtualDevice::deliverBuffer() {
     ++m_buffers;
+    m_flags = std::exchange(m_nextFlags, BufferFlags{});
     moveBuffer(m_streams);
+    m_flags = {};
 }
 
 VirtualInputDevice::VirtualInputDevice(std::string name, const Clock& clock,

@@ -23,6 +23,7 @@ class VirtualStream : public AudioStream {
     void stop() override;
     bool isRunning() const override { return m_running; }
     bool hasFailed() const override { return m_failed; }
+    StreamStats stats() const override { return m_counters.read(); }
 
     int channels() const { return m_channels; }
     void capture(const std::int16_t* stereo, int frames);  // one buffer from the device
@@ -36,22 +37,37 @@ class VirtualStream : public AudioStream {
     RenderSource* m_source;
     std::vector<std::int16_t> m_buffer;  // in the stream's channels
     std::vector<std::int16_t> m_stereo;  // a mono render widened to stereo
+    StreamCounters m_counters;
     bool m_running = false;
     bool m_failed = false;
 };
 
 // A virtual device: while streams run on it, it moves one buffer of 1024 frames every
 // 1024/44100 s of clock time, the first one buffer after it fell busy. Main thread only.
+//
+// Besides "lost" (its streams fail) a device can be "stalled": its streams keep running without
+// an error, but it moves no buffer until it is released, and then goes on from that moment as
+// a real device does after a hang, without a burst of the buffers it missed. It can also flag
+// its next buffer as overflowed and underflowed, as a device does after an overrun or underrun.
 class VirtualDevice {
   public:
+    struct BufferFlags {
+        bool overrun = false;
+        bool underrun = false;
+    };
+
     VirtualDevice(std::string name, const Clock& clock) : m_name(std::move(name)), m_clock(clock) {}
     virtual ~VirtualDevice() = default;
 
     const std::string& name() const { return m_name; }
     bool isBusy() const { return !m_streams.empty(); }
+    bool isDelivering() const { return isBusy() && !m_stalled; }
     double nextDue() const;  // steady clock seconds
     bool isLost() const { return m_lost; }
     void setLost(bool lost);
+    void setStalled(bool stalled);
+    void flagNextBuffer(BufferFlags flags) { m_nextFlags = flags; }
+    BufferFlags currentFlags() const { return m_flags; }  // of the buffer being moved
 
     void join(VirtualStream& stream);  // throws AudioError
     void leave(VirtualStream& stream);
@@ -69,6 +85,9 @@ class VirtualDevice {
     double m_busySince = 0;
     std::int64_t m_buffers = 0;  // buffers moved since it fell busy
     bool m_lost = false;
+    bool m_stalled = false;
+    BufferFlags m_nextFlags;
+    BufferFlags m_flags;
 };
 
 // "Virtual Feed": plays a sound file as a live line. The feed starts when the device is first

@@ -3,7 +3,7 @@
 namespace dvx {
 
 WaveInput::WaveInput(AudioBackend& backend, AudioEventPump& pump)
-    : StreamComponent(backend, pump) {}
+    : StreamComponent(backend, pump, true) {}
 
 WaveInput::~WaveInput() {
     m_slot.close();
@@ -16,16 +16,25 @@ void WaveInput::open() {
 }
 
 void WaveInput::start() {
+    m_wanted = true;
     open();
     m_slot.start();
 }
 
 void WaveInput::stop() {
+    m_wanted = false;
     m_slot.stop();
 }
 
 void WaveInput::close() {
+    m_wanted = false;
     m_slot.close();
+}
+
+void WaveInput::restart() {
+    if (m_wanted && !m_slot.isRunning()) {
+        start();
+    }
 }
 
 Peaks WaveInput::lastPeaks() const noexcept {

@@ -53,6 +53,7 @@ class WaveInput : public StreamComponent, private CaptureSink {
     void start();  // opens first when needed; throws AudioError
     void stop();
     void close();
+    void restart() override;
     bool isOpen() const { return m_slot.isOpen(); }
 
     Peaks lastPeaks() const noexcept;

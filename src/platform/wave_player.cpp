@@ -5,7 +5,7 @@
 namespace dvx {
 
 WavePlayer::WavePlayer(AudioBackend& backend, SoundFiles& files, AudioEventPump& pump)
-    : StreamComponent(backend, pump), m_source(backend, files, 2) {}
+    : StreamComponent(backend, pump, false), m_source(backend, files, 2) {}
 
 WavePlayer::~WavePlayer() {
     m_slot.close();

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 namespace dvx {
 
 // The live chain the sensor drives: capture (`WaveIn`) through the volume stage (`Fader`) to
@@ -18,8 +16,6 @@ class SensorAudio {
     virtual void stopPlayers() = 0;     // stop both players and release their files
     virtual int volume() const = 0;     // `Fader`, 0 .. 16384
     virtual void setVolume(int volume) = 0;
-    // Why the capture device stopped delivering, or empty while it runs (or is not open).
-    virtual std::string captureFailure() const = 0;
 };
 
 }  // namespace dvx

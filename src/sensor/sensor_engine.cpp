@@ -16,7 +16,6 @@ namespace {
 constexpr int kArmRetries = 4;
 constexpr int kFadeStep = 250;
 constexpr int kUnityVolume = 16384;
-constexpr double kCaptureRetrySeconds = 5.0;
 const std::string kStoppedDuringAlarmLine = "Sensor Stopped During Alarm";
 
 }  // namespace
@@ -84,7 +83,6 @@ bool SensorEngine::tryToArm() {
     m_state.AlarmActive = false;
     m_levels.markSoundNow();
     m_state.LastSound = roundHalfEven(m_clock.now().secondsOfDay) % 86400;
-    m_reportedCaptureFailure.clear();
     m_view.showSilence("");
     m_timer1->setEnabled(true);
     m_view.showArmed(true);
@@ -144,36 +142,8 @@ void SensorEngine::measureSilence() {
     m_view.showSilence(FormatSeconds(m_state.SilenceSeconds));
 }
 
-void SensorEngine::watchCapture() {
-    const std::string failure = m_audio.captureFailure();
-    if (failure.empty()) {
-        if (!m_reportedCaptureFailure.empty()) {
-            m_reportedCaptureFailure.clear();
-            m_errors.showError("The input device works again.");
-        }
-        return;
-    }
-    if (failure != m_reportedCaptureFailure) {
-        // No buffers arrive, so the feed counts as silent and the alarm follows.
-        m_reportedCaptureFailure = failure;
-        m_errors.showError("The input device stopped: " + failure +
-                           "  The feed counts as silent until it works again.");
-        m_nextCaptureRetry = m_clock.steadySeconds() + kCaptureRetrySeconds;
-    }
-    if (m_clock.steadySeconds() >= m_nextCaptureRetry) {
-        m_nextCaptureRetry = m_clock.steadySeconds() + kCaptureRetrySeconds;
-        try {
-            m_audio.stopCapture();
-            m_audio.startCapture();
-        } catch (const std::exception&) {
-            // Still gone: tried again in a few seconds, reported once.
-        }
-    }
-}
-
 void SensorEngine::onTimer1() {
     try {
-        watchCapture();
         if (m_beforeSilenceClock) {
             m_beforeSilenceClock();
         }

@@ -19,7 +19,8 @@ class SensorView;
 // Arming and disarming, the silence clock of the monitoring tick (`Timer1`, 100 ms while
 // armed) and the fade-in of the pass-through after a fill (`Timer2`, 50 ms). Silence is
 // measured on a clock that runs on past midnight, so the change of date never looks like a
-// day of silence. Main thread only.
+// day of silence. A capture that delivers nothing (its device lost or stalled: see
+// AudioHealthWatch) counts as silent. Main thread only.
 class SensorEngine {
   public:
     SensorEngine(Clock& clock, Parameters& parameters, SensorAudio& audio, LevelDetector& levels,
@@ -61,7 +62,6 @@ class SensorEngine {
     void onTimer1();
     void onTimer2();
     void measureSilence();
-    void watchCapture();
     bool tryToArm();
     void stopStreams();
 
@@ -79,8 +79,6 @@ class SensorEngine {
     std::unique_ptr<Timer> m_timer1;
     std::unique_ptr<Timer> m_timer2;
     std::string m_armingFailure;
-    std::string m_reportedCaptureFailure;  // the loss of the input already reported
-    double m_nextCaptureRetry = 0;         // steady seconds of the next attempt to reopen it
 };
 
 }  // namespace dvx

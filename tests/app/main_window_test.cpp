@@ -21,13 +21,30 @@
 namespace dvx {
 namespace {
 
-// The main window on a simulated clock and virtual sound devices, below a fresh data root.
+// The main window on a simulated clock and virtual sound devices, below a fresh data root;
+// the feed is silent, or a minute of steady sound.
 struct MainWindowRig {
+    explicit MainWindowRig(bool soundingFeed = false) : soundingFeed(soundingFeed) {}
+
+    std::filesystem::path writeFeed() {
+        if (!soundingFeed) {
+            return {};
+        }
+        const auto feed = root.path() / "feed.wav";
+        const std::vector<std::int16_t> second(2 * 44100, 5000);
+        auto writer = soundFiles.createWriter(feed, 2);
+        for (int i = 0; i < 60; ++i) {
+            writer->write(second.data(), 44100);
+        }
+        return feed;
+    }
+
+    bool soundingFeed;
     test::TempFolder root;
     SimulatedClock clock{2026, 12, 7, 9 * 3600.0};
     SndfileSoundFiles soundFiles;
-    std::unique_ptr<AudioBackend> audio =
-        createAudioBackend(AudioOptions{"virtual", {}, root.path() / "out"}, clock, soundFiles);
+    std::unique_ptr<AudioBackend> audio = createAudioBackend(
+        AudioOptions{"virtual", writeFeed(), root.path() / "out"}, clock, soundFiles);
     MainWindow window{clock, Paths(root.path()), *audio, soundFiles};
 
     QString text(const char* name) { return window.findChild<QLabel*>(name)->text(); }
@@ -124,8 +141,9 @@ TEST(MainWindow, AutoRunArmsAtStartAndTheMenuOpensItsWindowsOnce) {
               -1);
 }
 
-TEST(MainWindow, ALostInputDeviceIsReportedAndTheSilenceRaisesTheAlarm) {
-    MainWindowRig rig;
+// The feed sounds throughout; only a lost or stalled input makes it silent.
+void loseTheInputAndGetItBack(bool stall) {
+    MainWindowRig rig(true);
     std::string params(4 * 72, '\0');
     params[0] = 5;
     params[4] = 1;  // alarm only: the error window keeps the device's message
@@ -135,20 +153,38 @@ TEST(MainWindow, ALostInputDeviceIsReportedAndTheSilenceRaisesTheAlarm) {
     std::string failure;
     ASSERT_TRUE(rig.window.startUp(failure)) << failure;
     rig.window.armIfAutoRun();
+    const SensorState& state = rig.window.runtime()->engine().state();
     rig.clock.advanceSeconds(1);
 
-    dynamic_cast<VirtualAudioBackend&>(*rig.audio).setInputLost(true);
+    auto& devices = dynamic_cast<VirtualAudioBackend&>(*rig.audio);
+    (stall ? devices.setInputStalled(true) : devices.setInputLost(true));
     rig.clock.advanceSeconds(7);
     auto* error = rig.window.findChild<ErrorWindow*>("frmError");
     EXPECT_TRUE(error->isVisible());
-    EXPECT_NE(error->findChild<QLabel*>("lblMessage")->text().indexOf("input device stopped"), -1);
-    EXPECT_TRUE(rig.window.runtime()->engine().state().AlarmActive);
-    EXPECT_TRUE(rig.window.runtime()->engine().state().SensorRunning);
+    EXPECT_EQ(error->findChild<QLabel*>("lblMessage")->text(), "Audio device lost: Virtual Feed");
+    EXPECT_TRUE(rig.text("lblAudioHealth").startsWith("Audio device lost: Virtual Feed."));
+    EXPECT_TRUE(state.AlarmActive);
+    EXPECT_TRUE(state.SensorRunning);
 
-    // The card comes back: the sensor reopens it by itself.
-    dynamic_cast<VirtualAudioBackend&>(*rig.audio).setInputLost(false);
-    rig.clock.advanceSeconds(6);
-    EXPECT_EQ(error->findChild<QLabel*>("lblMessage")->text(), "The input device works again.");
+    // The card comes back: the sensor reopens it by itself, and hears the feed again.
+    (stall ? devices.setInputStalled(false) : devices.setInputLost(false));
+    rig.clock.advanceSeconds(10);
+    EXPECT_EQ(error->findChild<QLabel*>("lblMessage")->text(), "Audio device back: Virtual Feed");
+    EXPECT_TRUE(rig.text("lblAudioHealth").startsWith("Audio dropouts: "));
+    EXPECT_FALSE(state.AlarmActive);
+    const std::string log = test::fileText(rig.root.path() / "c/Dorvex/Logs/AL261207.log");
+    EXPECT_NE(log.find(" Audio device lost: Virtual Feed\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(" Alarm  "), std::string::npos) << log;
+    EXPECT_NE(log.find(" Audio device back: Virtual Feed\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(" Alarm End  "), std::string::npos) << log;
+}
+
+TEST(MainWindow, ALostInputIsLoggedShownAndHeardAsSilence) {
+    loseTheInputAndGetItBack(false);
+}
+
+TEST(MainWindow, AStalledInputIsLoggedShownAndHeardAsSilence) {
+    loseTheInputAndGetItBack(true);
 }
 
 // The descriptors of this process open on files below `folder`.

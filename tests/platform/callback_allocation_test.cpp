@@ -170,6 +170,7 @@ TEST(CallbackPath, NeverAllocatesNorLocks) {
     fill.start();
     RenderSource& fillRender = *backend.lastSource;
 
+    StreamCounters counters;  // what a PortAudio callback does with the device's flags
     const test::Sound tone = test::sine(1000, kFramesPerBuffer, 12000);
     std::vector<std::int16_t> out(static_cast<std::size_t>(kFramesPerBuffer) * 2);
     std::int64_t playedSum = 0;
@@ -177,6 +178,7 @@ TEST(CallbackPath, NeverAllocatesNorLocks) {
     for (int buffer = 0; buffer < 150; ++buffer) {
         {
             Counted counted;
+            counters.note(buffer % 7 == 0, buffer % 11 == 0);
             capture.onCaptured(tone.samples.data(), kFramesPerBuffer, 2);
             passThroughRender.render(out.data(), kFramesPerBuffer, 2);
             playerRender.render(out.data(), kFramesPerBuffer, 2);
@@ -194,6 +196,7 @@ TEST(CallbackPath, NeverAllocatesNorLocks) {
 
     // And the callbacks did their work.
     EXPECT_EQ(levelTest.loud.load(), 150);
+    EXPECT_EQ(counters.read(), (StreamStats{150, 22, 14}));
     EXPECT_GT(playedSum, 0);
     EXPECT_GT(mixedSum, 0);
     EXPECT_NEAR(player.positionMs(), 150 * 1024 * 1000 / 44100, 1);

@@ -85,35 +85,6 @@ TEST(PlaybackPath, PlayerPlaysTheFileAndSaysDoneOnceOnTheMainThread) {
     EXPECT_EQ(done, 3);
 }
 
-TEST(PlaybackPath, LowRateMonoFilePlaysAtFullRateInStereoWithItsLength) {
-    VirtualRig rig;
-    const auto path = rig.folder.path() / "old.wav";
-    test::writeSound(path, test::sine(440, 22050, 10000, 1, 22050));
-    WavePlayer player(*rig.backend, rig.files, *rig.pump);
-    player.setDevice(2);
-    int done = 0;
-    player.setOnDone([&] { ++done; });
-    player.setFileName(path);
-    EXPECT_EQ(player.lengthMs(), 1000);
-    player.play();
-    rig.advance(0.9);
-    EXPECT_EQ(done, 0);
-    rig.advance(0.3);
-    EXPECT_EQ(done, 1);
-
-    const Sound played = rig.output(2);
-    std::size_t lastSound = 0;
-    bool channelsEqual = true;
-    for (std::size_t frame = 0; frame < played.frames(); ++frame) {
-        channelsEqual = channelsEqual && played.samples[2 * frame] == played.samples[2 * frame + 1];
-        if (played.samples[2 * frame] != 0) {
-            lastSound = frame;
-        }
-    }
-    EXPECT_TRUE(channelsEqual);
-    EXPECT_NEAR(static_cast<double>(lastSound), 44100, 100);
-}
-
 struct MixerRig {
     VirtualRig rig;
     FileSource input0{*rig.backend, rig.files};

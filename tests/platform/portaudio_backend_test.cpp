@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "audio_test_support.h"
 #include "platform/audio_factory.h"
@@ -17,21 +20,42 @@ class Silence : public RenderSource {
     }
 };
 
+// Runs on a machine without any sound device too (the devices themselves are tested on a
+// sound server of null sinks: portaudio_devices_test.cpp).
 TEST(PortAudioBackend, StartsOnAnyMachineAndRefusesDevicesItDoesNotHave) {
-    PortAudioBackend backend;  // this machine may have no sound card at all
+    PortAudioBackend backend;
     EXPECT_EQ(backend.name(), "portaudio");
     const std::size_t outputs = backend.outputDeviceNames().size();
-    if (backend.inputDeviceNames().empty() && outputs == 0) {
-        EXPECT_FALSE(backend.startupProblem().empty());
-    }
+    const std::size_t inputs = backend.inputDeviceNames().size();
+    EXPECT_EQ(inputs == 0 && outputs == 0, !backend.startupProblem().empty());
     Silence silence;
     EXPECT_THROW(backend.openOutput(static_cast<int>(outputs), 2, silence), AudioError);
     EXPECT_THROW(backend.openOutput(-1, 2, silence), AudioError);
+}
 
-    int runs = 0;
-    auto work = backend.startBackgroundWork([&] { ++runs; });
-    work->runExclusive([&] { runs += 1000; });
-    EXPECT_GE(runs, 1000);
+TEST(PortAudioBackend, BackgroundWorkRunsOnItsOwnThreadAndStandsAsideForTheMainThread) {
+    PortAudioBackend backend;
+    std::atomic<int> runs{0};
+    std::atomic<bool> onMainThread{false};
+    const std::thread::id mainThread = std::this_thread::get_id();
+    auto work = backend.startBackgroundWork([&] {
+        onMainThread = onMainThread || std::this_thread::get_id() == mainThread;
+        ++runs;
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (runs < 3 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_GE(runs, 3);  // again and again, by itself
+    EXPECT_FALSE(onMainThread);
+
+    int unchanged = -1;
+    work->runExclusive([&] {
+        const int before = runs;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));  // six of its periods
+        unchanged = runs == before ? 1 : 0;
+    });
+    EXPECT_EQ(unchanged, 1);
 }
 
 TEST(AudioFactory, CommandLineThenEnvironmentThenPortAudio) {

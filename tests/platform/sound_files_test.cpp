@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <string>
 
 #include "audio_test_support.h"
 #include "common/io_error.h"
@@ -81,54 +83,129 @@ TEST(SoundFiles, WavBeingWrittenIsReadableAtEveryMoment) {
     }
 }
 
-TEST(SoundFiles, OtherRatesAreResampledAndMonoIsDuplicated) {
-    test::TempFolder folder;
-    SndfileSoundFiles files;
-    const auto path = folder.path() / "low.wav";
-    test::writeSound(path, test::sine(440, 22050, 10000, 1, 22050));  // 1 s, mono, 22050 Hz
+// One kind of sound file: a second of 1 kHz tone, the left channel at half of full scale
+// (-6 dBFS), the right at a quarter (-12 dBFS); a mono file has the left channel's level. A file
+// of more than two channels carries a louder 3 kHz tone on the others, which must not be heard.
+struct FileKind {
+    const char* name;
+    int format;  // libsndfile's; 0: MPEG layer II, made by twolame from a 16-bit WAV
+    int sampleRate;
+    int channels;
+    const char* extension;
+};
 
-    auto reader = files.openReader(path, 2);
-    EXPECT_EQ(reader->channels(), 2);
-    EXPECT_EQ(reader->frames(), 44100);
-    const std::vector<std::int16_t> samples = readAll(*reader);
-    EXPECT_NEAR(static_cast<double>(samples.size()) / 2, 44100, 64);
-    bool channelsEqual = true;
-    for (std::size_t i = 0; i + 1 < samples.size(); i += 2) {
-        channelsEqual = channelsEqual && samples[i] == samples[i + 1];
-    }
-    EXPECT_TRUE(channelsEqual);
-    EXPECT_NEAR(risingCrossings(samples, 2), 440, 2);  // the pitch is kept
-
-    reader->seek(22050);  // half way, in output frames
-    std::vector<std::int16_t> rest(2 * 44100);
-    EXPECT_NEAR(reader->read(rest.data(), 44100), 22050, 64);
+void PrintTo(const FileKind& kind, std::ostream* out) {
+    *out << kind.name;
 }
 
-TEST(SoundFiles, MpegLayerThreeIsReadWhereLibsndfileHasIt) {
-    SF_INFO probe{};
-    probe.samplerate = 44100;
-    probe.channels = 2;
-    probe.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
-    if (!sf_format_check(&probe)) {
-        GTEST_SKIP() << "this libsndfile has no MPEG support";
+constexpr double kLeft = 0.5;
+constexpr double kRight = 0.25;
+
+void writeKind(const std::filesystem::path& path, const FileKind& kind) {
+    SF_INFO info{};
+    info.samplerate = kind.sampleRate;
+    info.channels = kind.channels;
+    info.format = kind.format != 0 ? kind.format : SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    const auto source = kind.format != 0 ? path : path.parent_path() / "source.wav";
+    std::vector<double> samples;
+    for (int i = 0; i < kind.sampleRate; ++i) {
+        const double phase = 2 * M_PI * 1000.0 * i / kind.sampleRate;
+        for (int c = 0; c < kind.channels; ++c) {
+            const double amplitude = c == 0 ? kLeft : c == 1 ? kRight : 0.9;
+            samples.push_back(amplitude * std::sin(c < 2 ? phase : 3 * phase));
+        }
     }
+    SNDFILE* file = sf_open(source.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << kind.name << ": " << sf_strerror(nullptr);
+    sf_writef_double(file, samples.data(), kind.sampleRate);
+    sf_close(file);
+    if (kind.format == 0) {
+        const std::string command =
+            "twolame --quiet -b 256 '" + source.string() + "' '" + path.string() + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0)
+            << "twolame makes the MPEG layer II file (scripts/install-deps installs it)";
+    }
+}
+
+// The level of a 1 kHz sine on one channel, in dB relative to a full-scale sine.
+double sineLevelDb(const std::vector<std::int16_t>& stereo, int channel) {
+    const std::size_t frames = stereo.size() / 2;
+    double sum = 0;
+    for (std::size_t i = frames / 5; i < frames * 4 / 5; ++i) {  // away from the edges
+        sum += static_cast<double>(stereo[2 * i + channel]) * stereo[2 * i + channel];
+    }
+    const double rms = std::sqrt(sum / static_cast<double>(frames * 3 / 5));
+    return 20 * std::log10(rms / (32768 / std::sqrt(2.0)));
+}
+
+class SoundFileKinds : public ::testing::TestWithParam<FileKind> {};
+
+TEST_P(SoundFileKinds, AreHeardAtTheirLevelAndLength) {
+    const FileKind& kind = GetParam();
     test::TempFolder folder;
-    const auto path = folder.path() / "tone.mp3";
-    const Sound tone = test::sine(1000, 44100, 12000);
-    std::vector<float> floats(tone.samples.begin(), tone.samples.end());
-    for (float& sample : floats) {
-        sample /= 32768;  // libsndfile 1.2.0 encodes MPEG correctly from floats only
+    const auto path = folder.path() / (std::string("tone.") + kind.extension);
+    writeKind(path, kind);
+
+    SndfileSoundFiles files;
+    auto reader = files.openReader(path, 2);
+    const std::vector<std::int16_t> samples = readAll(*reader);
+    const double expectedRight = kind.channels == 1 ? kLeft : kRight;
+    EXPECT_NEAR(sineLevelDb(samples, 0), 20 * std::log10(kLeft), 0.5);
+    EXPECT_NEAR(sineLevelDb(samples, 1), 20 * std::log10(expectedRight), 0.5);
+    EXPECT_NEAR(risingCrossings(samples, 2), 1000, 20);  // the pitch is kept at 44100 Hz
+    // One second, give or take an encoder's padding (25 ms).
+    EXPECT_NEAR(static_cast<double>(samples.size()) / 2, 44100, 1103);
+    EXPECT_NEAR(static_cast<double>(reader->frames()), 44100, 1103);
+    if (kind.channels == 1) {
+        bool same = true;  // one channel, on both sides
+        for (std::size_t i = 0; i + 1 < samples.size(); i += 2) {
+            same = same && samples[i] == samples[i + 1];
+        }
+        EXPECT_TRUE(same);
     }
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &probe);
+    // Half way, in frames at 44100 Hz, whatever the file's own rate.
+    reader->seek(22050);
+    std::vector<std::int16_t> rest(2 * 44100);
+    EXPECT_NEAR(reader->read(rest.data(), 44100), 44100 - 22050, 1103);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryEncoding, SoundFileKinds,
+    ::testing::Values(
+        FileKind{"Float", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 44100, 2, "wav"},
+        FileKind{"FloatAt96k", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 96000, 2, "wav"},
+        FileKind{"Double", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 44100, 2, "wav"},
+        FileKind{"Unsigned8BitMono", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 22050, 1, "wav"},
+        FileKind{"Pcm24At48k", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 48000, 2, "wav"},
+        FileKind{"Pcm32SixChannels", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 44100, 6, "wav"},
+        FileKind{"ALawMono", SF_FORMAT_WAV | SF_FORMAT_ALAW, 8000, 1, "wav"},
+        FileKind{"MuLawMono", SF_FORMAT_WAV | SF_FORMAT_ULAW, 8000, 1, "wav"},
+        FileKind{"ImaAdpcm", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM, 44100, 2, "wav"},
+        FileKind{"MsAdpcmAt32k", SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM, 32000, 2, "wav"},
+        FileKind{"Au", SF_FORMAT_AU | SF_FORMAT_PCM_16, 44100, 2, "au"},
+        FileKind{"SndMuLaw", SF_FORMAT_AU | SF_FORMAT_ULAW, 8000, 1, "snd"},
+        FileKind{"Mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2, "mp3"},
+        FileKind{"Mp2At48k", 0, 48000, 2, "mp2"}),
+    [](const ::testing::TestParamInfo<FileKind>& info) { return std::string(info.param.name); });
+
+TEST(SoundFiles, FloatBeyondFullScaleIsClippedNotWrapped) {
+    test::TempFolder folder;
+    const auto path = folder.path() / "hot.wav";
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    const std::vector<float> samples = {0.5f, 1.5f, -2.0f, 1.0f, -1.0f};
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     ASSERT_NE(file, nullptr);
-    sf_writef_float(file, floats.data(), 44100);
+    sf_writef_float(file, samples.data(), 5);
     sf_close(file);
 
     SndfileSoundFiles files;
-    auto reader = files.openReader(path, 2);
-    const std::vector<std::int16_t> samples = readAll(*reader);
-    EXPECT_NEAR(static_cast<double>(samples.size()) / 2, 44100, 3000);  // encoder padding
-    EXPECT_NEAR(risingCrossings(samples, 2), 1000, 20);
+    auto reader = files.openReader(path, 1);
+    std::vector<std::int16_t> read(5);
+    ASSERT_EQ(reader->read(read.data(), 5), 5);
+    EXPECT_EQ(read, (std::vector<std::int16_t>{16384, 32767, -32768, 32767, -32768}));
 }
 
 TEST(SoundFiles, FailuresNameTheFile) {

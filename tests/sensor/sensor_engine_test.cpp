@@ -161,22 +161,5 @@ TEST_F(SensorEngineTest, FadeInTakes66TicksAndLogsAudioOnce) {
     EXPECT_EQ(test::fileText(log.dailyFile(2026, 12, 5)), "12:00:03 Audio\r\n");
 }
 
-TEST_F(SensorEngineTest, ALostInputIsReportedOnceCountsAsSilentAndIsReopened) {
-    engine.StartSensor();
-    sound(1);
-    audio.failure = "Stream error";
-    audio.failStarts = 1000;
-    clock.advanceSeconds(12);
-    EXPECT_EQ(engine.state().SilenceSeconds, 12);
-    ASSERT_EQ(errors.messages.size(), 1u);
-    EXPECT_NE(errors.messages[0].find("Stream error"), std::string::npos);
-    EXPECT_GE(audio.captureStarts, 2);  // tried again every few seconds
-
-    audio.failStarts = 0;
-    clock.advanceSeconds(6);
-    EXPECT_TRUE(audio.capturing);
-    EXPECT_EQ(errors.messages.back(), "The input device works again.");
-}
-
 }  // namespace
 }  // namespace dvx

@@ -25,7 +25,7 @@ class RecordingSensorView : public SensorView {
     std::string clock;
 };
 
-// A live chain whose capture can be told to fail to start or to break while running.
+// A live chain whose capture can be told to fail to start.
 class ScriptedSensorAudio : public SensorAudio {
   public:
     void startCapture() override {
@@ -35,7 +35,6 @@ class ScriptedSensorAudio : public SensorAudio {
             throw AudioError("Device unavailable");
         }
         capturing = true;
-        failure.clear();
     }
     void stopCapture() override { capturing = false; }
     void startPassThrough() override { passThrough = true; }
@@ -44,7 +43,6 @@ class ScriptedSensorAudio : public SensorAudio {
     void stopPlayers() override { ++playerStops; }
     int volume() const override { return fader; }
     void setVolume(int value) override { fader = value; }
-    std::string captureFailure() const override { return failure; }
 
     int failStarts = 0;
     int captureStarts = 0;
@@ -53,7 +51,6 @@ class ScriptedSensorAudio : public SensorAudio {
     int fillStops = 0;
     int playerStops = 0;
     int fader = 16384;
-    std::string failure;
 };
 
 }  // namespace dvx::test

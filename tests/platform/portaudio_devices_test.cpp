@@ -1,0 +1,173 @@
+// The real PortAudio backend on real devices: ALSA devices on the null sinks of a private
+// PulseAudio server (tests/support/null_sinks.sh runs this program beside one). No sound card
+// is needed, and every device is there: a missing one fails the test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/portaudio_backend.h"
+
+namespace dvx {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Where a device named `name` ("NetOut") stands in a list ("NetOut (ALSA)").
+int indexOf(const std::vector<std::string>& names, const std::string& name) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name + " (ALSA)") {
+            return static_cast<int>(i);
+        }
+    }
+    ADD_FAILURE() << "no device " << name << ": is the null-sink sound server running?";
+    return -1;
+}
+
+// Waits (at most 8 s) until `done` holds. A null sink that has been idle may take up to 2 s
+// to wake for a new stream.
+template <typename Condition>
+bool waitFor(Condition done) {
+    const auto deadline = std::chrono::steady_clock::now() + 8s;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+// Runs a pactl command line; "(sink net)" stands for the module index of that null sink.
+void pactl(const std::string& arguments) {
+    const std::string command = "pactl " + arguments + " >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+std::string moduleOf(const std::string& sink) {
+    return "$(pactl list short modules | awk '$2 == \"module-null-sink\" && $3 == \"sink_name=" +
+           sink + "\" {print $1}')";
+}
+
+// A steady 1 kHz tone at 8000, the same on both channels.
+class Tone : public RenderSource {
+  public:
+    void render(std::int16_t* samples, int frames, int channels) noexcept override {
+        for (int i = 0; i < frames; ++i, ++m_frame) {
+            const auto value = static_cast<std::int16_t>(
+                std::lround(8000 * std::sin(2 * M_PI * 1000.0 * m_frame / 44100)));
+            std::fill(samples + i * channels, samples + (i + 1) * channels, value);
+        }
+    }
+
+  private:
+    long m_frame = 0;
+};
+
+// Keeps the first seconds it captures, in a buffer made before the stream starts.
+class Capture : public CaptureSink {
+  public:
+    Capture() : m_samples(2 * 44100 * 10) {}
+    void onCaptured(const std::int16_t* samples, int frames, int channels) noexcept override {
+        const std::size_t at = m_count.load(std::memory_order_relaxed);
+        const std::size_t count = std::min(m_samples.size() - at, std::size_t(frames) * channels);
+        std::copy(samples, samples + count, m_samples.begin() + static_cast<std::ptrdiff_t>(at));
+        m_count.store(at + count, std::memory_order_release);
+    }
+    std::size_t frames() const { return m_count.load(std::memory_order_relaxed) / 2; }
+    // After the stream has stopped.
+    std::vector<std::int16_t> samples() const {
+        return {m_samples.begin(), m_samples.begin() + static_cast<std::ptrdiff_t>(m_count.load(
+                                                           std::memory_order_acquire))};
+    }
+
+  private:
+    std::vector<std::int16_t> m_samples;
+    std::atomic<std::size_t> m_count{0};
+};
+
+TEST(PortAudioDevices, WhatAnOutputPlaysArrivesSampleForSampleOnItsMonitor) {
+    PortAudioBackend backend;
+    Tone tone;
+    Capture capture;
+    auto output = backend.openOutput(indexOf(backend.outputDeviceNames(), "NetOut"), 2, tone);
+    auto input = backend.openInput(indexOf(backend.inputDeviceNames(), "NetMonitor"), 2, capture);
+    input->start();
+    output->start();
+    EXPECT_TRUE(waitFor([&] { return capture.frames() >= 3 * 44100; }));
+    output->stop();
+    input->stop();
+
+    EXPECT_FALSE(output->hasFailed());
+    EXPECT_FALSE(input->hasFailed());
+    const std::vector<std::int16_t> heard = capture.samples();
+    ASSERT_GE(heard.size(), 2u * 3 * 44100);
+    // Every callback brought one buffer of 1024 frames, and was counted.
+    EXPECT_EQ(input->stats().callbacks * 2 * kFramesPerBuffer, heard.size());
+    EXPECT_GE(output->stats().callbacks, input->stats().callbacks);
+    // The last second heard: the tone at its level, both channels, no sample lost on the way.
+    std::vector<std::int16_t> last(heard.end() - 2 * 44100, heard.end());
+    EXPECT_EQ(*std::max_element(last.begin(), last.end()), 8000);
+    EXPECT_EQ(*std::min_element(last.begin(), last.end()), -8000);
+    int rises = 0;
+    for (std::size_t i = 2; i < last.size(); i += 2) {
+        EXPECT_EQ(last[i], last[i + 1]);
+        rises += last[i - 2] < 0 && last[i] >= 0 ? 1 : 0;
+    }
+    EXPECT_NEAR(rises, 1000, 1);
+}
+
+TEST(PortAudioDevices, ADeviceThatGoesAwayFailsItsStreamAndOpensAgainWhenBack) {
+    PortAudioBackend backend;
+    const int fill2 = indexOf(backend.outputDeviceNames(), "Fill2");
+    Tone tone;
+    auto stream = backend.openOutput(fill2, 2, tone);
+    stream->start();
+    ASSERT_TRUE(waitFor([&] { return stream->stats().callbacks > 10; }));
+
+    pactl("unload-module " + moduleOf("fill2"));
+    EXPECT_TRUE(waitFor([&] { return stream->hasFailed(); }));
+    EXPECT_THROW(backend.openOutput(fill2, 2, tone), AudioError);  // while it is away
+    stream.reset();
+
+    pactl("load-module module-null-sink sink_name=fill2");
+    auto again = backend.openOutput(fill2, 2, tone);
+    again->start();
+    EXPECT_TRUE(waitFor([&] { return again->stats().callbacks > 10; }));
+    EXPECT_FALSE(again->hasFailed());
+}
+
+TEST(PortAudioDevices, ASuspendedDeviceStallsItsStreamWithoutAnErrorAndLetsItGo) {
+    PortAudioBackend backend;
+    const int fill1 = indexOf(backend.outputDeviceNames(), "Fill1");
+    Tone tone;
+    auto stream = backend.openOutput(fill1, 2, tone);
+    stream->start();
+    ASSERT_TRUE(waitFor([&] { return stream->stats().callbacks > 10; }));
+
+    pactl("suspend-sink fill1 1");
+    std::this_thread::sleep_for(500ms);  // what was queued drains
+    const std::uint64_t callbacks = stream->stats().callbacks;
+    std::this_thread::sleep_for(1500ms);
+    // What the audio-health watch is for: no error, still "running", and no callback.
+    EXPECT_EQ(stream->stats().callbacks, callbacks);
+    EXPECT_TRUE(stream->isRunning());
+    EXPECT_FALSE(stream->hasFailed());
+    // The watch closes such a stream: that must not hang on the stalled device.
+    const auto before = std::chrono::steady_clock::now();
+    stream.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
+
+    pactl("suspend-sink fill1 0");
+    auto again = backend.openOutput(fill1, 2, tone);
+    again->start();
+    EXPECT_TRUE(waitFor([&] { return again->stats().callbacks > 10; }));
+}
+
+}  // namespace
+}  // namespace dvx
