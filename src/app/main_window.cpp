@@ -359,10 +359,20 @@ void MainWindow::refreshAudioHealth() {
     for (const std::string& name : health.lostDevices()) {
         text += "Audio device lost: " + name + ".  ";
     }
-    text += "Audio dropouts: " + describeDropouts(health.dropouts());
+    // Short enough for the status line; the tool tip spells the counts out.
+    const AudioDropouts dropouts = health.dropouts();
+    if (dropouts == AudioDropouts{}) {
+        text += "Audio dropouts: none";
+    } else {
+        text += "Audio dropouts: " + std::to_string(dropouts.overruns) + " overruns, " +
+                std::to_string(dropouts.underruns) + " underruns, " +
+                std::to_string(dropouts.captureDropped + dropouts.passThroughShort) +
+                " frames lost";
+    }
     const QString shown = QString::fromStdString(text);
     if (m_audioHealth->text() != shown) {
         m_audioHealth->setText(shown);
+        m_audioHealth->setToolTip(QString::fromStdString(describeDropouts(dropouts)));
     }
 }
 
