@@ -6,12 +6,12 @@ namespace dvx {
 
 GraphSensorAudio::GraphSensorAudio(MainAudioGraph& graph, LevelDetector& levels)
     : m_graph(graph), m_levels(levels) {
-    m_graph.WaveIn.setObserver(this);
+    m_graph.WaveIn.addObserver(*this);
 }
 
 GraphSensorAudio::~GraphSensorAudio() {
     m_graph.WaveIn.stop();
-    m_graph.WaveIn.setObserver(nullptr);
+    m_graph.WaveIn.removeObserver(*this);
 }
 
 void GraphSensorAudio::onBuffer(const CapturedBuffer& buffer) noexcept {
@@ -23,7 +23,7 @@ void GraphSensorAudio::startCapture() {
 }
 
 void GraphSensorAudio::stopCapture() {
-    m_graph.WaveIn.stop();
+    // A recording of the same device keeps the capture running until it ends.
     m_graph.WaveIn.close();
 }
 

@@ -57,6 +57,8 @@ class SensorRuntime {
 
     SensorEngine& engine() { return m_engine; }
     MainAudioGraph& graph() { return m_graph; }
+    // The pump of the graph's events, for the library windows' players and recorders.
+    AudioEventPump& pump() { return m_pump; }
     Relays& relays() { return m_relays; }
     ClockSchedule& schedule() { return m_schedule; }
     LevelDetector& levels() { return m_levels; }

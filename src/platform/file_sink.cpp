@@ -3,12 +3,14 @@
 #include <algorithm>
 
 #include "common/io_error.h"
+#include "platform/wave_helper.h"
 
 namespace dvx {
 
 FileSink::FileSink(AudioBackend& backend, SoundFiles& files)
     : m_files(files),
       m_ring(static_cast<std::size_t>(kQueueSeconds) * kSampleRate * 2),
+      m_mixed(static_cast<std::size_t>(kFramesPerBuffer)),
       m_scaled(static_cast<std::size_t>(kFramesPerBuffer) * 2),
       m_pending(static_cast<std::size_t>(kFramesPerBuffer) * 2),
       m_work(backend.startBackgroundWork([this] { drain(); })) {
@@ -31,8 +33,11 @@ void FileSink::open(const std::filesystem::path& path, int channels) {
         m_channels = m_writer->channels();
         m_ring.reset();
         m_writeError.clear();
+        m_framesWritten.store(0);
+        m_failed.store(false);
     });
     m_enabled.store(false);
+    m_startAbove.store(kNoStart);
     m_open = true;
     m_gate.open();
 }
@@ -53,6 +58,7 @@ void FileSink::close() {
                 if (m_writeError.empty()) {
                     m_writeError = flushError.what();
                 }
+                m_failed.store(true);
             }
         }
         m_writer.reset();
@@ -68,24 +74,47 @@ std::uint64_t FileSink::droppedFrames() const {
 }
 
 void FileSink::onCaptured(const std::int16_t* samples, int frames, int channels) noexcept {
-    if (!m_enabled.load() || !m_gate.enter()) {
+    const bool mixDown = channels == 2 && m_channels == 1;
+    if ((channels != m_channels && !mixDown) || !m_gate.enter()) {
         return;
     }
-    if (channels == m_channels) {
-        const VolumeStage* gain = m_gain.load(std::memory_order_acquire);
-        for (int done = 0; done < frames;) {
-            const int chunk = std::min(frames - done, kFramesPerBuffer);
-            const std::size_t count = static_cast<std::size_t>(chunk) * channels;
-            const std::int16_t* from = samples + static_cast<std::size_t>(done) * channels;
-            if (gain != nullptr) {
-                gain->applyTo(from, m_scaled.data(), count);
-                from = m_scaled.data();
+    const VolumeStage* gain = m_gain.load(std::memory_order_acquire);
+    for (int done = 0; done < frames;) {
+        const int chunk = std::min(frames - done, kFramesPerBuffer);
+        const std::int16_t* from = samples + static_cast<std::size_t>(done) * channels;
+        done += chunk;
+        if (mixDown) {
+            for (int i = 0; i < chunk; ++i) {
+                m_mixed[static_cast<std::size_t>(i)] =
+                    static_cast<std::int16_t>((from[2 * i] + from[2 * i + 1]) / 2);
             }
-            m_ring.write(from, count);
-            done += chunk;
+            from = m_mixed.data();
         }
+        if (!admits(from, chunk)) {
+            continue;
+        }
+        const std::size_t count = static_cast<std::size_t>(chunk) * m_channels;
+        if (gain != nullptr) {
+            gain->applyTo(from, m_scaled.data(), count);
+            from = m_scaled.data();
+        }
+        m_ring.write(from, count);
     }
     m_gate.leave();
+}
+
+bool FileSink::admits(const std::int16_t* samples, int frames) noexcept {
+    if (m_enabled.load()) {
+        return true;
+    }
+    const int threshold = m_startAbove.load();
+    if (threshold == kNoStart ||
+        !WaveHelper::louderThan(WaveHelper::peaks(samples, frames, m_channels), threshold)) {
+        return false;
+    }
+    m_startAbove.store(kNoStart);
+    m_enabled.store(true);
+    return true;
 }
 
 void FileSink::drain() noexcept {
@@ -97,12 +126,15 @@ void FileSink::drain() noexcept {
         if (count == 0) {
             return;
         }
+        const int frames = static_cast<int>(count / m_channels);
         try {
-            m_writer->write(m_pending.data(), static_cast<int>(count / m_channels));
+            m_writer->write(m_pending.data(), frames);
+            m_framesWritten.fetch_add(frames);
         } catch (const std::exception& writeError) {
             if (m_writeError.empty()) {
                 m_writeError = writeError.what();
             }
+            m_failed.store(true);
         }
     }
 }

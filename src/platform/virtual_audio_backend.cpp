@@ -110,6 +110,10 @@ void VirtualAudioBackend::setOutputLost(int index, bool lost) {
     outputDevice(index).setLost(lost);
 }
 
+void VirtualAudioBackend::setInputExclusive(bool exclusive) {
+    m_input->setExclusive(exclusive);
+}
+
 void VirtualAudioBackend::setInputStalled(bool stalled) {
     m_input->setStalled(stalled);
 }

@@ -57,6 +57,9 @@ class VirtualAudioBackend : public AudioBackend {
     // until it is released.
     void setInputStalled(bool stalled);
     void setOutputStalled(int index, bool stalled);
+    // Test hook: the input takes one stream at a time, as a hardware capture device does on most
+    // Linux sound stacks; starting a second stream on it fails.
+    void setInputExclusive(bool exclusive);
     // Test hook: the next buffer is flagged as an overrun (input) or underrun (output).
     void flagInputOverrun();
     void flagOutputUnderrun(int index);

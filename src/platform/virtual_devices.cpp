@@ -105,6 +105,9 @@ void VirtualDevice::join(VirtualStream& stream) {
     if (m_lost) {
         throw AudioError(m_name + " is not available");
     }
+    if (m_exclusive && !m_streams.empty()) {
+        throw AudioError(m_name + " is in use by another stream");
+    }
     if (m_streams.empty()) {
         becomeBusy(m_clock.steadySeconds());
         m_busySince = m_clock.steadySeconds();

@@ -66,6 +66,7 @@ class VirtualDevice {
     bool isLost() const { return m_lost; }
     void setLost(bool lost);
     void setStalled(bool stalled);
+    void setExclusive(bool exclusive) { m_exclusive = exclusive; }  // one stream at a time
     void flagNextBuffer(BufferFlags flags) { m_nextFlags = flags; }
     BufferFlags currentFlags() const { return m_flags; }  // of the buffer being moved
 
@@ -86,6 +87,7 @@ class VirtualDevice {
     std::int64_t m_buffers = 0;  // buffers moved since it fell busy
     bool m_lost = false;
     bool m_stalled = false;
+    bool m_exclusive = false;
     BufferFlags m_nextFlags;
     BufferFlags m_flags;
 };

@@ -60,4 +60,16 @@ Peaks WaveHelper::peaksOfBuffer(const void* data, std::size_t byteCount, int cha
                  channels);
 }
 
+Peaks WaveHelper::monoPeaks(const std::int16_t* stereo, int frames) noexcept {
+    int lowest = 0;
+    int highest = 0;
+    for (int i = 0; i < frames; ++i) {
+        const int mixed = (stereo[2 * i] + stereo[2 * i + 1]) / 2;
+        lowest = std::min(lowest, mixed);
+        highest = std::max(highest, mixed);
+    }
+    const std::int16_t peak = largestMagnitude(lowest, highest);
+    return {peak, peak};
+}
+
 }  // namespace dvx

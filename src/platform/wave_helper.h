@@ -24,6 +24,18 @@ class WaveHelper {
     // The same from a buffer's data address and byte count, as a capture event carries them.
     // A trailing partial frame is ignored.
     static Peaks peaksOfBuffer(const void* data, std::size_t byteCount, int channels) noexcept;
+
+    // The peak of a stereo buffer as it sounds mixed down to mono, (left + right) / 2 per frame,
+    // reported on both sides as a mono buffer's peak is.
+    static Peaks monoPeaks(const std::int16_t* stereo, int frames) noexcept;
+
+    // The level test of a recording: |left| OR |right| (bitwise, computed in int, so a
+    // full-scale -32768 counts as 32768) is above `threshold`.
+    static bool louderThan(Peaks peaks, int threshold) noexcept {
+        const int left = peaks.left < 0 ? -peaks.left : peaks.left;
+        const int right = peaks.right < 0 ? -peaks.right : peaks.right;
+        return (left | right) > threshold;
+    }
 };
 
 }  // namespace dvx

@@ -9,32 +9,69 @@ WaveInput::~WaveInput() {
     m_slot.close();
 }
 
+void WaveInput::addSink(CaptureSink& sink) {
+    if (!m_sinks.add(&sink)) {
+        throw AudioError("The sound input has no room for another recording");
+    }
+}
+
+void WaveInput::addObserver(CaptureObserver& observer) {
+    if (!m_observers.add(&observer)) {
+        throw AudioError("The sound input has no room for another level test");
+    }
+}
+
 void WaveInput::open() {
     if (!m_slot.isOpen()) {
         m_slot.openInput(m_device, m_channels, *this);
     }
 }
 
-void WaveInput::start() {
+void WaveInput::start(CaptureUser user) {
+    if (user == CaptureUser::Monitor) {
+        m_monitor = true;
+    } else {
+        ++m_recorders;
+    }
     m_wanted = true;
-    open();
-    m_slot.start();
+    if (!m_slot.isRunning()) {
+        open();
+        m_slot.start();
+    }
 }
 
-void WaveInput::stop() {
-    m_wanted = false;
-    m_slot.stop();
+void WaveInput::drop(CaptureUser user) {
+    if (user == CaptureUser::Monitor) {
+        m_monitor = false;
+    } else if (m_recorders > 0) {
+        --m_recorders;
+    }
+    m_wanted = m_monitor || m_recorders > 0;
 }
 
-void WaveInput::close() {
-    m_wanted = false;
-    m_slot.close();
+void WaveInput::stop(CaptureUser user) {
+    drop(user);
+    if (!m_wanted) {
+        m_slot.stop();
+    }
+}
+
+void WaveInput::close(CaptureUser user) {
+    drop(user);
+    if (!m_wanted) {
+        m_slot.close();
+    }
 }
 
 void WaveInput::restart() {
     if (m_wanted && !m_slot.isRunning()) {
-        start();
+        open();
+        m_slot.start();
     }
+}
+
+bool WaveInput::isWantedBy(CaptureUser user) const {
+    return user == CaptureUser::Monitor ? m_monitor : m_recorders > 0;
 }
 
 Peaks WaveInput::lastPeaks() const noexcept {
@@ -54,12 +91,9 @@ void WaveInput::onCaptured(const std::int16_t* samples, int frames, int channels
     if (SampleRing* ring = m_ring.load(std::memory_order_acquire)) {
         ring->write(samples, count);
     }
-    if (CaptureSink* sink = m_sink.load(std::memory_order_acquire)) {
-        sink->onCaptured(samples, frames, channels);
-    }
-    if (CaptureObserver* observer = m_observer.load(std::memory_order_acquire)) {
-        observer->onBuffer({samples, frames, channels, peaks});
-    }
+    m_sinks.forEach([&](CaptureSink& sink) { sink.onCaptured(samples, frames, channels); });
+    const CapturedBuffer buffer{samples, frames, channels, peaks};
+    m_observers.forEach([&](CaptureObserver& observer) { observer.onBuffer(buffer); });
     m_buffers.fetch_add(1, std::memory_order_relaxed);
 }
 

@@ -17,6 +17,7 @@
 #include "platform/pass_through_output.h"
 #include "platform/wave_input.h"
 #include "platform/wave_player.h"
+#include "platform/wave_recorder.h"
 
 extern "C" {
 void* __libc_malloc(std::size_t size);
@@ -134,7 +135,8 @@ TEST(CallbackPath, NeverAllocatesNorLocks) {
     const auto song = folder.path() / "song.wav";
     test::writeWithProgramWriter(files, song, test::sine(440, 5 * 44100, 9000));
 
-    // The live chain and a recorder's sink on the same capture.
+    // The live chain, a file sink and a recorder sharing the same capture: the recorder mixes
+    // down to mono, waits for a loud buffer to start writing and queues every buffer's peaks.
     SampleRing ring(static_cast<std::size_t>(kQueueBuffers) * kBufferBytes / 2);
     VolumeStage fader(8192);
     VolumeStage gain;
@@ -147,9 +149,15 @@ TEST(CallbackPath, NeverAllocatesNorLocks) {
     WaveInput input(backend, pump);
     input.setTap(&meters);
     input.setRing(&ring);
-    input.setSink(&sink);
-    input.setObserver(&levelTest);
+    input.addSink(sink);
+    input.addObserver(levelTest);
     input.start();
+    WaveRecorder recorder(backend, files, pump, input);
+    recorder.open({folder.path() / "spot.wav", input.device(), 1});
+    recorder.setSoundStart(1000);
+    int recorderBuffers = 0;
+    recorder.setBufferHandler([&](Peaks peaks) { recorderBuffers += peaks.left > 1000 ? 1 : 0; });
+    ASSERT_TRUE(recorder.sharesMainCapture());
     CaptureSink& capture = *backend.lastSink;
     PassThroughOutput passThrough(backend, pump, ring, fader);
     passThrough.start();
@@ -200,9 +208,15 @@ TEST(CallbackPath, NeverAllocatesNorLocks) {
     EXPECT_GT(playedSum, 0);
     EXPECT_GT(mixedSum, 0);
     EXPECT_NEAR(player.positionMs(), 150 * 1024 * 1000 / 44100, 1);
+    pump.dispatchNow();
+    EXPECT_EQ(recorderBuffers, 150);
+    recorder.close();
     input.close();
     sink.close();
     EXPECT_EQ(test::readSound(folder.path() / "take.wav").frames(), 150u * kFramesPerBuffer);
+    const test::Sound spot = test::readSound(folder.path() / "spot.wav");
+    EXPECT_EQ(spot.channels, 1);
+    EXPECT_EQ(spot.frames(), 150u * kFramesPerBuffer);
 }
 
 }  // namespace

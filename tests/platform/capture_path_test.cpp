@@ -91,7 +91,7 @@ TEST(CapturePath, EveryBufferIsMeasuredAndALostInputIsReported) {
     PeakLog log;
     LevelTap meters;
     int failures = 0;
-    input.setObserver(&log);
+    input.addObserver(log);
     input.setTap(&meters);
     input.setOnDeviceFailed([&] { ++failures; });
     input.start();
@@ -113,45 +113,45 @@ TEST(CapturePath, EveryBufferIsMeasuredAndALostInputIsReported) {
     EXPECT_EQ(log.peaks.size(), 4u);
 }
 
-TEST(CapturePath, RecorderWritesOnlyWhileRecordingAndReplacesTheFile) {
-    // A ramp: frame n holds n / 8, so each recorded sample tells where in the feed it was.
-    Sound ramp{2, 44100, {}};
-    for (int i = 0; i < 3 * 44100; ++i) {
-        ramp.samples.insert(ramp.samples.end(), 2, static_cast<std::int16_t>(i / 8));
+TEST(CapturePath, RecorderOnItsOwnCaptureStartsWithTheLoudBufferAndReplacesTheFile) {
+    // Half a second of silence, then a ramp: frame n of it holds 2000 + n / 8, so each recorded
+    // sample tells where in the feed it was.
+    Sound feed = test::constant(0, 22050);
+    for (int i = 0; i < 2 * 44100; ++i) {
+        feed.samples.insert(feed.samples.end(), 2, static_cast<std::int16_t>(2000 + i / 8));
     }
-    VirtualRig rig(ramp);
+    VirtualRig rig(feed);
+    WaveInput mainCapture(*rig.backend, *rig.pump);
+    mainCapture.setDevice(1);  // the sensor listens elsewhere
     const auto path = rig.folder.path() / "SF0001.wav";
     test::writeFile(path, std::string(200000, 'x'));  // an old, longer file
-    WaveRecorder recorder(*rig.backend, rig.files, *rig.pump);
-    recorder.setChannels(1);
-    recorder.setFileName(path);
-    recorder.arm();  // input running, nothing written yet
-    rig.advance(0.2);
-    EXPECT_TRUE(recorder.isArmed());
-    EXPECT_FALSE(recorder.isRecording());
-    recorder.start();
+    WaveRecorder recorder(*rig.backend, rig.files, *rig.pump, mainCapture);
+    std::vector<Peaks> peaks;
+    recorder.setBufferHandler([&](Peaks p) { peaks.push_back(p); });
+    recorder.open({path, 0, 1});
+    recorder.setSoundStart(1000);
+    EXPECT_FALSE(recorder.sharesMainCapture());
+    rig.advance(0.4);
+    EXPECT_EQ(recorder.framesWritten(), 0);
+    EXPECT_GE(peaks.size(), 15u);
+    EXPECT_EQ(peaks.back(), (Peaks{0, 0}));
     rig.advance(1.0);
-    recorder.pause();
-    rig.advance(0.5);
-    recorder.start();
-    rig.advance(0.5);
-    recorder.stop();
-    EXPECT_FALSE(recorder.isArmed());
+    EXPECT_TRUE(recorder.isWriting());
+    recorder.close();
 
     const Sound recorded = test::readSound(path);
     EXPECT_EQ(recorded.channels, 1);
-    EXPECT_EQ(recorded.frames() % kFramesPerBuffer, 0u);
-    EXPECT_NEAR(static_cast<double>(recorded.frames()), 1.5 * 44100, 2 * kFramesPerBuffer);
-    EXPECT_NEAR(recorded.samples.front(), 0.2 * 44100 / 8, kFramesPerBuffer / 8 + 1);
-    int jumps = 0;
-    for (std::size_t i = 1; i < recorded.samples.size(); ++i) {
+    EXPECT_EQ(static_cast<std::int64_t>(recorded.frames()), recorder.framesWritten());
+    const std::size_t first = firstSoundFrame(recorded);
+    EXPECT_LT(first, static_cast<std::size_t>(kFramesPerBuffer));  // the loud buffer is kept
+    EXPECT_EQ(recorded.samples[first], 2000);
+    bool continuous = true;
+    for (std::size_t i = first + 1; i < recorded.samples.size(); ++i) {
         const int step = recorded.samples[i] - recorded.samples[i - 1];
-        if (step > 1) {
-            ++jumps;
-            EXPECT_NEAR(step, 0.5 * 44100 / 8, kFramesPerBuffer / 8 + 1);  // the pause
-        }
+        continuous = continuous && (step == 0 || step == 1);
     }
-    EXPECT_EQ(jumps, 1);
+    EXPECT_TRUE(continuous);
+    EXPECT_NEAR(static_cast<double>(recorded.frames() - first), 0.9 * 44100, 2 * kFramesPerBuffer);
     EXPECT_EQ(recorder.droppedFrames(), 0u);
 }
 
