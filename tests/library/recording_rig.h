@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,9 +31,9 @@ class RecordingWindowView : public SpotRecordingView {
     }
     void showEomButton(Rgb colour) override { eomColour = colour; }
     void showArmed(bool isArmed) override { armed = isArmed; }
-    void showNumberBox(int number) override { numberBox = number; }
+    void showNumberBox(int) override {}
     void showNumber(int shown) override { number = shown; }
-    void clearBoxes() override { ++boxesCleared; }
+    void clearBoxes() override {}
     void showElapsed(const std::string& text) override { elapsed = text; }
     void showInputPeak(int Label3) override { peak = Label3; }
     void focusEom() override {}
@@ -48,9 +47,7 @@ class RecordingWindowView : public SpotRecordingView {
     Rgb recordColour;
     Rgb eomColour;
     bool armed = false;
-    int numberBox = 0;
     int number = 0;
-    int boxesCleared = 0;
     std::string elapsed;
     int peak = 0;
     bool overwriteChecked = true;
@@ -64,7 +61,8 @@ class RecordingWindowView : public SpotRecordingView {
 // the moment a stream first starts on it, under a simulated clock that starts on Monday
 // 7 December 2026 at `secondsOfDay`. The main graph listens to the same device; what the
 // virtual outputs play goes to the rig's folder. The recorder writes through `recorderFiles`
-// where given. The catalogue file lies outside the spot folder.
+// where given. The catalogue file lies outside the spot folder. Members go in reverse order:
+// the recording before its recorder, both before the graph and the log.
 struct RecordingRig {
     static constexpr double kNoon = 12 * 3600.0;
 
@@ -86,11 +84,6 @@ struct RecordingRig {
         recording = std::make_unique<SpotRecording>(
             SpotRecording::Context{clock, parameters, catalogue, log, *recorder, view, errors});
     }
-    ~RecordingRig() {
-        recording.reset();
-        recorder.reset();
-    }
-
     void addSpot(int number, const std::string& name, char status = kSpotActive) {
         SpotRecord record;
         record.Status = status;
@@ -128,14 +121,5 @@ struct RecordingRig {
     std::unique_ptr<WaveRecorder> recorder;
     std::unique_ptr<SpotRecording> recording;
 };
-
-// Root mean square of the samples from `first` to `last` (inclusive).
-inline double rms(const std::vector<std::int16_t>& samples, std::size_t first, std::size_t last) {
-    double sum = 0;
-    for (std::size_t i = first; i <= last; ++i) {
-        sum += static_cast<double>(samples[i]) * samples[i];
-    }
-    return std::sqrt(sum / static_cast<double>(last - first + 1));
-}
 
 }  // namespace dvx::test

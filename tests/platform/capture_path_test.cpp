@@ -5,7 +5,6 @@
 #include "audio_test_support.h"
 #include "platform/pass_through_output.h"
 #include "platform/wave_input.h"
-#include "platform/wave_recorder.h"
 
 namespace dvx {
 namespace {
@@ -111,48 +110,6 @@ TEST(CapturePath, EveryBufferIsMeasuredAndALostInputIsReported) {
     rig.advance(0.1);
     EXPECT_EQ(failures, 1);
     EXPECT_EQ(log.peaks.size(), 4u);
-}
-
-TEST(CapturePath, RecorderOnItsOwnCaptureStartsWithTheLoudBufferAndReplacesTheFile) {
-    // Half a second of silence, then a ramp: frame n of it holds 2000 + n / 8, so each recorded
-    // sample tells where in the feed it was.
-    Sound feed = test::constant(0, 22050);
-    for (int i = 0; i < 2 * 44100; ++i) {
-        feed.samples.insert(feed.samples.end(), 2, static_cast<std::int16_t>(2000 + i / 8));
-    }
-    VirtualRig rig(feed);
-    WaveInput mainCapture(*rig.backend, *rig.pump);
-    mainCapture.setDevice(1);  // the sensor listens elsewhere
-    const auto path = rig.folder.path() / "SF0001.wav";
-    test::writeFile(path, std::string(200000, 'x'));  // an old, longer file
-    WaveRecorder recorder(*rig.backend, rig.files, *rig.pump, mainCapture);
-    std::vector<Peaks> peaks;
-    recorder.setBufferHandler([&](Peaks p) { peaks.push_back(p); });
-    recorder.open({path, 0, 1});
-    recorder.setSoundStart(1000);
-    EXPECT_FALSE(recorder.sharesMainCapture());
-    rig.advance(0.4);
-    EXPECT_EQ(recorder.framesWritten(), 0);
-    EXPECT_GE(peaks.size(), 15u);
-    EXPECT_EQ(peaks.back(), (Peaks{0, 0}));
-    rig.advance(1.0);
-    EXPECT_TRUE(recorder.isWriting());
-    recorder.close();
-
-    const Sound recorded = test::readSound(path);
-    EXPECT_EQ(recorded.channels, 1);
-    EXPECT_EQ(static_cast<std::int64_t>(recorded.frames()), recorder.framesWritten());
-    const std::size_t first = firstSoundFrame(recorded);
-    EXPECT_LT(first, static_cast<std::size_t>(kFramesPerBuffer));  // the loud buffer is kept
-    EXPECT_EQ(recorded.samples[first], 2000);
-    bool continuous = true;
-    for (std::size_t i = first + 1; i < recorded.samples.size(); ++i) {
-        const int step = recorded.samples[i] - recorded.samples[i - 1];
-        continuous = continuous && (step == 0 || step == 1);
-    }
-    EXPECT_TRUE(continuous);
-    EXPECT_NEAR(static_cast<double>(recorded.frames() - first), 0.9 * 44100, 2 * kFramesPerBuffer);
-    EXPECT_EQ(recorder.droppedFrames(), 0u);
 }
 
 }  // namespace
