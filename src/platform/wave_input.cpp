@@ -70,10 +70,6 @@ void WaveInput::restart() {
     }
 }
 
-bool WaveInput::isWantedBy(CaptureUser user) const {
-    return user == CaptureUser::Monitor ? m_monitor : m_recorders > 0;
-}
-
 Peaks WaveInput::lastPeaks() const noexcept {
     const std::uint32_t packed = m_peaks.load(std::memory_order_relaxed);
     return {static_cast<std::int16_t>(packed >> 16), static_cast<std::int16_t>(packed & 0xFFFFu)};

@@ -66,14 +66,13 @@ class WaveInput : public StreamComponent, private CaptureSink {
     void open();  // throws AudioError
     // `user` wants the capture running: opens and starts it when needed. Throws AudioError,
     // leaving the user's wish in place (restart() and the health watch try again) until the
-    // user stops or closes. Recorders are counted: each start needs its own stop or close.
+    // user stops or closes. Recorders are counted: each start is ended by one close.
     void start(CaptureUser user = CaptureUser::Monitor);
     // `user` no longer wants it: it stops (or closes) once nobody does.
     void stop(CaptureUser user = CaptureUser::Monitor);
     void close(CaptureUser user = CaptureUser::Monitor);
     void restart() override;
     bool isOpen() const { return m_slot.isOpen(); }
-    bool isWantedBy(CaptureUser user) const;
 
     Peaks lastPeaks() const noexcept;
     std::uint64_t bufferCount() const noexcept { return m_buffers.load(std::memory_order_relaxed); }
