@@ -105,7 +105,13 @@ SpotFilesWindow::SpotFilesWindow(RecordFile& Spotfile, const Paths& paths,
                                              static_cast<SpotFilesView&>(*this));
 }
 
-SpotFilesWindow::~SpotFilesWindow() = default;
+SpotFilesWindow::~SpotFilesWindow() {
+    // The controls go after the form: nothing they signal or filter on the way may reach it.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->removeEventFilter(this);
+        child->blockSignals(true);
+    }
+}
 
 void SpotFilesWindow::buildControls() {
     QFont fixed("Courier");

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -232,6 +233,16 @@ TEST(SpotFilesWindow, PrintsTheTitleAndOneLinePerSpotToPdf) {
     EXPECT_TRUE(lines[2].contains(QRegularExpression("2 Spring Sale\\s+see you there\\s+01:15 9$")))
         << lines[2].toStdString();
     EXPECT_TRUE(rig.errors.messages.empty());
+
+    // Without a printer set up, "Print" writes the same document to a file and says where.
+    if (!QPrinterInfo::defaultPrinter().isNull()) {
+        GTEST_SKIP() << "a printer is set up on this machine";
+    }
+    rig.find<QAction>("mnuPrint")->trigger();
+    const auto printed = rig.paths.dataFolder() / "SpotFiles.pdf";
+    EXPECT_EQ(rig.pdfLines(printed), lines);
+    ASSERT_EQ(rig.errors.messages.size(), 1u);
+    EXPECT_NE(rig.errors.messages[0].find(printed.string()), std::string::npos);
 }
 
 }  // namespace
