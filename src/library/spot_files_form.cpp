@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cstdio>
-#include <limits>
 #include <set>
 
 #include "common/record_codec.h"
@@ -15,17 +13,6 @@
 
 namespace dvx {
 namespace {
-
-std::string upperCase(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
-std::string cut(const std::string& text, std::size_t width) {
-    return text.substr(0, std::min(width, text.size()));
-}
 
 // Up, Down and Enter of each box, in the order of SpotBox.
 constexpr SpotBox kKeyTable[kSpotBoxCount][3] = {
@@ -41,40 +28,6 @@ constexpr SpotBox kKeyTable[kSpotBoxCount][3] = {
 };
 
 }  // namespace
-
-std::string timeRemainingText(std::uintmax_t freeBytes, int RecMode) {
-    const double bytesPerSecond = RecMode == 0 ? 88200.0 : 176400.0;
-    const double seconds = std::min(static_cast<double>(freeBytes) / bytesPerSecond,
-                                    static_cast<double>(std::numeric_limits<std::int32_t>::max()));
-    return "Time remaining: " + formatSecondsEmptyHours(roundHalfEven(seconds));
-}
-
-std::optional<std::string> spotDateText(const CalendarDate& date, char separator) {
-    if (date.year < 1930 || date.year > 2029) {
-        return std::nullopt;  // two digits would read back as another century
-    }
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d%c%02d%c%02d", date.month, separator, date.day, separator,
-                  date.year % 100);
-    return std::string(text);
-}
-
-std::optional<std::string> storedDateText(std::string_view typed) {
-    const std::string text = upperCase(trimBlanks(typed));
-    if (const auto date = readSpotDate(text)) {
-        return spotDateText(*date, text[text.find_first_of("/-")]);
-    }
-    return cut(text, 8);
-}
-
-CalendarDate addDays(const CalendarDate& date, int days) {
-    using namespace std::chrono;
-    const year_month_day moved{sys_days{year{date.year} / month{static_cast<unsigned>(date.month)} /
-                                        day{static_cast<unsigned>(date.day)}} +
-                               std::chrono::days{days}};
-    return CalendarDate{static_cast<int>(moved.year()), static_cast<int>(unsigned(moved.month())),
-                        static_cast<int>(unsigned(moved.day()))};
-}
 
 SpotFilesForm::SpotFilesForm(RecordFile& Spotfile, const Paths& paths, const Parameters& parameters,
                              SpotFilesDevices devices, ErrorReporter& errors, SpotFilesView& view)
@@ -249,78 +202,23 @@ void SpotFilesForm::boxEdited(SpotBox box, const std::string& text) {
             setBox(box, value);
         }
     }
-    if (box != SpotBox::RecordDate) {
-        guarded([&] { storeField(box, value); });
-    }
+    guarded([&] { storeField(box, value); });
 }
 
 bool SpotFilesForm::storeField(SpotBox box, const std::string& text) {
     if (recordingUnderWay() || m_selected == 0) {
         return false;
     }
-    std::optional<std::string> stored = text;
-    switch (box) {
-        case SpotBox::Name:
-            stored = cut(upperCase(text), 25);
-            break;
-        case SpotBox::Talent:
-            stored = cut(text, 3);
-            break;
-        case SpotBox::Outcue:
-            stored = cut(text, 25);
-            break;
-        case SpotBox::Length:
-        case SpotBox::EOM:
-            if (const auto seconds = ParseMinSec(text)) {
-                stored = std::to_string(*seconds);
-            } else {
-                return false;  // not (yet) a time: the field stays as it is
-            }
-            break;
-        case SpotBox::StartDate:
-        case SpotBox::StopDate:
-            stored = storedDateText(text);
-            if (!stored) {
-                m_errors.showError(kTwoDigitYearMessage);
-                return false;
-            }
-            break;
-        case SpotBox::SpotCat:
-            stored = cut(text, 1);
-            break;
-        case SpotBox::RecordDate:
-            return false;
+    const StoredField stored = storedFieldValue(box, text);
+    if (stored.yearRefused) {
+        m_errors.showError(kTwoDigitYearMessage);
+    }
+    if (!stored.value) {
+        return false;
     }
     // The record as it is on disk now: another window may have written it since it was shown.
     SpotRecord record = m_catalogue.read(m_selected);
-    switch (box) {
-        case SpotBox::Name:
-            record.Name = *stored;
-            break;
-        case SpotBox::Talent:
-            record.Talent = *stored;
-            break;
-        case SpotBox::Outcue:
-            record.Outcue = *stored;
-            break;
-        case SpotBox::Length:
-            record.Length = *stored;
-            break;
-        case SpotBox::EOM:
-            record.EOM = *stored;
-            break;
-        case SpotBox::StartDate:
-            record.StartDate = *stored;
-            break;
-        case SpotBox::StopDate:
-            record.StopDate = *stored;
-            break;
-        case SpotBox::SpotCat:
-            record.SpotCat = stored->empty() ? ' ' : (*stored)[0];
-            break;
-        case SpotBox::RecordDate:
-            break;
-    }
+    setField(record, box, *stored.value);
     m_catalogue.write(m_selected, record);
     m_recording->fieldWritten(m_selected);
     return true;

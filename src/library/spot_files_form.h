@@ -13,6 +13,7 @@
 #include "common/print_line.h"
 #include "library/spot_catalogue.h"
 #include "library/spot_dates.h"
+#include "library/spot_fields.h"
 #include "platform/wave_player.h"
 
 namespace dvx {
@@ -22,10 +23,6 @@ class AudioEventPump;
 class ErrorReporter;
 class SoundFiles;
 struct Parameters;
-
-// The edit boxes of the spot files window, in the order of its focus chain.
-enum class SpotBox { Name, Talent, Outcue, Length, EOM, StartDate, StopDate, RecordDate, SpotCat };
-inline constexpr std::size_t kSpotBoxCount = 9;
 
 // Buttons whose colour or focus the form sets.
 enum class SpotButton { Play, Pause, Stop, EOM, Record };
@@ -262,20 +259,5 @@ class SpotFilesForm {
     bool m_overwrite = false;
     int m_sentNumber = 0;
 };
-
-// "Time remaining: " and the recording time that `freeBytes` hold at 176400 bytes a second
-// (stereo, `RecMode` 1) or 88200 (mono), in the clock form with empty hours.
-std::string timeRemainingText(std::uintmax_t freeBytes, int RecMode);
-
-// The text a date box stores: in upper case and trimmed; a date is stored as two-digit
-// month, day and year with the separator typed ("12/25/2026" -> "12/25/26"); any other text
-// is cut to 8. Nothing for a date whose year two digits cannot hold (outside 1930..2029).
-std::optional<std::string> storedDateText(std::string_view typed);
-
-// "MM/DD/YY" or "MM-DD-YY"; nothing outside 1930..2029.
-std::optional<std::string> spotDateText(const CalendarDate& date, char separator);
-
-// The day `days` days after `date` (before, for a negative count).
-CalendarDate addDays(const CalendarDate& date, int days);
 
 }  // namespace dvx

@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -29,6 +28,7 @@
 
 #include "notify/window_helpers.h"
 #include "viewers/error_reporter.h"
+#include "viewers/printout_painter.h"
 
 namespace dvx {
 namespace {
@@ -658,28 +658,11 @@ bool SpotFilesWindow::printTo(QPrinter& printer) {
         m_errors.showError(error.what());
         return false;
     }
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    if (!paintPrintout(printer, lines)) {
         m_errors.showError("The printer could not start the print job.");
         return false;
     }
-    QFont font("Courier New");
-    font.setStyleHint(QFont::Monospace);
-    font.setPointSize(12);
-    painter.setFont(font);
-    const QFontMetrics metrics(font, &printer);
-    const int column = metrics.horizontalAdvance(QLatin1Char('0'));
-    const int pageBottom = printer.pageLayout().paintRectPixels(printer.resolution()).height();
-    int y = metrics.ascent();
-    for (const PrintLine& line : lines) {
-        if (y + metrics.descent() > pageBottom) {
-            printer.newPage();
-            y = metrics.ascent();
-        }
-        painter.drawText(line.column * column, y, fromStoredText(line.text));
-        y += metrics.lineSpacing();
-    }
-    return painter.end();
+    return true;
 }
 
 }  // namespace dvx
