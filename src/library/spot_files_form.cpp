@@ -67,8 +67,7 @@ void SpotFilesForm::open() {
     m_playingNumber = 0;
     m_dateTarget = SpotBox::StartDate;
     clearBoxes();
-    m_numberText.clear();
-    m_view.showNumberBox("");
+    setNumberText("");
     m_view.showNumberLabel("");
     m_view.showTime("");
     m_view.showLevel("");
@@ -166,8 +165,7 @@ void SpotFilesForm::select(int number) {
         m_view.setDeleteAvailable(true);
         m_recording->entrySelected();
         m_selected = number;
-        m_numberText = std::to_string(number);
-        m_view.showNumberBox(m_numberText);
+        setNumberText(std::to_string(number));
         const SpotRecord record = m_catalogue.read(number);
         m_view.showNumberLabel(std::to_string(number));
         setBox(SpotBox::Name, trimBlanks(record.Name));
@@ -264,8 +262,12 @@ void SpotFilesForm::numberEntered() {
 }
 
 void SpotFilesForm::numberDoubleClicked() {
-    m_numberText.clear();
-    m_view.showNumberBox("");
+    setNumberText("");
+}
+
+void SpotFilesForm::setNumberText(const std::string& text) {
+    m_numberText = text;
+    m_view.showNumberBox(text);
 }
 
 void SpotFilesForm::dateBoxClicked(SpotBox box) {

@@ -87,7 +87,8 @@ class SpotFilesRecording {
     // `cmdEOM`: true when a recording took the mark (state 2 or more); false leaves the mark to
     // the player.
     virtual bool markEom() { return false; }
-    // The stop routine when no spot plays, after `cmdRecord` shows "Record" again.
+    // The stop routine when no spot plays: after `cmdRecord` shows "Record" in dark red, and
+    // before `mnuDelete` is shown again and "Overwrite Existing File" unchecked.
     virtual void stopRecording() {}
     virtual void tick() {}                      // `Timer1`, every 50 ms while the window is open
     virtual void gainChanged(int /*value*/) {}  // `Slider`, 0..16384
@@ -177,6 +178,7 @@ class SpotFilesForm {
     void numberEntered();
     void numberDoubleClicked();
     const std::string& numberText() const { return m_numberText; }
+    void setNumberText(const std::string& text);  // shows it in `txtNumber`
 
     // Dates
     void dateBoxClicked(SpotBox box);        // sets the calendar's target
