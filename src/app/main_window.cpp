@@ -21,6 +21,7 @@
 #include "common/background_sync.h"
 #include "fill/music_categories_window.h"
 #include "fill/program_lists_window.h"
+#include "library/spot_files_window.h"
 #include "notify/contact_list_window.h"
 #include "notify/messages_window.h"
 #include "notify/notifier.h"
@@ -273,7 +274,11 @@ void MainWindow::buildMenus() {
     });
 
     addMenuBarEntry("MusicFiles", "mnuMusicFiles", nullptr);
-    addMenuBarEntry("SpotFiles", "mnuSpotFiles", nullptr);
+    addMenuBarEntry("SpotFiles", "mnuSpotFiles", [this]() -> QWidget* {
+        return new SpotFilesWindow(
+            m_station->files.Spotfile, m_station->paths, m_station->parameters,
+            SpotFilesDevices{m_clock, m_audio, m_soundFiles, m_runtime->pump()}, *m_errorWindow);
+    });
 
     QMenu* history = menuBar()->addMenu("History");
     history->setObjectName("mnuHistory");

@@ -6,18 +6,12 @@
 #include <vector>
 
 #include "common/clock.h"
+#include "common/print_line.h"
 #include "fill/music_categories.h"
 
 namespace dvx {
 
 class ErrorReporter;
-
-// A line of a printout and the column (0-based) where it starts.
-struct PrintLine {
-    int column = 0;
-    std::string text;
-    bool operator==(const PrintLine&) const = default;
-};
 
 // What the music categories window (`frmMusicCategories`) does, without drawing: the list in
 // its two views, the current category chosen by a letter or a click, Apply, Delete and the

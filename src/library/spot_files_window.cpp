@@ -1,0 +1,668 @@
+#include "library/spot_files_window.h"
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDate>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+#include "notify/window_helpers.h"
+#include "viewers/error_reporter.h"
+#include "viewers/printout_painter.h"
+
+namespace dvx {
+namespace {
+
+// Deletion, import, normalising, the rotation manager and the CD copier have no window in
+// this build yet: their entries are shown, disabled.
+constexpr bool kLaterWindowsReady = false;
+
+QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);  // Enter belongs to the boxes
+    return button;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& text = {}) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    return label;
+}
+
+QAction* addEntry(QMenu* menu, const QString& caption, const char* objectName,
+                  bool enabled = true) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(objectName);
+    action->setEnabled(enabled);
+    return action;
+}
+
+QString styleFor(Rgb colour) {
+    const bool dark = colour.red * 299 + colour.green * 587 + colour.blue * 114 < 128000;
+    return QString("background-color: rgb(%1, %2, %3); color: %4;")
+        .arg(colour.red)
+        .arg(colour.green)
+        .arg(colour.blue)
+        .arg(dark ? "white" : "black");
+}
+
+int clampToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
+}
+
+bool isEnter(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+struct BoxSpec {
+    const char* objectName;
+    const char* labelName;
+    const char* caption;
+    int maxLength;
+};
+
+// In the order of SpotBox. The date boxes take a four-digit year, which is stored as two.
+constexpr BoxSpec kBoxSpecs[kSpotBoxCount] = {
+    {"txtName", "lblName", "Name", 25},         {"txtTalent", "lblTalent", "Talent", 3},
+    {"txtOutcue", "lblOutcue", "Outcue", 25},   {"txtLength", "lblLength", "Length", 7},
+    {"txtEOM", "lblEOM", "EOM point", 7},       {"txtStartDate", "lblStartDate", "Start", 10},
+    {"txtStopDate", "lblStopDate", "Stop", 10}, {"txtRecordDate", "lblRecordDate", "Date", 8},
+    {"txtSpotCat", "Label4", "Category", 1},
+};
+
+}  // namespace
+
+SpotFilesWindow::SpotFilesWindow(RecordFile& Spotfile, const Paths& paths,
+                                 const Parameters& parameters, SpotFilesDevices devices,
+                                 ErrorReporter& errors, QWidget* parent)
+    : QDialog(parent), m_clock(devices.clock), m_paths(paths), m_errors(errors) {
+    setObjectName("frmSpotFiles");
+    setWindowTitle("SpotFiles");
+    setModal(false);
+    buildControls();
+    m_form = std::make_unique<SpotFilesForm>(Spotfile, paths, parameters, devices, errors,
+                                             static_cast<SpotFilesView&>(*this));
+}
+
+SpotFilesWindow::~SpotFilesWindow() {
+    // The controls go after the form: nothing they signal or filter on the way may reach it.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->removeEventFilter(this);
+        child->blockSignals(true);
+    }
+}
+
+void SpotFilesWindow::buildControls() {
+    QFont fixed("Courier");
+    fixed.setStyleHint(QFont::Monospace);
+    fixed.setFixedPitch(true);
+
+    m_list = new QListWidget(this);
+    m_list->setObjectName("lstSoundFile");
+    m_list->setAccessibleName("Spots");
+    m_list->setFont(fixed);
+    m_list->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(34, 'M')));
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->installEventFilter(this);
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_programSets && row >= 0) {
+            m_form->select(m_list->item(row)->data(Qt::UserRole).toInt());
+        }
+    });
+    connect(m_list, &QListWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (m_form->selectedNumber() != 0) {
+            m_popup->popup(m_list->viewport()->mapToGlobal(at));
+        }
+    });
+
+    m_number = new QLineEdit(this);
+    m_number->setObjectName("txtNumber");
+    m_number->setAccessibleName("Spot number");
+    m_number->setToolTip("Type a spot number and press Enter to select it");
+    m_number->setMaxLength(5);
+    m_number->setMaximumWidth(QFontMetrics(m_number->font()).horizontalAdvance("0000000"));
+    m_number->installEventFilter(this);
+    connect(m_number, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_form->numberEdited(toStoredText(text)); });
+    connect(m_number, &QLineEdit::returnPressed, this, [this] { m_form->numberEntered(); });
+    m_numberLabel = makeLabel(this, "lblNumber");
+
+    auto* boxes = new QGridLayout;
+    for (std::size_t i = 0; i < kSpotBoxCount; ++i) {
+        const BoxSpec& spec = kBoxSpecs[i];
+        const auto box = static_cast<SpotBox>(i);
+        QLabel* label = makeLabel(this, spec.labelName, spec.caption);
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(spec.objectName);
+        edit->setMaxLength(spec.maxLength);
+        // Wide enough for what the field holds, and for a four-digit year in the dates.
+        edit->setMinimumWidth(
+            QFontMetrics(edit->font())
+                .horizontalAdvance(QString(std::max(spec.maxLength, 3) + 2, 'W')) *
+            3 / 4);
+        label->setBuddy(edit);
+        edit->installEventFilter(this);
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, box](const QString& text) { m_form->boxEdited(box, toStoredText(text)); });
+        m_boxes[i] = edit;
+        boxes->addWidget(label, static_cast<int>(i), 0);
+        boxes->addWidget(edit, static_cast<int>(i), 1);
+        if (box == SpotBox::StartDate) {
+            m_startLabel = label;
+        } else if (box == SpotBox::StopDate) {
+            m_stopLabel = label;
+        }
+    }
+    // "Stop" is also the caption of the stop button: the date boxes say what they hold.
+    m_boxes[static_cast<std::size_t>(SpotBox::StartDate)]->setAccessibleName("Start date");
+    m_boxes[static_cast<std::size_t>(SpotBox::StopDate)]->setAccessibleName("Stop date");
+    m_boxes[static_cast<std::size_t>(SpotBox::RecordDate)]->setReadOnly(true);
+    for (QLabel* label : {m_startLabel, m_stopLabel}) {
+        label->installEventFilter(this);
+        label->setCursor(Qt::PointingHandCursor);
+    }
+    m_startLabel->setToolTip("Click: one day earlier.  Right click: one day later.");
+    m_stopLabel->setToolTip("Click: till further notice (TFN)");
+
+    m_calendar = new QCalendarWidget(this);
+    m_calendar->setObjectName("MonthView1");
+    m_calendar->setAccessibleName("Calendar");
+    m_calendar->setDateRange(QDate(1930, 1, 1), QDate(2029, 12, 31));  // two-digit years
+    m_calendar->hide();
+    for (QWidget* part : m_calendar->findChildren<QWidget*>()) {
+        part->installEventFilter(this);
+    }
+    const auto picked = [this](QDate date) {
+        m_form->calendarPicked(CalendarDate{date.year(), date.month(), date.day()});
+    };
+    connect(m_calendar, &QCalendarWidget::clicked, this, picked);
+    connect(m_calendar, &QCalendarWidget::activated, this, picked);
+
+    m_play = makeButton(this, "cmdPlay", "Play");
+    m_pause = makeButton(this, "cmdPause", "Pause");
+    m_stop = makeButton(this, "cmdStop", "Stop");
+    m_eom = makeButton(this, "cmdEOM", "EOM");
+    m_eom->setToolTip("Marks the end of message; any key does the same");
+    m_eom->installEventFilter(this);
+    m_record = makeButton(this, "cmdRecord", "Record");
+    auto* closeButton = makeButton(this, "cmdClose", "&Close");
+    connect(m_play, &QPushButton::clicked, this, [this] { m_form->play(); });
+    connect(m_pause, &QPushButton::clicked, this, [this] { m_form->pause(); });
+    connect(m_stop, &QPushButton::clicked, this, [this] { m_form->stop(); });
+    connect(m_eom, &QPushButton::clicked, this, [this] { m_form->eomClicked(); });
+    connect(m_record, &QPushButton::clicked, this, [this] { m_form->recordClicked(); });
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+
+    m_trackBar = new QSlider(Qt::Horizontal, this);
+    m_trackBar->setObjectName("TrackBar");
+    m_trackBar->setAccessibleName("Playback position");
+    connect(m_trackBar, &QSlider::valueChanged, this, [this](int value) {
+        if (!m_programSets) {
+            m_form->trackBarMoved(value);
+        }
+    });
+    m_time = makeLabel(this, "lblTime");
+    m_time->setMinimumWidth(QFontMetrics(m_time->font()).horizontalAdvance("00:00:00 "));
+
+    m_autoStart = new QCheckBox("Auto Start", this);
+    m_autoStart->setObjectName("Check1");
+    connect(m_autoStart, &QCheckBox::clicked, this,
+            [this](bool checked) { m_form->autoStartToggled(checked); });
+    m_overwrite = new QCheckBox("Overwrite Existing File", this);
+    m_overwrite->setObjectName("Check2");
+    connect(m_overwrite, &QCheckBox::clicked, this,
+            [this](bool checked) { m_form->overwriteToggled(checked); });
+    m_gain = new QSlider(Qt::Horizontal, this);
+    m_gain->setObjectName("Slider");
+    m_gain->setAccessibleName("Recording gain");
+    m_gain->setRange(0, 16384);
+    m_gain->setValue(16384);  // unity
+    connect(m_gain, &QSlider::valueChanged, this, [this](int value) {
+        if (m_form) {
+            m_form->gainChanged(value);
+        }
+    });
+    m_level = makeLabel(this, "Label3");
+    m_timeRemaining = makeLabel(this, "Label1");
+    // The recording is wired in separately; until then its controls only show their settings.
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_record, m_autoStart, m_overwrite, m_gain}) {
+        control->setEnabled(false);
+    }
+
+    auto* numberRow = new QHBoxLayout;
+    numberRow->addWidget(m_number);
+    numberRow->addWidget(m_numberLabel, 1);
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_list, 1);
+    left->addLayout(numberRow);
+    auto* right = new QVBoxLayout;
+    right->addLayout(boxes);
+    right->addWidget(m_calendar);
+    right->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(right);
+
+    auto* player = new QHBoxLayout;
+    for (QWidget* widget : std::initializer_list<QWidget*>{m_play, m_pause, m_stop, m_eom}) {
+        player->addWidget(widget);
+    }
+    player->addWidget(m_trackBar, 1);
+    player->addWidget(m_time);
+    auto* recorder = new QHBoxLayout;
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{m_record, m_autoStart, m_overwrite, m_gain, m_level}) {
+        recorder->addWidget(widget);
+    }
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_timeRemaining, 1);
+    bottom->addWidget(closeButton);
+
+    auto* menuBar = new QMenuBar(this);
+    buildMenus(menuBar);
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar);
+    layout->addLayout(top, 1);
+    layout->addLayout(player);
+    layout->addLayout(recorder);
+    layout->addLayout(bottom);
+    resize(820, 460);
+}
+
+void SpotFilesWindow::buildMenus(QMenuBar* menuBar) {
+    QMenu* files = menuBar->addMenu("Files");
+    files->setObjectName("mnuFiles");
+    connect(addEntry(files, "Export", "mnuExport"), &QAction::triggered, this,
+            &SpotFilesWindow::exportChosen);
+    connect(addEntry(files, "Print", "mnuPrint"), &QAction::triggered, this,
+            &SpotFilesWindow::printOnSystemPrinter);
+    QMenu* index = files->addMenu("File Index");
+    index->setObjectName("mnuFileIndex");
+    connect(addEntry(index, "View Index that may need updating", "mnuFileIndexView"),
+            &QAction::triggered, this, [this] { m_form->viewFileIndex(); });
+    connect(addEntry(index, "Delete File Index", "mnuFileIndexDelete"), &QAction::triggered, this,
+            [this] { m_form->deleteFileIndex(); });
+    connect(addEntry(files, "Exit", "mnuExit"), &QAction::triggered, this, &QWidget::close);
+
+    for (const auto& [caption, name] :
+         {std::pair{"Rotation File Manager", "mnuRotationFileManager"},
+          std::pair{"Record a Specific &File", "SpecificFile"},
+          std::pair{"&ImportFile", "ImportFile"}, std::pair{"CDRip", "mnuCDRip"}}) {
+        QAction* entry = menuBar->addAction(caption);
+        entry->setObjectName(name);
+        entry->setEnabled(kLaterWindowsReady);
+    }
+
+    QMenu* view = menuBar->addMenu("View");
+    view->setObjectName("mnuView");
+    connect(addEntry(view, "Names", "mnuViewName"), &QAction::triggered, this,
+            [this] { m_form->setView(SpotListView::ByName); });
+    connect(addEntry(view, "Number", "mnuViewNumber"), &QAction::triggered, this,
+            [this] { m_form->setView(SpotListView::ByNumber); });
+    connect(addEntry(view, "Spot&List", "SpotList"), &QAction::triggered, this,
+            [this] { m_form->relist(SpotListView::ByName); });
+    connect(addEntry(view, "Spot&Number", "SpotNumber"), &QAction::triggered, this,
+            [this] { m_form->relist(SpotListView::ByNumber); });
+    m_categories = view->addMenu("SpotCat");
+    m_categories->setObjectName("SpotCategories");
+    connect(m_categories, &QMenu::aboutToShow, this, &SpotFilesWindow::fillCategoryMenu);
+
+    m_delete = menuBar->addAction("&Delete");
+    m_delete->setObjectName("mnuDelete");
+    m_delete->setEnabled(kLaterWindowsReady);
+
+    m_popup = new QMenu(this);
+    m_popup->setObjectName("mnuHiddenPopup");
+    connect(addEntry(m_popup, "Play", "mnuPopupPlay"), &QAction::triggered, this,
+            [this] { m_form->play(); });
+    connect(addEntry(m_popup, "Stop", "mnuPopupStop"), &QAction::triggered, this,
+            [this] { m_form->stop(); });
+    connect(addEntry(m_popup, "Refresh", "mnuPopupRefresh"), &QAction::triggered, this,
+            [this] { m_form->relist(SpotListView::ByName); });
+    connect(addEntry(m_popup, "Send To", "mnuPopupSendTo"), &QAction::triggered, this,
+            [this] { m_form->sendTo(); });
+    m_popupDelete = addEntry(m_popup, "Delete", "mnuPopupDelete", kLaterWindowsReady);
+    addEntry(m_popup, "Normalize", "mnuPopupNormalize", kLaterWindowsReady);
+}
+
+// "SpotCat": every entry or those of one category, from the categories in use now.
+void SpotFilesWindow::fillCategoryMenu() {
+    m_categories->clear();
+    connect(addEntry(m_categories, "All", "SpotCap_All"), &QAction::triggered, this,
+            [this] { m_form->LoadSpotFiles(); });
+    for (const char letter : m_form->categoriesInUse()) {
+        const QString shown = fromStoredText(std::string(1, letter));
+        QAction* entry = m_categories->addAction(
+            QString("Category %1").arg(shown == "&" ? QString("&&") : shown));
+        entry->setObjectName("SpotCap_" + shown);
+        connect(entry, &QAction::triggered, this, [this, letter] { m_form->listCategory(letter); });
+    }
+}
+
+void SpotFilesWindow::attachRecording(SpotFilesRecording* recording) {
+    m_form->setRecording(recording);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_record, m_autoStart, m_overwrite, m_gain}) {
+        control->setEnabled(recording != nullptr);
+    }
+}
+
+void SpotFilesWindow::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        const LocalDateTime today = m_clock.now();
+        m_calendar->setSelectedDate(QDate(today.year, today.month, today.day));
+        m_form->open();
+    }
+    QDialog::showEvent(event);
+}
+
+void SpotFilesWindow::closeEvent(QCloseEvent* event) {
+    m_form->close();
+    event->accept();
+}
+
+void SpotFilesWindow::reject() {
+    close();
+}
+
+bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_form) {
+        return QDialog::eventFilter(watched, event);  // still being built
+    }
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonRelease && (watched == m_startLabel || watched == m_stopLabel)) {
+        const Qt::MouseButton pressed = static_cast<QMouseEvent*>(event)->button();
+        if (watched == m_stopLabel && pressed == Qt::LeftButton) {
+            m_form->stopLabelClicked();
+        } else if (watched == m_startLabel &&
+                   (pressed == Qt::LeftButton || pressed == Qt::RightButton)) {
+            m_form->startLabelReleased(pressed == Qt::RightButton);
+        }
+        return true;
+    }
+    if (m_calendar->isAncestorOf(qobject_cast<QWidget*>(watched))) {
+        const bool rightRelease = type == QEvent::MouseButtonRelease &&
+                                  static_cast<QMouseEvent*>(event)->button() == Qt::RightButton;
+        const bool escape =
+            type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+        if (rightRelease || escape) {
+            m_calendar->hide();
+            return true;
+        }
+        return QDialog::eventFilter(watched, event);
+    }
+    if (watched == m_eom && type == QEvent::KeyPress) {
+        // Any key marks, as a click would; Tab still moves on.
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int code = key->key();
+        if (code == Qt::Key_Tab || code == Qt::Key_Backtab || code == Qt::Key_Shift ||
+            code == Qt::Key_Control || code == Qt::Key_Alt || code == Qt::Key_Meta ||
+            key->isAutoRepeat()) {
+            return QDialog::eventFilter(watched, event);
+        }
+        m_eom->click();
+        return true;
+    }
+    if (watched == m_number && type == QEvent::MouseButtonDblClick) {
+        m_form->numberDoubleClicked();
+        return true;
+    }
+    if (watched == m_list && type == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        if (m_delete->isEnabled() && m_form->selectedNumber() != 0) {
+            m_delete->trigger();
+        }
+        return true;
+    }
+    for (std::size_t i = 0; i < kSpotBoxCount; ++i) {
+        if (watched == m_boxes[i]) {
+            return boxEvent(static_cast<SpotBox>(i), event) || QDialog::eventFilter(watched, event);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// Keys move the focus along the boxes; clicks pick the calendar's target; double clicks empty
+// the name and the outcue, and open the calendar on a date box. Returns whether it was used.
+bool SpotFilesWindow::boxEvent(SpotBox box, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            std::optional<SpotKey> move;
+            if (key->key() == Qt::Key_Up) {
+                move = SpotKey::Up;
+            } else if (key->key() == Qt::Key_Down) {
+                move = SpotKey::Down;
+            } else if (isEnter(key)) {
+                move = SpotKey::Enter;
+            }
+            if (!move) {
+                return false;
+            }
+            focusBox(m_form->keyInBox(box, *move));
+            return true;
+        }
+        case QEvent::MouseButtonPress:
+            m_form->dateBoxClicked(box);
+            return false;
+        case QEvent::MouseButtonDblClick:
+            if (box == SpotBox::Name || box == SpotBox::Outcue) {
+                m_form->boxDoubleClicked(box);
+                return true;
+            }
+            if (box == SpotBox::StartDate || box == SpotBox::StopDate) {
+                m_form->dateBoxDoubleClicked(box);
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+void SpotFilesWindow::setCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+void SpotFilesWindow::showList(const std::vector<SpotListLine>& lines) {
+    m_programSets = true;
+    m_list->clear();
+    for (const SpotListLine& line : lines) {
+        auto* item = new QListWidgetItem(fromStoredText(line.text), m_list);
+        item->setData(Qt::UserRole, line.number);
+    }
+    m_list->setCurrentRow(-1);
+    m_programSets = false;
+}
+
+void SpotFilesWindow::selectLine(int number) {
+    for (int row = 0; row < m_list->count(); ++row) {
+        QListWidgetItem* item = m_list->item(row);
+        if (item->data(Qt::UserRole).toInt() == number) {
+            m_programSets = true;
+            m_list->setCurrentRow(row);
+            m_programSets = false;
+            m_list->scrollToItem(item, QAbstractItemView::PositionAtTop);
+            return;
+        }
+    }
+}
+
+void SpotFilesWindow::showBox(SpotBox box, const std::string& text) {
+    m_boxes[static_cast<std::size_t>(box)]->setText(fromStoredText(text));
+}
+
+void SpotFilesWindow::showNumberBox(const std::string& text) {
+    m_number->setText(fromStoredText(text));
+}
+
+void SpotFilesWindow::showNumberLabel(const std::string& text) {
+    m_numberLabel->setText(QString::fromStdString(text));
+}
+
+QPushButton* SpotFilesWindow::button(SpotButton which) const {
+    switch (which) {
+        case SpotButton::Play:
+            return m_play;
+        case SpotButton::Pause:
+            return m_pause;
+        case SpotButton::Stop:
+            return m_stop;
+        case SpotButton::EOM:
+            return m_eom;
+        case SpotButton::Record:
+            return m_record;
+    }
+    return m_stop;
+}
+
+void SpotFilesWindow::setButtonColour(SpotButton which, Rgb colour) {
+    QPushButton* target = button(which);
+    const QString style = styleFor(colour);
+    if (target->styleSheet() != style) {
+        target->setStyleSheet(style);
+    }
+}
+
+void SpotFilesWindow::setRecordButton(const std::string& caption, Rgb colour) {
+    m_record->setText(QString::fromStdString(caption));
+    setButtonColour(SpotButton::Record, colour);
+}
+
+void SpotFilesWindow::focusBox(SpotBox box) {
+    m_boxes[static_cast<std::size_t>(box)]->setFocus();
+}
+
+void SpotFilesWindow::focusButton(SpotButton which) {
+    button(which)->setFocus();
+}
+
+void SpotFilesWindow::setTrackBarVisible(bool visible) {
+    m_trackBar->setVisible(visible);
+}
+
+void SpotFilesWindow::setTrackBarRange(std::int64_t maximumMs) {
+    m_programSets = true;
+    m_trackBar->setRange(0, clampToInt(maximumMs));
+    m_programSets = false;
+}
+
+void SpotFilesWindow::setTrackBarPosition(std::int64_t positionMs) {
+    m_programSets = true;
+    m_trackBar->setValue(clampToInt(positionMs));
+    m_programSets = false;
+}
+
+void SpotFilesWindow::showTime(const std::string& text) {
+    m_time->setText(QString::fromStdString(text));
+}
+
+void SpotFilesWindow::showTimeRemaining(const std::string& text) {
+    const QString shown = QString::fromStdString(text);
+    if (m_timeRemaining->text() != shown) {
+        m_timeRemaining->setText(shown);
+    }
+}
+
+void SpotFilesWindow::showLevel(const std::string& text) {
+    m_level->setText(QString::fromStdString(text));
+}
+
+void SpotFilesWindow::showCalendar(bool visible) {
+    m_calendar->setVisible(visible);
+    if (visible) {
+        m_calendar->setFocus();
+    }
+}
+
+void SpotFilesWindow::setDeleteAvailable(bool available) {
+    m_delete->setVisible(available);
+    m_popupDelete->setEnabled(available && kLaterWindowsReady);
+}
+
+void SpotFilesWindow::setAutoStartChecked(bool checked) {
+    m_autoStart->setChecked(checked);
+}
+
+void SpotFilesWindow::setOverwriteChecked(bool checked) {
+    m_overwrite->setChecked(checked);
+}
+
+std::string SpotFilesWindow::todayText() const {
+    const LocalDateTime today = m_clock.now();
+    return toStoredText(QLocale::system().toString(QDate(today.year, today.month, today.day),
+                                                   QLocale::ShortFormat));
+}
+
+void SpotFilesWindow::printOnSystemPrinter() {
+    const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
+    if (!printerInfo.isNull()) {
+        QPrinter printer(printerInfo);
+        printTo(printer);
+        return;
+    }
+    const std::filesystem::path pdf = m_paths.dataFolder() / "SpotFiles.pdf";
+    if (exportTo(QString::fromStdString(pdf.string()))) {
+        m_errors.showError("No printer is set up: the list was printed to the file " +
+                           pdf.string() + ".");
+    }
+}
+
+void SpotFilesWindow::exportChosen() {
+    const QString suggested =
+        QString::fromStdString((m_paths.dataFolder() / "SpotFiles.pdf").string());
+    QString path = QFileDialog::getSaveFileName(this, "Export", suggested, "PDF documents (*.pdf)");
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!path.endsWith(".pdf", Qt::CaseInsensitive)) {
+        path += ".pdf";
+    }
+    exportTo(path);
+}
+
+bool SpotFilesWindow::exportTo(const QString& path) {
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return printTo(printer);
+}
+
+bool SpotFilesWindow::printTo(QPrinter& printer) {
+    std::vector<PrintLine> lines;
+    try {
+        lines = m_form->printout(todayText());
+    } catch (const std::exception& error) {
+        m_errors.showError(error.what());
+        return false;
+    }
+    if (!paintPrintout(printer, lines)) {
+        m_errors.showError("The printer could not start the print job.");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace dvx

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+#include "library/spot_files_form.h"
+
+class QAction;
+class QCalendarWidget;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPrinter;
+class QPushButton;
+class QSlider;
+
+namespace dvx {
+
+class ErrorReporter;
+
+// `frmSpotFiles` ("SpotFiles Mono" / "SpotFiles Stereo"): the spot library's working window.
+// Draws what SpotFilesForm decides and forwards the controls to it. Every box writes its
+// field only when the user edits it (`textEdited`), never when the program fills it.
+// Main thread only.
+class SpotFilesWindow : public QDialog, private SpotFilesView {
+    Q_OBJECT
+
+  public:
+    SpotFilesWindow(RecordFile& Spotfile, const Paths& paths, const Parameters& parameters,
+                    SpotFilesDevices devices, ErrorReporter& errors, QWidget* parent = nullptr);
+    ~SpotFilesWindow() override;
+
+    SpotFilesForm& form() { return *m_form; }
+    SpotFilesView& view() { return *this; }
+
+    // Attaches the recording and its record log (must outlive the window) and enables the
+    // recording controls; nullptr detaches them.
+    void attachRecording(SpotFilesRecording* recording);
+
+    // `mnuPrint` on a given printer. Returns false when the job could not start.
+    bool printTo(QPrinter& printer);
+    // `mnuExport` into the PDF file `path`.
+    bool exportTo(const QString& path);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;  // Escape closes as the close button does
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // SpotFilesView
+    void setCaption(const std::string& caption) override;
+    void showList(const std::vector<SpotListLine>& lines) override;
+    void selectLine(int number) override;
+    void showBox(SpotBox box, const std::string& text) override;
+    void showNumberBox(const std::string& text) override;
+    void showNumberLabel(const std::string& text) override;
+    void setButtonColour(SpotButton button, Rgb colour) override;
+    void setRecordButton(const std::string& caption, Rgb colour) override;
+    void focusBox(SpotBox box) override;
+    void focusButton(SpotButton button) override;
+    void setTrackBarVisible(bool visible) override;
+    void setTrackBarRange(std::int64_t maximumMs) override;
+    void setTrackBarPosition(std::int64_t positionMs) override;
+    void showTime(const std::string& text) override;
+    void showTimeRemaining(const std::string& text) override;
+    void showLevel(const std::string& text) override;
+    void showCalendar(bool visible) override;
+    void setDeleteAvailable(bool available) override;
+    void setAutoStartChecked(bool checked) override;
+    void setOverwriteChecked(bool checked) override;
+
+    void buildControls();
+    void buildMenus(QMenuBar* menuBar);
+    void fillCategoryMenu();
+    QPushButton* button(SpotButton which) const;
+    bool boxEvent(SpotBox box, QEvent* event);
+    std::string todayText() const;
+    void printOnSystemPrinter();
+    void exportChosen();
+
+    Clock& m_clock;
+    const Paths& m_paths;
+    ErrorReporter& m_errors;
+    std::unique_ptr<SpotFilesForm> m_form;  // made once the controls exist
+    bool m_programSets = false;             // the list or track bar is being set by the program
+
+    QListWidget* m_list = nullptr;
+    QLineEdit* m_number = nullptr;
+    QLabel* m_numberLabel = nullptr;
+    std::array<QLineEdit*, kSpotBoxCount> m_boxes{};
+    QLabel* m_startLabel = nullptr;
+    QLabel* m_stopLabel = nullptr;
+    QCalendarWidget* m_calendar = nullptr;
+    QPushButton* m_play = nullptr;
+    QPushButton* m_pause = nullptr;
+    QPushButton* m_stop = nullptr;
+    QPushButton* m_eom = nullptr;
+    QPushButton* m_record = nullptr;
+    QCheckBox* m_autoStart = nullptr;
+    QCheckBox* m_overwrite = nullptr;
+    QSlider* m_trackBar = nullptr;
+    QSlider* m_gain = nullptr;
+    QLabel* m_time = nullptr;
+    QLabel* m_timeRemaining = nullptr;
+    QLabel* m_level = nullptr;
+    QMenu* m_categories = nullptr;
+    QMenu* m_popup = nullptr;
+    QAction* m_delete = nullptr;
+    QAction* m_popupDelete = nullptr;
+};
+
+}  // namespace dvx
