@@ -63,9 +63,6 @@ class SensorRuntime {
     ClockSchedule& schedule() { return m_schedule; }
     LevelDetector& levels() { return m_levels; }
     AudioHealthWatch& health() { return m_health; }
-    // Carries the sound components' events to the main thread; the library windows' players
-    // use it too.
-    AudioEventPump& pump() { return m_pump; }
 
   private:
     void startRestartCountdown();
