@@ -5,49 +5,29 @@
 #include <QMenuBar>
 #include <QMetaEnum>
 #include <QWidget>
+#include <algorithm>
 #include <map>
 #include <set>
+#include <span>
 
 namespace dvx::test {
 namespace {
 
-bool isControl(QAccessible::Role role) {
-    switch (role) {
-        case QAccessible::PushButton:
-        case QAccessible::CheckBox:
-        case QAccessible::RadioButton:
-        case QAccessible::EditableText:
-        case QAccessible::SpinBox:
-        case QAccessible::Slider:
-        case QAccessible::Dial:
-        case QAccessible::List:
-        case QAccessible::Table:
-        case QAccessible::Tree:
-        case QAccessible::ComboBox:
-        case QAccessible::MenuItem:
-        case QAccessible::ButtonMenu:
-        case QAccessible::ButtonDropDown:
-        case QAccessible::PageTab:
-            return true;
-        default:
-            return false;
-    }
-}
-
+// What a user operates.
+constexpr QAccessible::Role kControlRoles[] = {
+    QAccessible::PushButton,   QAccessible::CheckBox,       QAccessible::RadioButton,
+    QAccessible::EditableText, QAccessible::SpinBox,        QAccessible::Slider,
+    QAccessible::Dial,         QAccessible::List,           QAccessible::Table,
+    QAccessible::Tree,         QAccessible::ComboBox,       QAccessible::MenuItem,
+    QAccessible::ButtonMenu,   QAccessible::ButtonDropDown, QAccessible::PageTab};
 // The rows of a list or a table are its content, named by what they show; the parts of a combo
 // box, spin box or slider are the control itself.
-bool isWhole(QAccessible::Role role) {
-    switch (role) {
-        case QAccessible::List:
-        case QAccessible::Table:
-        case QAccessible::Tree:
-        case QAccessible::ComboBox:
-        case QAccessible::SpinBox:
-        case QAccessible::Slider:
-            return true;
-        default:
-            return false;
-    }
+constexpr QAccessible::Role kWholeRoles[] = {QAccessible::List,    QAccessible::Table,
+                                             QAccessible::Tree,    QAccessible::ComboBox,
+                                             QAccessible::SpinBox, QAccessible::Slider};
+
+bool isOneOf(QAccessible::Role role, std::span<const QAccessible::Role> roles) {
+    return std::ranges::find(roles, role) != roles.end();
 }
 
 QString roleName(QAccessible::Role role) {
@@ -112,10 +92,10 @@ class ControlWalk {
         }
         const QAccessible::Role role = item->role();
         const QString name = item->text(QAccessible::Name);
-        if (isControl(role)) {
+        if (isOneOf(role, kControlRoles)) {
             m_found.push_back({role, name, scope, describe(item)});
         }
-        if (isWhole(role)) {
+        if (isOneOf(role, kWholeRoles)) {
             return;
         }
         // The entries of a menu are heard after the menu's own name.
