@@ -134,14 +134,14 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
 }
 
 void ProgramListsWindow::makeListSide(ListSide& side, const char* listName, const char* menuPrefix,
-                                      const char* caption, const char* resetCaption) {
+                                      const char* label, const char* resetCaption) {
     side.view = new QListWidget(this);
     side.view->setObjectName(listName);
     side.view->setFont(QFont("Courier"));
     side.view->setContextMenuPolicy(Qt::CustomContextMenu);
     side.popup = new QMenu(this);
     side.popup->setObjectName(menuPrefix);
-    side.popup->setAccessibleName(QString(caption) + " list");  // its entries: "Regular list, Add"
+    side.popup->setAccessibleName(QString(label) + " list");  // its entries: "Regular list, Add"
     const auto item = [&](const char* suffix, const char* caption, auto action) {
         QAction* entry = side.popup->addAction(caption);
         entry->setObjectName(QString(menuPrefix) + suffix);
