@@ -52,9 +52,10 @@ QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& 
     return button;
 }
 
-LevelMeter* makeMeter(QWidget* parent, const char* objectName) {
+LevelMeter* makeMeter(QWidget* parent, const char* objectName, const QString& accessibleName) {
     auto* meter = new LevelMeter(parent);
     meter->setObjectName(objectName);
+    meter->setAccessibleName(accessibleName);
     return meter;
 }
 
@@ -118,8 +119,8 @@ void MainWindow::buildControls() {
 
     auto* inputBox = new QGroupBox("Programme feed", central);
     auto* inputLayout = new QGridLayout(inputBox);
-    m_inputMeters[0] = makeMeter(inputBox, "MMLevelX1");
-    m_inputMeters[1] = makeMeter(inputBox, "MMLevelX2");
+    m_inputMeters[0] = makeMeter(inputBox, "MMLevelX1", "Programme feed left level");
+    m_inputMeters[1] = makeMeter(inputBox, "MMLevelX2", "Programme feed right level");
     m_inputScale = new LevelScale(inputBox);
     m_inputScale->setObjectName("MMLevelScaleX1");
     inputLayout->addWidget(new QLabel("L", inputBox), 0, 0);
@@ -132,8 +133,8 @@ void MainWindow::buildControls() {
     auto* fillBox = new QWidget(central);
     auto* fillLayout = new QGridLayout(fillBox);
     fillLayout->setContentsMargins(0, 0, 0, 0);
-    m_fillMeters[0] = makeMeter(fillBox, "MMLevelX3");
-    m_fillMeters[1] = makeMeter(fillBox, "MMLevelX4");
+    m_fillMeters[0] = makeMeter(fillBox, "MMLevelX3", "Fill left level");
+    m_fillMeters[1] = makeMeter(fillBox, "MMLevelX4", "Fill right level");
     m_fillScale = new LevelScale(fillBox);
     m_fillScale->setObjectName("MMLevelScaleX2");
     fillLayout->addWidget(m_fillMeters[0], 0, 0);
@@ -150,13 +151,16 @@ void MainWindow::buildControls() {
     m_label3->setWordWrap(true);
     layout->addWidget(m_label3);
 
-    // Working lists of the fill selection: sorted, never shown.
+    // Working lists of the fill selection: sorted, never shown. Assistive technology lists
+    // hidden controls too, so they carry names.
     m_list1 = new QListWidget(central);
     m_list1->setObjectName("list1");
+    m_list1->setAccessibleName("Fill working list 1");
     m_list1->setSortingEnabled(true);
     m_list1->hide();
     m_list2 = new QListWidget(central);
     m_list2->setObjectName("List2");
+    m_list2->setAccessibleName("Fill working list 2");
     m_list2->setSortingEnabled(true);
     m_list2->hide();
 
@@ -390,9 +394,10 @@ void MainWindow::showAlarm(bool visible) {
 }
 
 void MainWindow::showArmed(bool armed) {
-    // Light green while armed, dark green while not.
+    // Light green while armed, dark green while not; a screen reader says it in words.
     m_cmdStart->setStyleSheet(armed ? "background-color: rgb(128, 255, 128);"
                                     : "background-color: rgb(0, 128, 0); color: white;");
+    m_cmdStart->setAccessibleDescription(armed ? "The sensor is armed" : "The sensor is not armed");
 }
 
 void MainWindow::showProgram(const std::string& text) {

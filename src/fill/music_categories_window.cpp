@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "notify/window_helpers.h"
+#include "ui/control_names.h"
 
 namespace dvx {
 namespace {
@@ -41,12 +42,14 @@ MusicCategoriesWindow::MusicCategoriesWindow(RecordFile& MusicCat, ErrorReporter
     m_letter->setMaxLength(1);
     m_letter->setFont(QFont("Courier"));
     m_letter->installEventFilter(this);
+    setLabel(letterLabel, m_letter);
     auto* nameLabel = new QLabel("Name", this);
     nameLabel->setObjectName("lblName");
     m_name = new QLineEdit(this);
     m_name->setObjectName("txtName");
     m_name->setMaxLength(static_cast<int>(kCategoryNameWidth));
     m_name->installEventFilter(this);
+    setLabel(nameLabel, m_name);
     m_visible = new QCheckBox("Visible", this);
     m_visible->setObjectName("Check1");
     m_visible->setToolTip("Makes caption visible");
@@ -64,6 +67,7 @@ MusicCategoriesWindow::MusicCategoriesWindow(RecordFile& MusicCat, ErrorReporter
     closeButton->setAutoDefault(false);
     m_list = new QListWidget(this);
     m_list->setObjectName("lstName");
+    m_list->setAccessibleName("Categories");
     m_list->setFont(QFont("Courier"));
 
     auto* menuBar = new QMenuBar(this);

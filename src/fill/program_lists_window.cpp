@@ -18,6 +18,7 @@
 #include "notify/window_helpers.h"
 #include "settings/parameter_records.h"
 #include "settings/parameters_file.h"
+#include "ui/control_names.h"
 
 namespace dvx {
 namespace {
@@ -60,18 +61,15 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
 
     // The two lists and the categories, side by side.
     auto* lists = new QGridLayout;
-    auto* regular = new QLabel("Regular", this);
-    auto* alternate = new QLabel("Alternate", this);
-    auto* categories = new QLabel("Music Categories", this);
-    makeListSide(m_one, "list1", "mnuHiddenPopup1", "Reset All Plays to 0");
-    makeListSide(m_two, "List2", "mnuHiddenPopup2", "Reset All Pays to 0");
+    makeListSide(m_one, "list1", "mnuHiddenPopup1", "Regular", "Reset All Plays to 0");
+    makeListSide(m_two, "List2", "mnuHiddenPopup2", "Alternate", "Reset All Pays to 0");
     m_two.view->viewport()->installEventFilter(this);
     m_names = new QListWidget(this);
     m_names->setObjectName("lstName");
     m_names->setFont(QFont("Courier"));
-    lists->addWidget(regular, 0, 0);
-    lists->addWidget(alternate, 0, 1);
-    lists->addWidget(categories, 0, 2);
+    lists->addWidget(newLabel("Regular", m_one.view), 0, 0);
+    lists->addWidget(newLabel("Alternate", m_two.view), 0, 1);
+    lists->addWidget(newLabel("Music Categories", m_names), 0, 2);
     lists->addWidget(m_one.view, 1, 0);
     lists->addWidget(m_two.view, 1, 1);
     lists->addWidget(m_names, 1, 2);
@@ -86,6 +84,7 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
         m_Check1[day]->setObjectName(indexedName("Check1", day));
         m_txtStart[day] = makeBox(this, indexedName("txtStart", day), 80);
         m_txtStop[day] = makeBox(this, indexedName("txtStop", day), 80);
+        nameStartStop(m_txtStart[day], m_txtStop[day], kDayCaptions[day]);
         for (QLineEdit* box : {m_txtStart[day], m_txtStop[day]}) {
             box->setToolTip("Time of day, 24-hour: 06:30:00; double-click to leave it unchanged");
             box->installEventFilter(this);
@@ -97,14 +96,17 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
 
     // The event slots: 1 and 4 "Music Cat", 2 and 5 "Sweeper", 3 and 6 "ID".
     auto* eventSlots = new QGridLayout;
-    eventSlots->addWidget(new QLabel("Regular", this), 0, 1);
-    eventSlots->addWidget(new QLabel("Alternate", this), 0, 2);
+    const char* const columnCaptions[2] = {"Regular", "Alternate"};
+    eventSlots->addWidget(new QLabel(columnCaptions[0], this), 0, 1);
+    eventSlots->addWidget(new QLabel(columnCaptions[1], this), 0, 2);
     const char* const rowCaptions[3] = {"Music Cat", "Sweeper", "ID"};
     for (int row = 0; row < 3; ++row) {
         eventSlots->addWidget(new QLabel(rowCaptions[row], this), row + 1, 0);
         for (int column = 0; column < 2; ++column) {
             const int slot = 1 + row + 3 * column;
             m_txtEvent[slot] = makeBox(this, indexedName("txtEvent", slot), 60);
+            m_txtEvent[slot]->setAccessibleName(
+                QString("%1 %2").arg(columnCaptions[column], rowCaptions[row]));
             eventSlots->addWidget(m_txtEvent[slot], row + 1, column + 1);
         }
     }
@@ -132,13 +134,14 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
 }
 
 void ProgramListsWindow::makeListSide(ListSide& side, const char* listName, const char* menuPrefix,
-                                      const char* resetCaption) {
+                                      const char* label, const char* resetCaption) {
     side.view = new QListWidget(this);
     side.view->setObjectName(listName);
     side.view->setFont(QFont("Courier"));
     side.view->setContextMenuPolicy(Qt::CustomContextMenu);
     side.popup = new QMenu(this);
     side.popup->setObjectName(menuPrefix);
+    side.popup->setAccessibleName(QString(label) + " list");  // its entries: "Regular list, Add"
     const auto item = [&](const char* suffix, const char* caption, auto action) {
         QAction* entry = side.popup->addAction(caption);
         entry->setObjectName(QString(menuPrefix) + suffix);

@@ -51,8 +51,9 @@ class ProgramListsWindow : public QDialog {
         QMenu* popup = nullptr;
     };
 
+    // `label` is the list's label, which names its popup menu too.
     void makeListSide(ListSide& side, const char* listName, const char* menuPrefix,
-                      const char* resetCaption);
+                      const char* label, const char* resetCaption);
     void edit(const std::function<void()>& change);
     void loadSchedule();
     void saveSchedule();

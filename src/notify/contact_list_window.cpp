@@ -17,6 +17,7 @@
 
 #include "common/io_error.h"
 #include "notify/window_helpers.h"
+#include "ui/control_names.h"
 
 namespace dvx {
 namespace {
@@ -105,10 +106,9 @@ void ContactListWindow::buildControls() {
         m_days[day]->setObjectName(indexed("Check1", day));
         m_starts[day] = new QLineEdit(this);
         m_starts[day]->setObjectName(indexed("txtStart", day));
-        m_starts[day]->setAccessibleName(QString("%1 Start").arg(kDayCaptions[day]));
         m_stops[day] = new QLineEdit(this);
         m_stops[day]->setObjectName(indexed("txtStop", day));
-        m_stops[day]->setAccessibleName(QString("%1 Stop").arg(kDayCaptions[day]));
+        nameStartStop(m_starts[day], m_stops[day], kDayCaptions[day]);
         for (QLineEdit* box : {m_starts[day], m_stops[day]}) {
             box->setMaxLength(kTimeMaxTyped);
             if (m_style.doubleClickEmptiesTimes) {

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "common/io_error.h"
+#include "ui/control_names.h"
 
 namespace dvx {
 namespace {
@@ -58,6 +59,8 @@ ConnectionWindow::ConnectionWindow(ConnectionSettings& connection, const Paths& 
     rateLabel->setObjectName("Label2");
     m_rates = new QListWidget(this);
     m_rates->setObjectName("lstBaudRate");
+    setLabel(portLabel, m_ports);
+    setLabel(rateLabel, m_rates);
     m_dialConnect = new QCheckBox("Dial Connect", this);
     m_dialConnect->setObjectName("Check1");
 

@@ -18,6 +18,7 @@
 
 #include "common/paths.h"
 #include "platform/audio_backend.h"
+#include "ui/control_names.h"
 #include "viewers/error_reporter.h"
 
 namespace dvx {
@@ -115,10 +116,10 @@ void checkButton(const std::array<QRadioButton*, N>& buttons, std::optional<int>
     }
 }
 
-QVBoxLayout* labelled(QWidget* parent, const char* label, QWidget* control) {
+QVBoxLayout* labelled(const char* label, QWidget* control) {
     auto* column = new QVBoxLayout;
     column->setSpacing(2);
-    column->addWidget(new QLabel(label, parent));
+    column->addWidget(newLabel(label, control));
     column->addWidget(control);
     return column;
 }
@@ -188,12 +189,12 @@ QWidget* PreferencesWindow::buildDevices() {
     m_chkMixer = makeCheck(group, "chkMixer", "Use Mixer");
 
     auto* grid = new QGridLayout(group);
-    grid->addLayout(labelled(group, "Net In", m_lstWaveIn), 0, 0);
-    grid->addLayout(labelled(group, "Net Out", m_lstWaveOutNet), 0, 1);
-    grid->addLayout(labelled(group, "Aud In", m_lstAudIn), 0, 2);
-    grid->addLayout(labelled(group, "Out 1", m_lstWaveOut), 1, 0);
-    grid->addLayout(labelled(group, "Out 2", m_lstWaveOut2), 1, 1);
-    grid->addLayout(labelled(group, "Aud Out", m_lstAudOut), 1, 2);
+    grid->addLayout(labelled("Net In", m_lstWaveIn), 0, 0);
+    grid->addLayout(labelled("Net Out", m_lstWaveOutNet), 0, 1);
+    grid->addLayout(labelled("Aud In", m_lstAudIn), 0, 2);
+    grid->addLayout(labelled("Out 1", m_lstWaveOut), 1, 0);
+    grid->addLayout(labelled("Out 2", m_lstWaveOut2), 1, 1);
+    grid->addLayout(labelled("Aud Out", m_lstAudOut), 1, 2);
     grid->addWidget(m_chkMixer, 2, 0);
     return group;
 }
@@ -212,10 +213,10 @@ QWidget* PreferencesWindow::buildAlarm() {
     m_chkWeekTest = makeCheck(group, "chkWeekTest", "Weekly Test");
     m_chkReboot = makeCheck(group, "chkReboot", "Reboot");
 
-    auto* threshold = labelled(group, "Threshold", m_txtThreshold);
+    auto* threshold = labelled("Threshold", m_txtThreshold);
     threshold->addStretch();
     auto* top = new QHBoxLayout;
-    top->addLayout(labelled(group, "Delay", m_lstTime));
+    top->addLayout(labelled("Delay", m_lstTime));
     top->addLayout(threshold);
     top->addStretch();
     auto* checks = new QGridLayout;
@@ -244,7 +245,7 @@ QWidget* PreferencesWindow::buildRelays() {
                                "Select Relay Output for Alarm...Remote Control must be enabled in "
                                "Setup>>My Computer");
     m_lstAlarmRelay->setMinimumWidth(100);
-    auto* relayColumn = labelled(group, "Alarm Relay", m_lstAlarmRelay);
+    auto* relayColumn = labelled("Alarm Relay", m_lstAlarmRelay);
     relayColumn->addStretch();
     auto* layout = new QHBoxLayout(group);
     layout->addWidget(frame, 0, Qt::AlignTop);
@@ -259,7 +260,7 @@ QWidget* PreferencesWindow::buildRecording() {
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(new QLabel("Record Parameters", group));
     auto* delay = new QHBoxLayout;
-    delay->addWidget(new QLabel("Stop Delay", group));
+    delay->addWidget(newLabel("Stop Delay", m_txtRecStopDelay));
     delay->addWidget(m_txtRecStopDelay);
     delay->addStretch();
     layout->addLayout(delay);
@@ -289,6 +290,7 @@ QWidget* PreferencesWindow::buildTimedDays() {
         m_txtStop[at] = makeBox(group, indexed("txtStop", day), 80);
         m_txtStart[at]->setToolTip("Time of day, 24-hour: 06:30:00");
         m_txtStop[at]->setToolTip("Time of day, 24-hour: 18:00:00");
+        nameStartStop(m_txtStart[at], m_txtStop[at], kDayCaptions[day]);
         grid->addWidget(m_Check1[at], day, 0);
         grid->addWidget(m_txtStart[at], day, 1);
         grid->addWidget(m_txtStop[at], day, 2);
@@ -316,9 +318,7 @@ QWidget* PreferencesWindow::buildMail() {
                                                        {"Mail Server", m_txtMailServer},
                                                        {"Sender", m_txtSender}};
     for (int i = 0; i < 4; ++i) {
-        auto* label = new QLabel(rows[i].first, group);
-        label->setBuddy(rows[i].second);
-        form->addWidget(label, i / 2, (i % 2) * 2);
+        form->addWidget(newLabel(rows[i].first, rows[i].second), i / 2, (i % 2) * 2);
         form->addWidget(rows[i].second, i / 2, (i % 2) * 2 + 1);
     }
     return group;

@@ -39,6 +39,7 @@ HelpWindow::HelpWindow(const Paths& paths, ErrorReporter& errors, QWidget* paren
 
     m_text = new QTextEdit(this);
     m_text->setObjectName("RichTextBox1");
+    m_text->setAccessibleName("Help Text");
     m_text->setAcceptRichText(true);
     setCentralWidget(m_text);
     resize(640, 520);

@@ -38,10 +38,12 @@ LogViewerWindow::LogViewerWindow(std::filesystem::path logsFolder, std::string p
 
     m_days = new QListWidget(this);
     m_days->setObjectName("lstDate");
+    m_days->setAccessibleName("Dates");
     connect(m_days, &QListWidget::itemDoubleClicked, this, &LogViewerWindow::ok);
 
     m_lines = new QListWidget(this);
     m_lines->setObjectName("lstActivityLog");
+    m_lines->setAccessibleName("Activity Log");
     m_lines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     m_ok = new QPushButton("OK", this);

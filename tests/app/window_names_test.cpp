@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <deque>
+#include <map>
+#include <set>
+
+#include "app/main_window_rig.h"
+#include "support/accessible_controls.h"
+
+namespace dvx {
+namespace {
+
+// Opens every window that can be reached from the main window's menus, and from the menus of the
+// windows those open, and checks the names of each window's controls as assistive technology
+// hears them. A window that a later build adds to a menu is walked as soon as its entry is
+// enabled.
+class WindowWalk {
+  public:
+    explicit WindowWalk(QWidget& main) : m_main(main) {}
+
+    void run() {
+        m_queue.push_back(&m_main);
+        queueShownWindows();
+        while (!m_queue.empty()) {
+            QPointer<QWidget> window = m_queue.front();
+            m_queue.pop_front();
+            if (window.isNull()) {
+                continue;
+            }
+            check(window);
+            for (QAction* entry : menuEntries(window)) {
+                open(entry);
+            }
+        }
+    }
+
+    std::vector<QString> walked;
+    std::map<QString, std::vector<QString>> problems;  // by window
+
+  private:
+    void check(QWidget* window) {
+        if (qobject_cast<QFileDialog*>(window) != nullptr) {
+            return;  // Qt's own file chooser, which names its two views of the folder alike
+        }
+        const QString name = window->objectName();
+        walked.push_back(name);
+        for (const QString& problem : test::namingProblems(test::accessibleControls(window))) {
+            problems[name].push_back(problem);
+        }
+    }
+
+    // The entries of the window's menu bars that do something: no separators, no entries that
+    // only open a submenu, none that are disabled, and not Exit, which ends what is walked.
+    static std::vector<QAction*> menuEntries(QWidget* window) {
+        std::vector<QAction*> entries;
+        std::vector<QAction*> pending;
+        for (QMenuBar* bar : window->findChildren<QMenuBar*>()) {
+            if (bar->window() == window) {
+                const QList<QAction*> actions = bar->actions();
+                pending.insert(pending.end(), actions.begin(), actions.end());
+            }
+        }
+        while (!pending.empty()) {
+            QAction* action = pending.front();
+            pending.erase(pending.begin());
+            if (action->menu() != nullptr) {
+                const QList<QAction*> inner = action->menu()->actions();
+                pending.insert(pending.end(), inner.begin(), inner.end());
+            } else if (!action->isSeparator() && action->isEnabled() &&
+                       QString(action->text()).remove('&') != "Exit") {
+                entries.push_back(action);
+            }
+        }
+        return entries;
+    }
+
+    // A modal window that an entry opens (a question, a file chooser) is checked and turned down
+    // from within its own event loop.
+    void open(QAction* entry) {
+        QTimer modalGuard;
+        modalGuard.setInterval(0);
+        QObject::connect(&modalGuard, &QTimer::timeout, [this] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                check(modal);
+                if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                    dialog->reject();
+                } else {
+                    modal->close();
+                }
+            }
+        });
+        modalGuard.start();
+        entry->trigger();
+        QApplication::processEvents();
+        modalGuard.stop();
+        queueShownWindows();
+    }
+
+    void queueShownWindows() {
+        QList<QWidget*> candidates = QApplication::topLevelWidgets();
+        candidates += m_main.findChildren<QWidget*>();
+        for (QWidget* widget : candidates) {
+            if (widget->isWindow() && widget->isVisible() &&
+                qobject_cast<QMenu*>(widget) == nullptr && m_seen.insert(widget).second &&
+                widget != &m_main) {
+                m_queue.push_back(widget);
+            }
+        }
+    }
+
+    QWidget& m_main;
+    std::deque<QPointer<QWidget>> m_queue;
+    std::set<QWidget*> m_seen{&m_main};
+};
+
+TEST(WindowNames, EveryControlOfEveryWindowHasItsOwnAccessibleName) {
+    test::MainWindowRig rig;
+    std::string failure;
+    ASSERT_TRUE(rig.window.startUp(failure)) << failure;
+    rig.window.show();
+
+    WindowWalk walk(rig.window);
+    walk.run();
+
+    // The walk reaches at least the windows of today's menus; later ones join it by themselves.
+    const std::set<QString> walked(walk.walked.begin(), walk.walked.end());
+    for (const char* window :
+         {"mnuMenu", "frmError", "frmAddressBook", "frmCallList", "frmMusicCategories",
+          "frmMyConnection", "frmMyMessages", "frmMyPreferences", "frmMyProgramming", "frmLogs",
+          "frmHelp", "frmAbout"}) {
+        EXPECT_TRUE(walked.contains(window)) << window << " was not reached";
+    }
+    for (const auto& [window, problems] : walk.problems) {
+        ADD_FAILURE() << window.toStdString() << ":\n  "
+                      << QStringList(problems.begin(), problems.end()).join("\n  ").toStdString();
+    }
+}
+
+// The walk itself: what it must catch in a window.
+TEST(WindowNames, AnUnnamedControlAndASharedNameAreFound) {
+    QDialog window;
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(new QLineEdit(&window));
+    layout->addWidget(new QListWidget(&window));
+    for (int i = 0; i < 2; ++i) {
+        layout->addWidget(new QPushButton("OK", &window));
+    }
+    auto* menu = new QMenu(&window);  // a context menu: named by itself
+    menu->addAction("Add");
+    const std::vector<QString> problems = test::namingProblems(test::accessibleControls(&window));
+    EXPECT_EQ(problems,
+              (std::vector<QString>{"QLineEdit (EditableText) has no accessible name",
+                                    "QListWidget (List) has no accessible name",
+                                    "QMenu (PopupMenu) has no accessible name",
+                                    "\"OK\" names QPushButton (Button), QPushButton (Button)"}));
+}
+
+}  // namespace
+}  // namespace dvx
