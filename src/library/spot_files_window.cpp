@@ -190,6 +190,10 @@ void SpotFilesWindow::buildControls() {
     m_calendar->setAccessibleName("Calendar");
     m_calendar->setDateRange(QDate(1930, 1, 1), QDate(2029, 12, 31));  // two-digit years
     m_calendar->hide();
+    // The calendar's own month menu is heard by this name.
+    for (QMenu* months : m_calendar->findChildren<QMenu*>()) {
+        months->setAccessibleName("Months");
+    }
     for (QWidget* part : m_calendar->findChildren<QWidget*>()) {
         part->installEventFilter(this);
     }
@@ -335,6 +339,7 @@ void SpotFilesWindow::buildMenus(QMenuBar* menuBar) {
 
     m_popup = new QMenu(this);
     m_popup->setObjectName("mnuHiddenPopup");
+    m_popup->setAccessibleName("Spot list menu");
     connect(addEntry(m_popup, "Play", "mnuPopupPlay"), &QAction::triggered, this,
             [this] { m_form->play(); });
     connect(addEntry(m_popup, "Stop", "mnuPopupStop"), &QAction::triggered, this,
