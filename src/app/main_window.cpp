@@ -21,6 +21,8 @@
 #include "common/background_sync.h"
 #include "fill/music_categories_window.h"
 #include "fill/program_lists_window.h"
+#include "library/record_log.h"
+#include "library/spot_files_recorder.h"
 #include "library/spot_files_window.h"
 #include "notify/contact_list_window.h"
 #include "notify/messages_window.h"
@@ -279,9 +281,16 @@ void MainWindow::buildMenus() {
 
     addMenuBarEntry("MusicFiles", "mnuMusicFiles", nullptr);
     addMenuBarEntry("SpotFiles", "mnuSpotFiles", [this]() -> QWidget* {
-        return new SpotFilesWindow(
+        auto* window = new SpotFilesWindow(
             m_station->files.Spotfile, m_station->paths, m_station->parameters,
             SpotFilesDevices{m_clock, m_audio, m_soundFiles, m_runtime->pump()}, *m_errorWindow);
+        // It records from the sensor's own capture when both use one input device.
+        window->attachRecording(std::make_unique<SpotFilesRecorder>(
+            window->form(), SpotFilesRecorder::Parts{
+                                m_clock, m_station->parameters, m_station->files.Spotfile,
+                                m_station->paths, *m_recordLog, m_audio, m_soundFiles,
+                                m_runtime->pump(), m_runtime->graph().WaveIn, *m_errorWindow}));
+        return window;
     });
 
     QMenu* history = menuBar()->addMenu("History");
@@ -310,6 +319,8 @@ bool MainWindow::startUp(std::string& failure) {
         }
         m_log =
             std::make_unique<AlarmLog>(m_station->paths, m_clock, *m_errorWindow, m_diskSync.get());
+        m_recordLog = std::make_unique<RecordLog>(m_station->paths, m_clock, *m_errorWindow,
+                                                  m_diskSync.get());
         m_notifier = std::make_unique<Notifier>(
             m_clock, m_station->paths, m_station->files, m_station->connection, m_station->account,
             *m_log, *m_errorWindow,
@@ -446,6 +457,7 @@ void MainWindow::endRun() {
     m_restart.reset();
     m_ports.reset();
     m_notifier.reset();
+    m_recordLog.reset();  // a line still pending is written now
     m_log.reset();
     m_station.reset();
     if (m_diskSync) {

@@ -20,6 +20,7 @@ class QPushButton;
 namespace dvx {
 
 class AlarmLog;
+class RecordLog;
 class AudioBackend;
 class BackgroundSync;
 class CommandRestart;
@@ -93,6 +94,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     std::unique_ptr<BackgroundSync> m_diskSync;  // fdatasync off the main thread
     std::unique_ptr<Station> m_station;
     std::unique_ptr<AlarmLog> m_log;
+    std::unique_ptr<RecordLog> m_recordLog;  // record.log: recordings, imports, deletions
     std::unique_ptr<Notifier> m_notifier;
     std::unique_ptr<PortOpener> m_ports;
     std::unique_ptr<CommandRestart> m_restart;

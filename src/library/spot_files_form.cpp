@@ -455,6 +455,16 @@ void SpotFilesForm::gainChanged(int value) {
     m_recording->gainChanged(value);
 }
 
+void SpotFilesForm::autoStartToggled(bool checked) {
+    m_autoStart = checked;
+    m_recording->autoStartChanged(checked);
+}
+
+void SpotFilesForm::overwriteToggled(bool checked) {
+    m_overwrite = checked;
+    m_recording->overwriteChanged(checked);
+}
+
 void SpotFilesForm::setOverwrite(bool checked) {
     m_overwrite = checked;
     m_view.setOverwriteChecked(checked);

@@ -11,6 +11,7 @@
 
 #include "common/clock.h"
 #include "common/print_line.h"
+#include "library/button_colours.h"
 #include "library/spot_catalogue.h"
 #include "library/spot_dates.h"
 #include "library/spot_fields.h"
@@ -26,22 +27,6 @@ struct Parameters;
 
 // Buttons whose colour or focus the form sets.
 enum class SpotButton { Play, Pause, Stop, EOM, Record };
-
-// A colour as red, green and blue.
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
-inline constexpr Rgb kPlayIdle{0, 128, 0};
-inline constexpr Rgb kPlayPlaying{128, 255, 128};
-inline constexpr Rgb kPauseIdle{255, 255, 192};
-inline constexpr Rgb kPausePaused{255, 255, 0};
-inline constexpr Rgb kEomBefore{0, 0, 192};
-inline constexpr Rgb kEomReached{0, 255, 255};
-inline constexpr Rgb kRecordIdle{192, 0, 0};
 
 // What the spot files window shows. The window implements it; tests record it. Every text is
 // set by the program and never counts as a user's edit. Main thread only.
@@ -92,6 +77,9 @@ class SpotFilesRecording {
     virtual void stopRecording() {}
     virtual void tick() {}                      // `Timer1`, every 50 ms while the window is open
     virtual void gainChanged(int /*value*/) {}  // `Slider`, 0..16384
+    // The user ticked or cleared "Auto Start" (`Check1`) or "Overwrite Existing File" (`Check2`).
+    virtual void autoStartChanged(bool /*checked*/) {}
+    virtual void overwriteChanged(bool /*checked*/) {}
     // Record log
     // An entry was selected: a pending line in state 2 is written, state 1 becomes 2.
     virtual void entrySelected() {}
@@ -201,9 +189,9 @@ class SpotFilesForm {
     // Recording controls, kept for the recording
     void recordClicked();
     void gainChanged(int value);
-    void autoStartToggled(bool checked) { m_autoStart = checked; }  // by the user
-    void overwriteToggled(bool checked) { m_overwrite = checked; }  // by the user
-    void setOverwrite(bool checked);                                // checks or unchecks `Check2`
+    void autoStartToggled(bool checked);  // by the user
+    void overwriteToggled(bool checked);  // by the user
+    void setOverwrite(bool checked);      // checks or unchecks `Check2`
     bool autoStart() const { return m_autoStart; }
     bool overwrite() const { return m_overwrite; }
     bool recordingUnderWay() const;

@@ -106,7 +106,13 @@ SpotFilesWindow::SpotFilesWindow(RecordFile& Spotfile, const Paths& paths,
 }
 
 SpotFilesWindow::~SpotFilesWindow() {
-    // The controls go after the form: nothing they signal or filter on the way may reach it.
+    // The recording goes first (dropping an unfinished one through the form while both are
+    // whole), then the controls after the form: nothing they signal or filter on the way may
+    // reach it.
+    if (m_form) {
+        m_form->setRecording(nullptr);
+    }
+    m_recording.reset();
     for (QObject* child : findChildren<QObject*>()) {
         child->removeEventFilter(this);
         child->blockSignals(true);
@@ -366,11 +372,12 @@ void SpotFilesWindow::fillCategoryMenu() {
     }
 }
 
-void SpotFilesWindow::attachRecording(SpotFilesRecording* recording) {
-    m_form->setRecording(recording);
+void SpotFilesWindow::attachRecording(std::unique_ptr<SpotFilesRecording> recording) {
+    m_form->setRecording(recording.get());
+    m_recording = std::move(recording);
     for (QWidget* control :
          std::initializer_list<QWidget*>{m_record, m_autoStart, m_overwrite, m_gain}) {
-        control->setEnabled(recording != nullptr);
+        control->setEnabled(m_recording != nullptr);
     }
 }
 

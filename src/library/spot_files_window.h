@@ -37,9 +37,9 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     SpotFilesForm& form() { return *m_form; }
     SpotFilesView& view() { return *this; }
 
-    // Attaches the recording and its record log (must outlive the window) and enables the
+    // Attaches the recording and its record log, which the window then owns, and enables the
     // recording controls; nullptr detaches them.
-    void attachRecording(SpotFilesRecording* recording);
+    void attachRecording(std::unique_ptr<SpotFilesRecording> recording);
 
     // `mnuPrint` on a given printer. Returns false when the job could not start.
     bool printTo(QPrinter& printer);
@@ -88,7 +88,8 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     const Paths& m_paths;
     ErrorReporter& m_errors;
     std::unique_ptr<SpotFilesForm> m_form;  // made once the controls exist
-    bool m_programSets = false;             // the list or track bar is being set by the program
+    std::unique_ptr<SpotFilesRecording> m_recording;
+    bool m_programSets = false;  // the list or track bar is being set by the program
 
     QListWidget* m_list = nullptr;
     QLineEdit* m_number = nullptr;

@@ -177,7 +177,7 @@ bool SpotRecording::startInput(int number) {
         return false;
     }
     m_audio.setSoundStart(m_autoStart ? m_parameters.Threshold : RecordingAudio::kNoSoundStart);
-    m_view.showRecordButton("Ready", kReadyColour);
+    m_view.showRecordButton("Ready", kRecordReady);
     m_view.showNumber(number);
     m_view.clearBoxes();
     m_timer->setEnabled(true);
@@ -190,7 +190,7 @@ void SpotRecording::record() {
     m_startTime = now();
     m_lastSoundTime = m_startTime;
     m_eomMark = 0;
-    m_view.showRecordButton("Recording ", kRecordingColour);
+    m_view.showRecordButton("Recording ", kRecordRecording);
     m_view.focusEom();
 }
 
@@ -248,13 +248,13 @@ bool SpotRecording::cmdEOM() {
         return false;
     }
     m_eomMark = wholeSeconds(now() - m_startTime);
-    m_view.showEomButton(kEomMarkedColour);
+    m_view.showEomButton(kEomReached);
     return true;
 }
 
 void SpotRecording::cmdStop() {
     guarded([&] {
-        m_view.showRecordButton("Record", kRecordColour);
+        m_view.showRecordButton("Record", kRecordIdle);
         if (m_state != kIdle) {
             const bool inputFailed = m_audio.hasFailed();
             m_audio.close();  // a failed write throws: the take is not kept
@@ -277,7 +277,7 @@ void SpotRecording::store() {
     const std::int32_t length =
         wholeSeconds(static_cast<double>(m_audio.framesWritten()) / kSampleRate);
     const std::int32_t mark = m_eomMark == 0 ? length : m_eomMark;
-    m_view.showEomButton(kEomColour);
+    m_view.showEomButton(kEomBefore);
     std::filesystem::rename(takePath(number), m_catalogue.wavePath(number));
     SpotRecord record = m_catalogue.read(number);
     record.Status = kSpotActive;
@@ -325,7 +325,7 @@ void SpotRecording::abandon(const std::string& message) {
         shown += std::string("  ") + error.what();
     }
     m_errors.showError(shown);
-    m_view.showRecordButton("Record", kRecordColour);
+    m_view.showRecordButton("Record", kRecordIdle);
     finish();
 }
 

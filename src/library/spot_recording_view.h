@@ -2,21 +2,9 @@
 
 #include <string>
 
+#include "library/button_colours.h"
+
 namespace dvx {
-
-// A colour of a button, as red, green and blue values 0..255.
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
-inline constexpr Rgb kRecordColour{192, 0, 0};       // cmdRecord "Record", dark red
-inline constexpr Rgb kReadyColour{255, 255, 0};      // cmdRecord "Ready", yellow
-inline constexpr Rgb kRecordingColour{255, 0, 0};    // cmdRecord "Recording ", red
-inline constexpr Rgb kEomMarkedColour{0, 255, 255};  // cmdEOM once a mark is set, cyan
-inline constexpr Rgb kEomColour{0, 0, 192};          // cmdEOM before a mark, dark blue
 
 // What a recording shows in the spot files window. The window implements it; every call comes
 // on the main thread from SpotRecording.

@@ -16,24 +16,32 @@
 namespace dvx::test {
 
 // The main window on a simulated clock and virtual sound devices, below a fresh data root;
-// the feed is silent, or a minute of steady sound.
+// the feed is silent, a minute of steady sound, or stretches of a steady level (then silence).
 struct MainWindowRig {
-    explicit MainWindowRig(bool soundingFeed = false) : soundingFeed(soundingFeed) {}
+    struct Stretch {
+        int seconds;
+        std::int16_t level;
+    };
+    explicit MainWindowRig(bool soundingFeed = false)
+        : feedShape(soundingFeed ? std::vector<Stretch>{{60, 5000}} : std::vector<Stretch>{}) {}
+    explicit MainWindowRig(std::vector<Stretch> feed) : feedShape(std::move(feed)) {}
 
     std::filesystem::path writeFeed() {
-        if (!soundingFeed) {
+        if (feedShape.empty()) {
             return {};
         }
         const auto feed = root.path() / "feed.wav";
-        const std::vector<std::int16_t> second(2 * 44100, 5000);
         auto writer = soundFiles.createWriter(feed, 2);
-        for (int i = 0; i < 60; ++i) {
-            writer->write(second.data(), 44100);
+        for (const Stretch& stretch : feedShape) {
+            const std::vector<std::int16_t> second(2 * 44100, stretch.level);
+            for (int i = 0; i < stretch.seconds; ++i) {
+                writer->write(second.data(), 44100);
+            }
         }
         return feed;
     }
 
-    bool soundingFeed;
+    std::vector<Stretch> feedShape;
     TempFolder root;
     SimulatedClock clock{2026, 12, 7, 9 * 3600.0};
     SndfileSoundFiles soundFiles;

@@ -129,7 +129,7 @@ TEST(SpotRecording, ArmingThenStoppingFailingToArmOrClosingLeavesTheNumberFreeAn
     rig.recording->cmdStop();
     EXPECT_EQ(rig.spot(2).Status, kSpotFree);
     EXPECT_FALSE(rig.anyFileOf(2));
-    EXPECT_EQ(rig.view.recordColour, kRecordColour);
+    EXPECT_EQ(rig.view.recordColour, kRecordIdle);
     EXPECT_FALSE(rig.view.armed);
 
     rig.backend->setInputLost(true);
