@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "notify/window_helpers.h"
 #include "viewers/error_reporter.h"
@@ -237,12 +238,19 @@ void SpotFilesWindow::buildControls() {
 
     m_autoStart = new QCheckBox("Auto Start", this);
     m_autoStart->setObjectName("Check1");
-    connect(m_autoStart, &QCheckBox::clicked, this,
-            [this](bool checked) { m_form->autoStartToggled(checked); });
+    // Toggled, not clicked: assistive technology toggles a check box without clicking it.
+    connect(m_autoStart, &QCheckBox::toggled, this, [this](bool checked) {
+        if (!m_programSets) {
+            m_form->autoStartToggled(checked);
+        }
+    });
     m_overwrite = new QCheckBox("Overwrite Existing File", this);
     m_overwrite->setObjectName("Check2");
-    connect(m_overwrite, &QCheckBox::clicked, this,
-            [this](bool checked) { m_form->overwriteToggled(checked); });
+    connect(m_overwrite, &QCheckBox::toggled, this, [this](bool checked) {
+        if (!m_programSets) {
+            m_form->overwriteToggled(checked);
+        }
+    });
     m_gain = new QSlider(Qt::Horizontal, this);
     m_gain->setObjectName("Slider");
     m_gain->setAccessibleName("Recording gain");
@@ -615,11 +623,15 @@ void SpotFilesWindow::setDeleteAvailable(bool available) {
 }
 
 void SpotFilesWindow::setAutoStartChecked(bool checked) {
+    const bool before = std::exchange(m_programSets, true);
     m_autoStart->setChecked(checked);
+    m_programSets = before;
 }
 
 void SpotFilesWindow::setOverwriteChecked(bool checked) {
+    const bool before = std::exchange(m_programSets, true);
     m_overwrite->setChecked(checked);
+    m_programSets = before;
 }
 
 std::string SpotFilesWindow::todayText() const {

@@ -94,7 +94,8 @@ TEST(SpotRecordingWindow, AnAutoStartRecordingIsStoredListedNamedAndLogged) {
     EXPECT_EQ(trimBlanks(rig.spot(1).Name), "MORNING PROMO");
     EXPECT_EQ(rig.recordLog(), "");
     rig.spotFiles->close();
-    EXPECT_EQ(rig.recordLog().substr(0, 39), "MORNING PROMO" + std::string(12, ' ') + "    1         ");
+    EXPECT_EQ(rig.recordLog().substr(0, 39),
+              "MORNING PROMO" + std::string(12, ' ') + "    1         ");
 }
 
 TEST(SpotRecordingWindow, TheProgramEndingWithTheWindowOpenKeepsNothingHalfDone) {
