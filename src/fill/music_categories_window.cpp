@@ -3,14 +3,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDate>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -18,6 +16,7 @@
 
 #include "notify/window_helpers.h"
 #include "ui/control_names.h"
+#include "viewers/printout_painter.h"
 
 namespace dvx {
 namespace {
@@ -242,28 +241,11 @@ bool MusicCategoriesWindow::printTo(QPrinter& printer, const LocalDateTime& toda
     if (lines.empty()) {
         return false;
     }
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    if (!paintPrintout(printer, lines)) {
         m_errors.showError("The printer could not start the print job.");
         return false;
     }
-    QFont font("Courier New");
-    font.setStyleHint(QFont::Monospace);
-    font.setPointSize(12);
-    painter.setFont(font);
-    const QFontMetrics metrics(font, &printer);
-    const int column = metrics.horizontalAdvance(QLatin1Char('0'));
-    const int pageBottom = printer.pageLayout().paintRectPixels(printer.resolution()).height();
-    int y = metrics.ascent();
-    for (const PrintLine& line : lines) {
-        if (y + metrics.descent() > pageBottom) {
-            printer.newPage();
-            y = metrics.ascent();
-        }
-        painter.drawText(line.column * column, y, fromStoredText(line.text));
-        y += metrics.lineSpacing();
-    }
-    return painter.end();
+    return true;
 }
 
 }  // namespace dvx
