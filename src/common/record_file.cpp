@@ -1,11 +1,14 @@
 #include "common/record_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 #include "common/disk_sync.h"
@@ -109,6 +112,38 @@ std::int64_t RecordFile::recordCount() const {
         throw IoError("Cannot read the size of", m_path, errno);
     }
     return (static_cast<std::int64_t>(info.st_size) + m_recordLength - 1) / m_recordLength;
+}
+
+}  // namespace dvx
+
+namespace dvx {
+
+RecordFileLock::RecordFileLock(RecordFileLock&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)) {}
+
+RecordFileLock::~RecordFileLock() {
+    if (m_fd >= 0) {
+        ::flock(m_fd, LOCK_UN);
+    }
+}
+
+RecordFileLock RecordFile::lock(int waitMs) const {
+    if (m_fd < 0) {
+        throw IoError("File is closed: " + m_path.string());
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            throw IoError("Cannot lock", m_path, errno);
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            throw IoError(m_path.string() +
+                          " is held by another program that is adding an "
+                          "entry; try again in a moment.");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return RecordFileLock(m_fd);
 }
 
 }  // namespace dvx

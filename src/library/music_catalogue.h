@@ -64,6 +64,10 @@ class MusicCatalogue {
     MusicRecord read(int number) const;
     void write(int number, const MusicRecord& record);
     std::int64_t recordCount() const { return m_file.recordCount(); }
+    // The catalogue's lock, taken around choosing a number and writing its entry (a number
+    // chosen earlier is checked again under it, since nothing reserves a music number).
+    RecordFileLock lock() const { return m_file.lock(); }
+    const std::filesystem::path& file() const { return m_file.path(); }
 
     // <drive>:\Dorvex\Music\MF0042.wav for entry 42, the number with at least four digits. A
     // drive field that is not a letter (a record written elsewhere) means the data drive.

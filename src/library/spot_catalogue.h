@@ -70,6 +70,9 @@ class SpotCatalogue {
     SpotRecord read(int number) const;
     void write(int number, const SpotRecord& record);
     std::int64_t recordCount() const { return m_file.recordCount(); }
+    // The catalogue's lock, taken around choosing a number and writing its entry.
+    RecordFileLock lock() const { return m_file.lock(); }
+    const std::filesystem::path& file() const { return m_file.path(); }
 
     // c:\Dorvex\Spotfile\SF0007.wav for spot 7.
     std::filesystem::path wavePath(int number) const;

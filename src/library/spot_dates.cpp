@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 
 #include "common/record_codec.h"
 
@@ -32,6 +33,12 @@ std::optional<int> datePart(std::string_view part, std::size_t maxDigits) {
 
 CalendarDate dateOf(const LocalDateTime& time) {
     return CalendarDate{time.year, time.month, time.day};
+}
+
+std::string spotDateText(const LocalDateTime& time) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d/%02d/%02d", time.month, time.day, time.year % 100);
+    return text;
 }
 
 bool isOpenDate(std::string_view field) {

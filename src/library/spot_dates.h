@@ -2,6 +2,7 @@
 
 #include <compare>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "common/clock.h"
@@ -17,6 +18,9 @@ struct CalendarDate {
 };
 
 CalendarDate dateOf(const LocalDateTime& time);
+
+// The day as recording and import write it into a spot's dates: "MM/DD/YY".
+std::string spotDateText(const LocalDateTime& time);
 
 // A start or stop date of a spot is open (no limit on that side) when, trimmed and in upper
 // case, it is empty or "TFN".

@@ -6,6 +6,7 @@
 
 #include "common/time_text.h"
 #include "library/catalogue_text.h"
+#include "library/spot_dates.h"
 #include "platform/audio_backend.h"
 #include "viewers/error_reporter.h"
 
@@ -40,13 +41,6 @@ std::string trimmed(std::string_view text) {
 int typedNumber(std::string_view text) {
     const double value = numericValue(text);
     return value < 0 || value > 1e6 ? 0 : roundHalfEven(value);
-}
-
-std::string today(const Clock& clock) {
-    const LocalDateTime now = clock.now();
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d/%02d/%02d", now.month, now.day, now.year % 100);
-    return text;
 }
 
 }  // namespace
@@ -131,6 +125,9 @@ void SpotRecording::cmdRecord(std::string_view txtNumber) {
 
 void SpotRecording::arm(std::string_view txtNumber) {
     m_view.showArmed(true);
+    // Held until the reservation is written: an import on the command line may be choosing a
+    // number in the same catalogue.
+    std::optional<RecordFileLock> lock(m_catalogue.lock());
     int number = 0;
     if (m_overwrite) {
         number = typedNumber(txtNumber);
@@ -163,6 +160,7 @@ void SpotRecording::arm(std::string_view txtNumber) {
     m_currentSpotNumber = number;
     record.Status = kSpotReserved;
     m_catalogue.write(number, record);
+    lock.reset();
     startInput(number);
 }
 
@@ -288,7 +286,7 @@ void SpotRecording::store() {
     record.Outcue.clear();
     record.Length = std::to_string(length);
     record.EOM = std::to_string(roundHalfEven(mark + 0.5));
-    record.StartDate = record.StopDate = record.RecordDate = today(m_clock);
+    record.StartDate = record.StopDate = record.RecordDate = spotDateText(m_clock.now());
     record.RotationRef = "None";
     record.SpotCat = ' ';
     m_catalogue.write(number, record);
@@ -372,6 +370,7 @@ SpecificFileAnswer SpotRecording::reserveSpecificFile(std::string_view txtFileNu
     }
     SpecificFileAnswer answer;
     guarded([&] {
+        const RecordFileLock lock = m_catalogue.lock();
         SpotRecord record = m_catalogue.read(number);
         if (isSpotTaken(record)) {
             answer = {SpecificFileAnswer::Outcome::Taken, trimmed(record.Name) + " Exists.",

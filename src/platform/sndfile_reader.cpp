@@ -133,6 +133,14 @@ long SndfileReader::convert(int wanted) {
     }
 }
 
+SoundTags SndfileReader::tags() const {
+    auto tag = [this](int which) {
+        const char* text = sf_get_string(m_file, which);
+        return std::string(text != nullptr ? text : "");
+    };
+    return {tag(SF_STR_TITLE), tag(SF_STR_ARTIST), tag(SF_STR_ALBUM)};
+}
+
 void SndfileReader::seek(std::int64_t frame) {
     frame = std::clamp<std::int64_t>(frame, 0, m_frames);
     const auto fileFrame =

@@ -28,6 +28,8 @@ class SndfileReader : public SoundReader {
     std::int64_t frames() const override { return m_frames; }
     int read(std::int16_t* out, int frames) override;
     void seek(std::int64_t frame) override;
+    int sourceChannels() const override { return m_info.channels; }
+    SoundTags tags() const override;
 
   private:
     void fillInput();

@@ -43,6 +43,14 @@ class SndfileWriter : public SoundWriter {
 
     void flush() override { sf_write_sync(m_file); }
 
+    void truncate(std::int64_t frames) override {
+        sf_count_t count = frames;
+        if (sf_command(m_file, SFC_FILE_TRUNCATE, &count, sizeof count) != 0) {
+            throw IoError("The sound file " + m_path.string() +
+                          " cannot be shortened: " + sf_strerror(m_file));
+        }
+    }
+
   private:
     std::filesystem::path m_path;
     int m_channels;

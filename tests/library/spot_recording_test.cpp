@@ -252,6 +252,7 @@ class FullDiskFiles : public SndfileSoundFiles {
                 m_writer->write(samples, frames);
             }
             void flush() override { m_writer->flush(); }
+            void truncate(std::int64_t frames) override { m_writer->truncate(frames); }
 
           private:
             std::unique_ptr<SoundWriter> m_writer;
