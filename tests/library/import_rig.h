@@ -1,0 +1,144 @@
+#pragma once
+
+#include <sndfile.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "common/record_file.h"
+#include "common/simulated_clock.h"
+#include "library/import_session.h"
+#include "library/import_transfer.h"
+#include "library/music_catalogue.h"
+#include "library/record_log.h"
+#include "library/spot_catalogue.h"
+#include "platform/audio_test_support.h"
+#include "platform/sndfile_sound_files.h"
+#include "support/temp_folder.h"
+
+namespace dvx::test {
+
+// `before` seconds of digital silence, `tone` seconds of a 440 Hz sine, `after` of silence.
+inline Sound toneBetweenSilences(double before, double tone, double after, int amplitude = 10000,
+                                 int channels = 2, int rate = 44100) {
+    const auto frames = [&](double seconds) { return static_cast<int>(seconds * rate); };
+    Sound sound = constant(0, frames(before), channels);
+    sound.sampleRate = rate;
+    sound = joined(sound, sine(440, frames(tone), amplitude, channels, rate));
+    return joined(sound, constant(0, frames(after), channels));
+}
+
+// Writes `sound` in a libsndfile format (0: MPEG layer II through twolame), an MP3 at a variable
+// bit rate when asked, with a title and an artist where given.
+inline void writeEncoded(const std::filesystem::path& path, const Sound& sound, int format,
+                         bool variableRate = false, const std::string& title = "",
+                         const std::string& artist = "") {
+    SF_INFO info{};
+    info.samplerate = sound.sampleRate;
+    info.channels = sound.channels;
+    info.format = format != 0 ? format : SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    const std::filesystem::path target =
+        format != 0 ? path : std::filesystem::path(path.string() + ".source.wav");
+    SNDFILE* file = sf_open(target.c_str(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        throw std::runtime_error("cannot write " + target.string() + ": " + sf_strerror(nullptr));
+    }
+    if (variableRate) {
+        int mode = SF_BITRATE_MODE_VARIABLE;
+        sf_command(file, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
+    }
+    if (!title.empty()) {
+        sf_set_string(file, SF_STR_TITLE, title.c_str());
+        sf_set_string(file, SF_STR_ARTIST, artist.c_str());
+    }
+    // As doubles: libsndfile 1.2's MP3 encoder garbles 16-bit writes.
+    std::vector<double> samples(sound.samples.begin(), sound.samples.end());
+    for (double& sample : samples) {
+        sample /= 32768.0;
+    }
+    sf_writef_double(file, samples.data(), static_cast<sf_count_t>(sound.frames()));
+    sf_close(file);
+    if (format == 0) {
+        const std::string command = "twolame --quiet -b 192 '" + target.string() + "' '" +
+                                    path.string() + "' && rm '" + target.string() + "'";
+        if (std::system(command.c_str()) != 0) {
+            throw std::runtime_error("twolame failed (scripts/install-deps installs it)");
+        }
+    }
+}
+
+inline ImportDestination toMusic() {
+    ImportDestination destination;
+    destination.library = ImportDestination::Library::Music;
+    return destination;
+}
+
+// Both catalogues, the record log and the sound files under a simulated clock that reads
+// Monday 7 December 2026, noon.
+struct ImportRig {
+    ImportRig() {
+        std::filesystem::create_directories(paths.spotFolder());
+        std::filesystem::create_directories(paths.musicFolder());
+        std::filesystem::create_directories(paths.logsFolder());
+    }
+
+    // begin(), every step and finish(); a failed begin() as a result with its message.
+    ImportResult run(const TransferPlan& plan, ImportDestination destination = {},
+                     SoundFiles* through = nullptr) {
+        std::string failure;
+        const ImportLibrary library{through != nullptr ? *through : files, clock, &spots, &log,
+                                    &music};
+        auto transfer = ImportTransfer::begin(plan, destination, library, failure);
+        if (!transfer) {
+            ImportResult result;
+            result.message = failure;
+            return result;
+        }
+        while (transfer->step().running) {
+        }
+        return transfer->finish();
+    }
+    ImportResult runSession(ImportSession& session, ImportDestination destination = {}) {
+        const PlannedTransfer planned = session.planTransfer();
+        if (!planned.plan) {
+            ImportResult result;
+            result.message = planned.refusal;
+            return result;
+        }
+        return run(*planned.plan, destination);
+    }
+    std::filesystem::path source(const std::string& name, const Sound& sound) {
+        writeSound(folder.path() / name, sound);
+        return folder.path() / name;
+    }
+    // Files in the spot and music folders besides the catalogues and their hash files.
+    int strayFiles() const {
+        int count = 0;
+        for (const auto& folder : {paths.spotFolder(), paths.musicFolder()}) {
+            for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+                const auto extension = entry.path().extension();
+                count += extension != ".dat" && extension != ".hash" ? 1 : 0;
+            }
+        }
+        return count;
+    }
+
+    TempFolder folder;
+    Paths paths{folder.path()};
+    SimulatedClock clock{2026, 12, 7, 12 * 3600.0};
+    SndfileSoundFiles files;
+    RecordingErrorReporter errors;
+    RecordFile spotFile{(std::filesystem::create_directories(paths.spotFolder()),
+                         paths.spotFolder() / "Spotfile.dat"),
+                        kSpotRecordLength};
+    RecordFile musicFile{(std::filesystem::create_directories(paths.musicFolder()),
+                          paths.musicFolder() / "Music.dat"),
+                         kMusicRecordLength};
+    SpotCatalogue spots{spotFile, paths};
+    MusicCatalogue music{musicFile, paths};
+    RecordLog log{paths, clock, errors};
+};
+
+}  // namespace dvx::test
