@@ -1,16 +1,23 @@
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMessageBox>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/audio_choice.h"
 #include "app/command_line.h"
+#include "app/command_verbs.h"
 #include "app/data_root_lock.h"
 #include "app/main_window.h"
 #include "app/signal_watcher.h"
 #include "common/paths.h"
 #include "platform/qt_clock.h"
+#include "platform/sndfile_sound_files.h"
 #include "viewers/error_window.h"
 
 namespace {
@@ -24,9 +31,28 @@ void reportStartupFailure(const std::string& message) {
     }
 }
 
+std::atomic<bool> verbInterrupted{false};
+
+// A verb of the command line runs before any window or display is needed. SIGINT and SIGTERM
+// make it drop the file it works on, leaving nothing half done, and stop.
+int runVerb(const std::vector<std::string>& arguments) {
+    struct sigaction action {};
+    action.sa_handler = [](int) { verbInterrupted.store(true); };
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    dvx::SndfileSoundFiles files;
+    return dvx::runCommandVerb(
+        arguments, files, {std::cout, std::cerr, ::isatty(STDOUT_FILENO) == 1, &verbInterrupted});
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> given(argv, argv + argc);
+    if (dvx::commandVerb(given)) {
+        return runVerb(given);
+    }
     QApplication app(argc, argv);  // takes Qt's own options out of the arguments
     QApplication::setApplicationName("Dorvexia");
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
