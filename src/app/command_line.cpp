@@ -53,8 +53,12 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string commandLineHelp() {
     return "Usage: dorvexia [options]\n"
+           "       dorvexia [--data-root DIR] import --music|--spot [options] FILE...\n"
+           "       dorvexia [--data-root DIR] normalize --spot N --percent P\n"
            "\n"
            "Guards the station's programme feed against dead air. Normal use needs no option.\n"
+           "The verbs import sound files into the library and normalise a spot without a\n"
+           "window, also while the monitor runs; \"dorvexia import --help\" tells more.\n"
            "\n"
            "  --data-root DIR          keep the data below DIR (default: $DORVEXIA_ROOT, else\n"
            "                           $XDG_DATA_HOME/dorvexia, else ~/.local/share/dorvexia)\n"
