@@ -273,5 +273,29 @@ TEST(Import, ANewSourceStartsWithoutTheMarksOfTheLastAndAFadeNeedsAnEndMark) {
     EXPECT_EQ(written.samples, early.samples);  // whole, and not faded from its start
 }
 
+TEST(Import, CancelKeepsWhatASpotHasSoFarAndNothingOfMusic) {
+    ImportRig rig;
+    ImportSession session(rig.files, 500);
+    ASSERT_FALSE(session.chooseSource(rig.source("long.wav", test::constant(8000, 10 * 44100))));
+    for (const bool spot : {true, false}) {
+        std::string failure;
+        ImportDestination destination = spot ? ImportDestination{} : test::toMusic();
+        auto transfer = ImportTransfer::begin(
+            *session.planTransfer().plan, destination,
+            {rig.files, rig.clock, &rig.spots, &rig.log, &rig.music}, failure);
+        ASSERT_TRUE(transfer) << failure;
+        transfer->step(2 * 44100);
+        transfer->cancel();
+        EXPECT_FALSE(transfer->step().running);
+        const ImportResult result = transfer->finish();
+        EXPECT_EQ(result.stored, spot) << result.message;
+        if (spot) {
+            EXPECT_EQ(result.Length, "3");  // the two seconds written, measured
+        }
+    }
+    EXPECT_EQ(rig.music.read(1).Status, '\0');
+    EXPECT_EQ(rig.strayFiles(), 1);  // SF0001.wav
+}
+
 }  // namespace
 }  // namespace dvx
