@@ -39,6 +39,42 @@ std::filesystem::path makePartialFile(const std::filesystem::path& folder) {
     return name;
 }
 
+// Gathers the shaper's buffers into large writes: fewer system calls and header updates.
+class ChunkedWriter : public SoundWriter {
+  public:
+    static constexpr int kChunkFrames = 65536;
+
+    ChunkedWriter(std::unique_ptr<SoundWriter> writer) : m_writer(std::move(writer)) {
+        m_pending.reserve(static_cast<std::size_t>(kChunkFrames) * m_writer->channels());
+    }
+    int channels() const override { return m_writer->channels(); }
+    void write(const std::int16_t* samples, int frames) override {
+        m_pending.insert(m_pending.end(), samples, samples + frames * channels());
+        if (m_pending.size() >= static_cast<std::size_t>(kChunkFrames) * channels()) {
+            drain();
+        }
+    }
+    void flush() override {
+        drain();
+        m_writer->flush();
+    }
+    void truncate(std::int64_t frames) override {
+        drain();
+        m_writer->truncate(frames);
+    }
+
+  private:
+    void drain() {
+        if (!m_pending.empty()) {
+            m_writer->write(m_pending.data(), static_cast<int>(m_pending.size()) / channels());
+            m_pending.clear();
+        }
+    }
+
+    std::unique_ptr<SoundWriter> m_writer;
+    std::vector<std::int16_t> m_pending;
+};
+
 std::uintmax_t sizeOf(const std::filesystem::path& path) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
@@ -97,7 +133,8 @@ std::unique_ptr<ImportTransfer> ImportTransfer::begin(const TransferPlan& plan,
             transfer->m_number = library.music->nextFreeNumber();
         }
         transfer->m_partial = makePartialFile(transfer->wavePath(transfer->m_number).parent_path());
-        transfer->m_writer = library.files.createWriter(transfer->m_partial, plan.channels);
+        transfer->m_writer = std::make_unique<ChunkedWriter>(
+            library.files.createWriter(transfer->m_partial, plan.channels));
         transfer->m_shaper = std::make_unique<ImportShaper>(plan, *transfer->m_writer);
         transfer->m_buffer.resize(static_cast<std::size_t>(kImportBufferFrames) * plan.channels);
     } catch (const std::exception& error) {
