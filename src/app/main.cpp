@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -52,6 +53,11 @@ int main(int argc, char** argv) {
     const std::vector<std::string> given(argv, argv + argc);
     if (dvx::commandVerb(given)) {
         return runVerb(given);
+    }
+    // The help needs no display either.
+    if (std::find(given.begin(), given.end(), "--help") != given.end()) {
+        std::fputs(dvx::commandLineHelp().c_str(), stdout);
+        return 0;
     }
     QApplication app(argc, argv);  // takes Qt's own options out of the arguments
     QApplication::setApplicationName("Dorvexia");
