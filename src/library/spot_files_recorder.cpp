@@ -65,7 +65,7 @@ void SpotFilesRecorder::showInputPeak(int Label3) {
     m_form.view().showLevel(std::to_string(Label3));
 }
 
-void SpotFilesRecorder::focusEom() {
+void SpotFilesRecorder::recordingBegan() {
     m_form.view().focusButton(SpotButton::EOM);
 }
 

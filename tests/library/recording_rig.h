@@ -36,7 +36,7 @@ class RecordingWindowView : public SpotRecordingView {
     void clearBoxes() override {}
     void showElapsed(const std::string& text) override { elapsed = text; }
     void showInputPeak(int Label3) override { peak = Label3; }
-    void focusEom() override {}
+    void recordingBegan() override {}
     void setOverwriteChecked(bool checked) override { overwriteChecked = checked; }
     void recordingStored(int stored) override {
         selected.push_back(stored);
