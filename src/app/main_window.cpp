@@ -283,7 +283,7 @@ void MainWindow::buildMenus() {
     addMenuBarEntry("SpotFiles", "mnuSpotFiles", [this]() -> QWidget* {
         auto* window = new SpotFilesWindow(
             m_station->files.Spotfile, m_station->paths, m_station->parameters,
-            SpotFilesDevices{m_clock, m_audio, m_soundFiles, m_runtime->pump()}, *m_errorWindow);
+            LibraryDevices{m_clock, m_audio, m_soundFiles, m_runtime->pump()}, *m_errorWindow);
         // It records from the sensor's own capture when both use one input device.
         window->attachRecording(std::make_unique<SpotFilesRecorder>(
             window->form(), SpotFilesRecorder::Parts{

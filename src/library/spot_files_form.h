@@ -12,44 +12,32 @@
 #include "common/clock.h"
 #include "common/print_line.h"
 #include "library/button_colours.h"
+#include "library/library_playback.h"
 #include "library/spot_catalogue.h"
 #include "library/spot_dates.h"
 #include "library/spot_fields.h"
-#include "platform/wave_player.h"
 
 namespace dvx {
 
-class AudioBackend;
-class AudioEventPump;
 class ErrorReporter;
-class SoundFiles;
 struct Parameters;
 
-// Buttons whose colour or focus the form sets.
-enum class SpotButton { Play, Pause, Stop, EOM, Record };
-
-// What the spot files window shows. The window implements it; tests record it. Every text is
-// set by the program and never counts as a user's edit. Main thread only.
-class SpotFilesView {
+// What the spot files window shows, beyond its player. The window implements it; tests record
+// it. Every text is set by the program and never counts as a user's edit. Main thread only.
+class SpotFilesView : public PlaybackView {
   public:
-    virtual ~SpotFilesView() = default;
     virtual void setCaption(const std::string& caption) = 0;
     // `lstSoundFile`: the lines in order, item data the spot number, nothing selected.
     virtual void showList(const std::vector<SpotListLine>& lines) = 0;
     // Marks the line of `number` as selected and scrolls it to the top; no selection handling.
     virtual void selectLine(int number) = 0;
     virtual void showBox(SpotBox box, const std::string& text) = 0;
-    virtual void showNumberBox(const std::string& text) = 0;    // `txtNumber`
-    virtual void showNumberLabel(const std::string& text) = 0;  // `lblNumber`
-    virtual void setButtonColour(SpotButton button, Rgb colour) = 0;
+    virtual void showNumberBox(const std::string& text) = 0;                   // `txtNumber`
+    virtual void showNumberLabel(const std::string& text) = 0;                 // `lblNumber`
     virtual void setRecordButton(const std::string& caption, Rgb colour) = 0;  // `cmdRecord`
     virtual void focusBox(SpotBox box) = 0;
-    virtual void focusButton(SpotButton button) = 0;
-    // `TrackBar`, in milliseconds.
-    virtual void setTrackBarVisible(bool visible) = 0;
-    virtual void setTrackBarRange(std::int64_t maximumMs) = 0;
-    virtual void setTrackBarPosition(std::int64_t positionMs) = 0;
-    virtual void showTime(const std::string& text) = 0;           // `lblTime`
+    virtual void focusButton(LibraryButton button) = 0;
+    virtual void setTrackBarVisible(bool visible) = 0;            // `TrackBar`
     virtual void showTimeRemaining(const std::string& text) = 0;  // `Label1`
     virtual void showLevel(const std::string& text) = 0;          // `Label3`, recording
     virtual void showCalendar(bool visible) = 0;                  // `MonthView1`
@@ -91,14 +79,6 @@ class SpotFilesRecording {
     virtual void windowClosing() {}
 };
 
-// The sound devices and files the window's player plays on.
-struct SpotFilesDevices {
-    Clock& clock;
-    AudioBackend& audio;
-    SoundFiles& soundFiles;
-    AudioEventPump& pump;
-};
-
 // Keys that move the focus between the boxes.
 enum class SpotKey { Up, Down, Enter };
 
@@ -121,7 +101,7 @@ class SpotFilesForm {
     using FreeSpace = std::function<std::optional<std::uintmax_t>()>;
 
     SpotFilesForm(RecordFile& Spotfile, const Paths& paths, const Parameters& parameters,
-                  SpotFilesDevices devices, ErrorReporter& errors, SpotFilesView& view);
+                  LibraryDevices devices, ErrorReporter& errors, SpotFilesView& view);
     ~SpotFilesForm();
     SpotFilesForm(const SpotFilesForm&) = delete;
     SpotFilesForm& operator=(const SpotFilesForm&) = delete;
@@ -182,9 +162,9 @@ class SpotFilesForm {
     void eomClicked();
     void trackBarMoved(std::int64_t positionMs);
     void tick();  // `Timer1`
-    bool isPlaying() const { return m_playing; }
-    bool isPaused() const { return m_paused; }
-    int playingNumber() const { return m_playingNumber; }
+    bool isPlaying() const { return m_playback.isPlaying(); }
+    bool isPaused() const { return m_playback.isPaused(); }
+    int playingNumber() const { return m_playback.number(); }
 
     // Recording controls, kept for the recording
     void recordClicked();
@@ -220,8 +200,6 @@ class SpotFilesForm {
     void checkDatePair(SpotBox picked);
     void showList(std::vector<SpotListLine> lines);
     void selectAndShow(int number);  // the line marked when listed, then selected
-    void playerDone();
-    void stopPlayback();
     void refreshTimeRemaining();
 
     SpotCatalogue m_catalogue;
@@ -231,7 +209,7 @@ class SpotFilesForm {
     SpotFilesRecording m_noRecording;
     SpotFilesRecording* m_recording = &m_noRecording;
     FreeSpace m_freeSpace;
-    WavePlayer m_player;  // `WavePlayer`
+    LibraryPlayback m_playback;
     std::unique_ptr<Timer> m_timer1;
 
     bool m_open = false;
@@ -241,10 +219,6 @@ class SpotFilesForm {
     std::array<std::string, kSpotBoxCount> m_boxes;
     std::string m_numberText;
     SpotBox m_dateTarget = SpotBox::StartDate;
-    bool m_playing = false;
-    bool m_paused = false;
-    int m_playingNumber = 0;        // the spot in the player, 0 when none
-    std::int32_t m_eomSeconds = 0;  // its `EOM`
     bool m_autoStart = false;
     bool m_overwrite = false;
     int m_sentNumber = 0;

@@ -38,7 +38,7 @@ void SpotFilesRecorder::showRecordButton(const std::string& caption, Rgb colour)
 }
 
 void SpotFilesRecorder::showEomButton(Rgb colour) {
-    m_form.view().setButtonColour(SpotButton::EOM, colour);
+    m_form.view().setButtonColour(LibraryButton::EOM, colour);
 }
 
 void SpotFilesRecorder::showArmed(bool armed) {
@@ -66,7 +66,7 @@ void SpotFilesRecorder::showInputPeak(int Label3) {
 }
 
 void SpotFilesRecorder::recordingBegan() {
-    m_form.view().focusButton(SpotButton::EOM);
+    m_form.view().focusButton(LibraryButton::EOM);
 }
 
 }  // namespace dvx

@@ -95,7 +95,7 @@ constexpr BoxSpec kBoxSpecs[kSpotBoxCount] = {
 }  // namespace
 
 SpotFilesWindow::SpotFilesWindow(RecordFile& Spotfile, const Paths& paths,
-                                 const Parameters& parameters, SpotFilesDevices devices,
+                                 const Parameters& parameters, LibraryDevices devices,
                                  ErrorReporter& errors, QWidget* parent)
     : QDialog(parent), m_clock(devices.clock), m_paths(paths), m_errors(errors) {
     setObjectName("frmSpotFiles");
@@ -542,23 +542,23 @@ void SpotFilesWindow::showNumberLabel(const std::string& text) {
     m_numberLabel->setText(QString::fromStdString(text));
 }
 
-QPushButton* SpotFilesWindow::button(SpotButton which) const {
+QPushButton* SpotFilesWindow::button(LibraryButton which) const {
     switch (which) {
-        case SpotButton::Play:
+        case LibraryButton::Play:
             return m_play;
-        case SpotButton::Pause:
+        case LibraryButton::Pause:
             return m_pause;
-        case SpotButton::Stop:
+        case LibraryButton::Stop:
             return m_stop;
-        case SpotButton::EOM:
+        case LibraryButton::EOM:
             return m_eom;
-        case SpotButton::Record:
+        case LibraryButton::Record:
             return m_record;
     }
     return m_stop;
 }
 
-void SpotFilesWindow::setButtonColour(SpotButton which, Rgb colour) {
+void SpotFilesWindow::setButtonColour(LibraryButton which, Rgb colour) {
     QPushButton* target = button(which);
     const QString style = styleFor(colour);
     if (target->styleSheet() != style) {
@@ -568,14 +568,14 @@ void SpotFilesWindow::setButtonColour(SpotButton which, Rgb colour) {
 
 void SpotFilesWindow::setRecordButton(const std::string& caption, Rgb colour) {
     m_record->setText(QString::fromStdString(caption));
-    setButtonColour(SpotButton::Record, colour);
+    setButtonColour(LibraryButton::Record, colour);
 }
 
 void SpotFilesWindow::focusBox(SpotBox box) {
     m_boxes[static_cast<std::size_t>(box)]->setFocus();
 }
 
-void SpotFilesWindow::focusButton(SpotButton which) {
+void SpotFilesWindow::focusButton(LibraryButton which) {
     button(which)->setFocus();
 }
 

@@ -31,7 +31,7 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
 
   public:
     SpotFilesWindow(RecordFile& Spotfile, const Paths& paths, const Parameters& parameters,
-                    SpotFilesDevices devices, ErrorReporter& errors, QWidget* parent = nullptr);
+                    LibraryDevices devices, ErrorReporter& errors, QWidget* parent = nullptr);
     ~SpotFilesWindow() override;
 
     SpotFilesForm& form() { return *m_form; }
@@ -60,10 +60,10 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     void showBox(SpotBox box, const std::string& text) override;
     void showNumberBox(const std::string& text) override;
     void showNumberLabel(const std::string& text) override;
-    void setButtonColour(SpotButton button, Rgb colour) override;
+    void setButtonColour(LibraryButton button, Rgb colour) override;
     void setRecordButton(const std::string& caption, Rgb colour) override;
     void focusBox(SpotBox box) override;
-    void focusButton(SpotButton button) override;
+    void focusButton(LibraryButton button) override;
     void setTrackBarVisible(bool visible) override;
     void setTrackBarRange(std::int64_t maximumMs) override;
     void setTrackBarPosition(std::int64_t positionMs) override;
@@ -78,7 +78,7 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     void buildControls();
     void buildMenus(QMenuBar* menuBar);
     void fillCategoryMenu();
-    QPushButton* button(SpotButton which) const;
+    QPushButton* button(LibraryButton which) const;
     bool boxEvent(SpotBox box, QEvent* event);
     std::string todayText() const;
     void printOnSystemPrinter();

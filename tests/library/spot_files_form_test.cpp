@@ -17,7 +17,7 @@ struct ShownView : SpotFilesView {
     int selectedLine = 0;
     std::map<SpotBox, std::string> boxes;
     std::string numberBox;
-    std::map<SpotButton, Rgb> colours;
+    std::map<LibraryButton, Rgb> colours;
     std::string time;
     std::string timeRemaining;
     bool calendar = false;
@@ -34,12 +34,12 @@ struct ShownView : SpotFilesView {
     void showBox(SpotBox box, const std::string& text) override { boxes[box] = text; }
     void showNumberBox(const std::string& text) override { numberBox = text; }
     void showNumberLabel(const std::string&) override {}
-    void setButtonColour(SpotButton button, Rgb colour) override { colours[button] = colour; }
+    void setButtonColour(LibraryButton button, Rgb colour) override { colours[button] = colour; }
     void setRecordButton(const std::string&, Rgb colour) override {
-        colours[SpotButton::Record] = colour;
+        colours[LibraryButton::Record] = colour;
     }
     void focusBox(SpotBox) override {}
-    void focusButton(SpotButton) override {}
+    void focusButton(LibraryButton) override {}
     void setTrackBarVisible(bool visible) override { trackBarVisible = visible; }
     void setTrackBarRange(std::int64_t) override {}
     void setTrackBarPosition(std::int64_t) override {}
@@ -260,12 +260,12 @@ TEST(SpotFilesForm, EomDuringPlaybackMarksTheSpotBeingPlayed) {
     rig.open();
     rig.form->select(1);
     rig.form->play();
-    EXPECT_EQ(rig.shown.colours[SpotButton::Play], kPlayPlaying);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Play], kPlayPlaying);
     EXPECT_FALSE(rig.shown.deleteAvailable);
     EXPECT_TRUE(rig.shown.trackBarVisible);
     rig.audio.advance(1.3);
     EXPECT_EQ(rig.shown.time, "00:01");
-    EXPECT_EQ(rig.shown.colours[SpotButton::EOM], kEomBefore);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::EOM], kEomBefore);
 
     // Another entry is selected while the first plays: the mark is the first one's.
     rig.form->select(2);
@@ -273,20 +273,20 @@ TEST(SpotFilesForm, EomDuringPlaybackMarksTheSpotBeingPlayed) {
     EXPECT_EQ(trimBlanks(rig.stored(1).EOM), "1");
     EXPECT_EQ(trimBlanks(rig.stored(2).EOM), "3");
     EXPECT_EQ(rig.shown.boxes[SpotBox::EOM], "00:03");  // the box shows the second entry
-    EXPECT_EQ(rig.shown.colours[SpotButton::EOM], kEomReached);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::EOM], kEomReached);
     rig.audio.advance(0.5);
-    EXPECT_EQ(rig.shown.colours[SpotButton::EOM], kEomReached);  // past the new mark
+    EXPECT_EQ(rig.shown.colours[LibraryButton::EOM], kEomReached);  // past the new mark
 
     rig.form->pause();
-    EXPECT_EQ(rig.shown.colours[SpotButton::Pause], kPausePaused);
-    EXPECT_EQ(rig.shown.colours[SpotButton::Play], kPlayIdle);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Pause], kPausePaused);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Play], kPlayIdle);
     // Play with the second entry selected starts the second, not the paused first.
     rig.form->play();
     EXPECT_EQ(rig.form->playingNumber(), 2);
-    EXPECT_EQ(rig.shown.colours[SpotButton::Pause], kPauseIdle);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Pause], kPauseIdle);
     rig.audio.advance(3.5);
     EXPECT_FALSE(rig.form->isPlaying());
-    EXPECT_EQ(rig.shown.colours[SpotButton::Play], kPlayIdle);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Play], kPlayIdle);
     EXPECT_EQ(rig.shown.time, "    ");
     EXPECT_TRUE(rig.shown.deleteAvailable);
     rig.form->eomClicked();  // nothing plays: nothing is marked
@@ -311,7 +311,7 @@ TEST(SpotFilesForm, PlayRefusesAMissingFileStopEndsPlaybackAndClosingSilencesIt)
     rig.audio.advance(0.5);
     rig.form->stop();
     EXPECT_FALSE(rig.form->isPlaying());
-    EXPECT_EQ(rig.shown.colours[SpotButton::Play], kPlayIdle);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Play], kPlayIdle);
     rig.audio.advance(0.1);  // the player's done event comes after the stop
     EXPECT_EQ(rig.shown.time, "    ");
 
