@@ -27,6 +27,7 @@
 #include <limits>
 #include <utility>
 
+#include "library/sound_controls.h"
 #include "notify/window_helpers.h"
 #include "viewers/error_reporter.h"
 #include "viewers/printout_painter.h"
@@ -37,44 +38,6 @@ namespace {
 // Deletion, import, normalising, the rotation manager and the CD copier have no window in
 // this build yet: their entries are shown, disabled.
 constexpr bool kLaterWindowsReady = false;
-
-QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(objectName);
-    button->setAutoDefault(false);  // Enter belongs to the boxes
-    return button;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& text = {}) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(objectName);
-    return label;
-}
-
-QAction* addEntry(QMenu* menu, const QString& caption, const char* objectName,
-                  bool enabled = true) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(objectName);
-    action->setEnabled(enabled);
-    return action;
-}
-
-QString styleFor(Rgb colour) {
-    const bool dark = colour.red * 299 + colour.green * 587 + colour.blue * 114 < 128000;
-    return QString("background-color: rgb(%1, %2, %3); color: %4;")
-        .arg(colour.red)
-        .arg(colour.green)
-        .arg(colour.blue)
-        .arg(dark ? "white" : "black");
-}
-
-int clampToInt(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
-}
-
-bool isEnter(const QKeyEvent* key) {
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-}
 
 struct BoxSpec {
     const char* objectName;
@@ -210,40 +173,18 @@ void SpotFilesWindow::buildControls() {
     connect(m_calendar, &QCalendarWidget::clicked, this, picked);
     connect(m_calendar, &QCalendarWidget::activated, this, picked);
 
-    m_play = makeButton(this, "cmdPlay", "Play");
-    m_pause = makeButton(this, "cmdPause", "Pause");
-    m_stop = makeButton(this, "cmdStop", "Stop");
-    m_eom = makeButton(this, "cmdEOM", "EOM");
-    m_eom->setToolTip("Marks the end of message; any key does the same");
-    m_eom->installEventFilter(this);
-    m_record = makeButton(this, "cmdRecord", "Record");
+    m_sound = std::make_unique<SoundControls>(this, "lblTime");
+    m_sound->connectTo({[this] { m_form->play(); }, [this] { m_form->pause(); },
+                        [this] { m_form->stop(); }, [this] { m_form->eomClicked(); },
+                        [this] { m_form->recordClicked(); },
+                        [this](std::int64_t ms) { m_form->trackBarMoved(ms); },
+                        [this](bool checked) { m_form->autoStartToggled(checked); }});
+    QPushButton* eom = m_sound->button(LibraryButton::EOM);
+    eom->setToolTip("Marks the end of message; any key does the same");
+    eom->installEventFilter(this);
     auto* closeButton = makeButton(this, "cmdClose", "&Close");
-    connect(m_play, &QPushButton::clicked, this, [this] { m_form->play(); });
-    connect(m_pause, &QPushButton::clicked, this, [this] { m_form->pause(); });
-    connect(m_stop, &QPushButton::clicked, this, [this] { m_form->stop(); });
-    connect(m_eom, &QPushButton::clicked, this, [this] { m_form->eomClicked(); });
-    connect(m_record, &QPushButton::clicked, this, [this] { m_form->recordClicked(); });
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
-    m_trackBar = new QSlider(Qt::Horizontal, this);
-    m_trackBar->setObjectName("TrackBar");
-    m_trackBar->setAccessibleName("Playback position");
-    connect(m_trackBar, &QSlider::valueChanged, this, [this](int value) {
-        if (!m_programSets) {
-            m_form->trackBarMoved(value);
-        }
-    });
-    m_time = makeLabel(this, "lblTime");
-    m_time->setMinimumWidth(QFontMetrics(m_time->font()).horizontalAdvance("00:00:00 "));
-
-    m_autoStart = new QCheckBox("Auto Start", this);
-    m_autoStart->setObjectName("Check1");
-    // Toggled, not clicked: assistive technology toggles a check box without clicking it.
-    connect(m_autoStart, &QCheckBox::toggled, this, [this](bool checked) {
-        if (!m_programSets) {
-            m_form->autoStartToggled(checked);
-        }
-    });
     m_overwrite = new QCheckBox("Overwrite Existing File", this);
     m_overwrite->setObjectName("Check2");
     connect(m_overwrite, &QCheckBox::toggled, this, [this](bool checked) {
@@ -264,8 +205,7 @@ void SpotFilesWindow::buildControls() {
     m_level = makeLabel(this, "Label3");
     m_timeRemaining = makeLabel(this, "Label1");
     // The recording is wired in separately; until then its controls only show their settings.
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{m_record, m_autoStart, m_overwrite, m_gain}) {
+    for (QWidget* control : recordingControls()) {
         control->setEnabled(false);
     }
 
@@ -284,16 +224,17 @@ void SpotFilesWindow::buildControls() {
     top->addLayout(right);
 
     auto* player = new QHBoxLayout;
-    for (QWidget* widget : std::initializer_list<QWidget*>{m_play, m_pause, m_stop, m_eom}) {
-        player->addWidget(widget);
+    for (const LibraryButton which :
+         {LibraryButton::Play, LibraryButton::Pause, LibraryButton::Stop, LibraryButton::EOM}) {
+        player->addWidget(m_sound->button(which));
     }
-    player->addWidget(m_trackBar, 1);
-    player->addWidget(m_time);
+    player->addWidget(m_sound->trackBar(), 1);
+    player->addWidget(m_sound->timeLabel());
     auto* recorder = new QHBoxLayout;
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{m_record, m_autoStart, m_overwrite, m_gain, m_level}) {
+    for (QWidget* widget : recordingControls()) {
         recorder->addWidget(widget);
     }
+    recorder->addWidget(m_level);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_timeRemaining, 1);
     bottom->addWidget(closeButton);
@@ -383,10 +324,13 @@ void SpotFilesWindow::fillCategoryMenu() {
 void SpotFilesWindow::attachRecording(std::unique_ptr<SpotFilesRecording> recording) {
     m_form->setRecording(recording.get());
     m_recording = std::move(recording);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{m_record, m_autoStart, m_overwrite, m_gain}) {
+    for (QWidget* control : recordingControls()) {
         control->setEnabled(m_recording != nullptr);
     }
+}
+
+std::vector<QWidget*> SpotFilesWindow::recordingControls() const {
+    return {m_sound->button(LibraryButton::Record), m_sound->autoStart(), m_overwrite, m_gain};
 }
 
 void SpotFilesWindow::showEvent(QShowEvent* event) {
@@ -433,7 +377,7 @@ bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {
         }
         return QDialog::eventFilter(watched, event);
     }
-    if (watched == m_eom && type == QEvent::KeyPress) {
+    if (watched == m_sound->button(LibraryButton::EOM) && type == QEvent::KeyPress) {
         // Any key marks, as a click would; Tab still moves on.
         auto* key = static_cast<QKeyEvent*>(event);
         const int code = key->key();
@@ -442,7 +386,7 @@ bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {
             key->isAutoRepeat()) {
             return QDialog::eventFilter(watched, event);
         }
-        m_eom->click();
+        m_sound->button(LibraryButton::EOM)->click();
         return true;
     }
     if (watched == m_number && type == QEvent::MouseButtonDblClick) {
@@ -475,7 +419,7 @@ bool SpotFilesWindow::boxEvent(SpotBox box, QEvent* event) {
                 move = SpotKey::Up;
             } else if (key->key() == Qt::Key_Down) {
                 move = SpotKey::Down;
-            } else if (isEnter(key)) {
+            } else if (isEnterKey(key)) {
                 move = SpotKey::Enter;
             }
             if (!move) {
@@ -542,33 +486,12 @@ void SpotFilesWindow::showNumberLabel(const std::string& text) {
     m_numberLabel->setText(QString::fromStdString(text));
 }
 
-QPushButton* SpotFilesWindow::button(LibraryButton which) const {
-    switch (which) {
-        case LibraryButton::Play:
-            return m_play;
-        case LibraryButton::Pause:
-            return m_pause;
-        case LibraryButton::Stop:
-            return m_stop;
-        case LibraryButton::EOM:
-            return m_eom;
-        case LibraryButton::Record:
-            return m_record;
-    }
-    return m_stop;
-}
-
 void SpotFilesWindow::setButtonColour(LibraryButton which, Rgb colour) {
-    QPushButton* target = button(which);
-    const QString style = styleFor(colour);
-    if (target->styleSheet() != style) {
-        target->setStyleSheet(style);
-    }
+    m_sound->setButtonColour(which, colour);
 }
 
 void SpotFilesWindow::setRecordButton(const std::string& caption, Rgb colour) {
-    m_record->setText(QString::fromStdString(caption));
-    setButtonColour(LibraryButton::Record, colour);
+    m_sound->setRecordButton(caption, colour);
 }
 
 void SpotFilesWindow::focusBox(SpotBox box) {
@@ -576,27 +499,23 @@ void SpotFilesWindow::focusBox(SpotBox box) {
 }
 
 void SpotFilesWindow::focusButton(LibraryButton which) {
-    button(which)->setFocus();
+    m_sound->button(which)->setFocus();
 }
 
 void SpotFilesWindow::setTrackBarVisible(bool visible) {
-    m_trackBar->setVisible(visible);
+    m_sound->trackBar()->setVisible(visible);
 }
 
 void SpotFilesWindow::setTrackBarRange(std::int64_t maximumMs) {
-    m_programSets = true;
-    m_trackBar->setRange(0, clampToInt(maximumMs));
-    m_programSets = false;
+    m_sound->setTrackBarRange(maximumMs);
 }
 
 void SpotFilesWindow::setTrackBarPosition(std::int64_t positionMs) {
-    m_programSets = true;
-    m_trackBar->setValue(clampToInt(positionMs));
-    m_programSets = false;
+    m_sound->setTrackBarPosition(positionMs);
 }
 
 void SpotFilesWindow::showTime(const std::string& text) {
-    m_time->setText(QString::fromStdString(text));
+    m_sound->showTime(text);
 }
 
 void SpotFilesWindow::showTimeRemaining(const std::string& text) {
@@ -623,9 +542,7 @@ void SpotFilesWindow::setDeleteAvailable(bool available) {
 }
 
 void SpotFilesWindow::setAutoStartChecked(bool checked) {
-    const bool before = std::exchange(m_programSets, true);
-    m_autoStart->setChecked(checked);
-    m_programSets = before;
+    m_sound->setAutoStartChecked(checked);
 }
 
 void SpotFilesWindow::setOverwriteChecked(bool checked) {

@@ -21,6 +21,7 @@ class QSlider;
 namespace dvx {
 
 class ErrorReporter;
+class SoundControls;
 
 // `frmSpotFiles` ("SpotFiles Mono" / "SpotFiles Stereo"): the spot library's working window.
 // Draws what SpotFilesForm decides and forwards the controls to it. Every box writes its
@@ -78,7 +79,7 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     void buildControls();
     void buildMenus(QMenuBar* menuBar);
     void fillCategoryMenu();
-    QPushButton* button(LibraryButton which) const;
+    std::vector<QWidget*> recordingControls() const;
     bool boxEvent(SpotBox box, QEvent* event);
     std::string todayText() const;
     void printOnSystemPrinter();
@@ -89,7 +90,7 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     ErrorReporter& m_errors;
     std::unique_ptr<SpotFilesForm> m_form;  // made once the controls exist
     std::unique_ptr<SpotFilesRecording> m_recording;
-    bool m_programSets = false;  // the list or track bar is being set by the program
+    bool m_programSets = false;  // the list or a check box is being set by the program
 
     QListWidget* m_list = nullptr;
     QLineEdit* m_number = nullptr;
@@ -98,16 +99,9 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     QLabel* m_startLabel = nullptr;
     QLabel* m_stopLabel = nullptr;
     QCalendarWidget* m_calendar = nullptr;
-    QPushButton* m_play = nullptr;
-    QPushButton* m_pause = nullptr;
-    QPushButton* m_stop = nullptr;
-    QPushButton* m_eom = nullptr;
-    QPushButton* m_record = nullptr;
-    QCheckBox* m_autoStart = nullptr;
+    std::unique_ptr<SoundControls> m_sound;  // play, pause, stop, EOM, record, Auto Start
     QCheckBox* m_overwrite = nullptr;
-    QSlider* m_trackBar = nullptr;
     QSlider* m_gain = nullptr;
-    QLabel* m_time = nullptr;
     QLabel* m_timeRemaining = nullptr;
     QLabel* m_level = nullptr;
     QMenu* m_categories = nullptr;

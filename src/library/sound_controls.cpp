@@ -1,0 +1,150 @@
+#include "library/sound_controls.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace dvx {
+namespace {
+
+QString styleFor(Rgb colour) {
+    const bool dark = colour.red * 299 + colour.green * 587 + colour.blue * 114 < 128000;
+    return QString("background-color: rgb(%1, %2, %3); color: %4;")
+        .arg(colour.red)
+        .arg(colour.green)
+        .arg(colour.blue)
+        .arg(dark ? "white" : "black");
+}
+
+int clampToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
+QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);  // Enter belongs to the boxes
+    return button;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    return label;
+}
+
+QAction* addEntry(QMenu* menu, const QString& caption, const char* objectName, bool enabled) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(objectName);
+    action->setEnabled(enabled);
+    return action;
+}
+
+bool isEnterKey(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+SoundControls::SoundControls(QWidget* window, const char* timeLabel)
+    : m_play(makeButton(window, "cmdPlay", "Play")),
+      m_pause(makeButton(window, "cmdPause", "Pause")),
+      m_stop(makeButton(window, "cmdStop", "Stop")),
+      m_eom(makeButton(window, "cmdEOM", "EOM")),
+      m_record(makeButton(window, "cmdRecord", "Record")),
+      m_trackBar(new QSlider(Qt::Horizontal, window)),
+      m_time(makeLabel(window, timeLabel)),
+      m_autoStart(new QCheckBox("Auto Start", window)) {
+    const auto run = [](const std::function<void()>& action) {
+        if (action) {
+            action();
+        }
+    };
+    QObject::connect(m_play, &QPushButton::clicked, window, [=, this] { run(m_actions.play); });
+    QObject::connect(m_pause, &QPushButton::clicked, window, [=, this] { run(m_actions.pause); });
+    QObject::connect(m_stop, &QPushButton::clicked, window, [=, this] { run(m_actions.stop); });
+    QObject::connect(m_eom, &QPushButton::clicked, window, [=, this] { run(m_actions.eom); });
+    QObject::connect(m_record, &QPushButton::clicked, window, [=, this] { run(m_actions.record); });
+
+    m_trackBar->setObjectName("TrackBar");
+    m_trackBar->setAccessibleName("Playback position");
+    QObject::connect(m_trackBar, &QSlider::valueChanged, window, [this](int value) {
+        if (!m_programSets && m_actions.seek) {
+            m_actions.seek(value);
+        }
+    });
+    m_time->setMinimumWidth(QFontMetrics(m_time->font()).horizontalAdvance("00:00:00 "));
+
+    m_autoStart->setObjectName("Check1");
+    // Toggled, not clicked: assistive technology toggles a check box without clicking it.
+    QObject::connect(m_autoStart, &QCheckBox::toggled, window, [this](bool checked) {
+        if (!m_programSets && m_actions.autoStartToggled) {
+            m_actions.autoStartToggled(checked);
+        }
+    });
+}
+
+void SoundControls::connectTo(Actions actions) {
+    m_actions = std::move(actions);
+}
+
+QPushButton* SoundControls::button(LibraryButton which) const {
+    switch (which) {
+        case LibraryButton::Play:
+            return m_play;
+        case LibraryButton::Pause:
+            return m_pause;
+        case LibraryButton::Stop:
+            return m_stop;
+        case LibraryButton::EOM:
+            return m_eom;
+        case LibraryButton::Record:
+            return m_record;
+    }
+    return m_stop;
+}
+
+void SoundControls::setButtonColour(LibraryButton which, Rgb colour) {
+    QPushButton* target = button(which);
+    const QString style = styleFor(colour);
+    if (target->styleSheet() != style) {
+        target->setStyleSheet(style);
+    }
+}
+
+void SoundControls::setRecordButton(const std::string& caption, Rgb colour) {
+    m_record->setText(QString::fromStdString(caption));
+    setButtonColour(LibraryButton::Record, colour);
+}
+
+void SoundControls::setAutoStartChecked(bool checked) {
+    const bool before = std::exchange(m_programSets, true);
+    m_autoStart->setChecked(checked);
+    m_programSets = before;
+}
+
+void SoundControls::setTrackBarRange(std::int64_t maximumMs) {
+    const bool before = std::exchange(m_programSets, true);
+    m_trackBar->setRange(0, clampToInt(maximumMs));
+    m_programSets = before;
+}
+
+void SoundControls::setTrackBarPosition(std::int64_t positionMs) {
+    const bool before = std::exchange(m_programSets, true);
+    m_trackBar->setValue(clampToInt(positionMs));
+    m_programSets = before;
+}
+
+void SoundControls::showTime(const std::string& text) {
+    m_time->setText(QString::fromStdString(text));
+}
+
+}  // namespace dvx
