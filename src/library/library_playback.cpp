@@ -55,9 +55,7 @@ void LibraryPlayback::pause() {
 void LibraryPlayback::stop() {
     m_player.stop();  // its done event follows from the event pump
     m_paused = false;
-    m_view.setButtonColour(LibraryButton::Play, kPlayIdle);
-    m_view.setButtonColour(LibraryButton::Pause, kPauseIdle);
-    m_view.setButtonColour(LibraryButton::EOM, kEomBefore);
+    showAtRest();
     m_view.setTrackBarPosition(0);
     m_playing = false;
     m_number = 0;
@@ -70,11 +68,15 @@ void LibraryPlayback::close() {
     m_number = 0;
 }
 
-void LibraryPlayback::ended() {
-    m_view.setTrackBarPosition(0);
+void LibraryPlayback::showAtRest() {
     m_view.setButtonColour(LibraryButton::Play, kPlayIdle);
     m_view.setButtonColour(LibraryButton::Pause, kPauseIdle);
     m_view.setButtonColour(LibraryButton::EOM, kEomBefore);
+}
+
+void LibraryPlayback::ended() {
+    m_view.setTrackBarPosition(0);
+    showAtRest();
     m_view.showTime("    ");
     m_playing = m_paused = false;
     m_number = 0;
@@ -83,14 +85,12 @@ void LibraryPlayback::ended() {
     }
 }
 
-std::optional<LibraryPlayback::Mark> LibraryPlayback::eomMark() const {
+void LibraryPlayback::markEom(const std::function<void(int, std::int32_t)>& store) {
     if (!m_playing || m_number == 0) {
-        return std::nullopt;
+        return;
     }
-    return Mark{m_number, roundHalfEven(static_cast<double>(m_player.positionMs()) / 1000.0)};
-}
-
-void LibraryPlayback::eomMarked(std::int32_t seconds) {
+    const std::int32_t seconds = roundHalfEven(static_cast<double>(m_player.positionMs()) / 1000.0);
+    store(m_number, seconds);
     m_eomSeconds = seconds;
     m_view.setButtonColour(LibraryButton::EOM, kEomReached);
 }

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "common/clock.h"
@@ -45,17 +44,13 @@ class PlaybackView {
 // the colours of Play, Pause and EOM that tell all this. Main thread only.
 class LibraryPlayback {
   public:
-    // An end-of-message mark taken at the position played.
-    struct Mark {
-        int number = 0;  // the entry in the player, whichever the window shows now
-        std::int32_t seconds = 0;
-    };
-
     LibraryPlayback(LibraryDevices devices, PlaybackView& view);
     LibraryPlayback(const LibraryPlayback&) = delete;
     LibraryPlayback& operator=(const LibraryPlayback&) = delete;
 
     void setDevice(int AudOutDevice) { m_player.setDevice(AudOutDevice); }
+    // Play, Pause and EOM in their resting colours.
+    void showAtRest();
     // Runs once a playback has ended and the display is back at rest.
     void setOnEnded(std::function<void()> onEnded) { m_onEnded = std::move(onEnded); }
 
@@ -70,10 +65,11 @@ class LibraryPlayback {
     // Releases the file, at rest, nothing pending.
     void close();
 
-    // The mark at the position played; nothing when nothing plays.
-    std::optional<Mark> eomMark() const;
-    // The mark was stored: the EOM button is cyan and the entry's point is the mark.
-    void eomMarked(std::int32_t seconds);
+    // "EOM" while playing: `store` writes the mark at the position played, in whole seconds,
+    // into the entry in the player (whichever the window shows now); then the EOM button is
+    // cyan and the mark is the entry's point. Nothing when nothing plays, or when `store`
+    // throws (which goes on to the caller).
+    void markEom(const std::function<void(int number, std::int32_t seconds)>& store);
     // The track bar moved: the position follows; before the end-of-message point the EOM
     // button is dark blue again.
     void seek(std::int64_t positionMs);

@@ -10,8 +10,26 @@
 namespace dvx {
 namespace {
 
-// The widths of the fields the boxes write, in the order of MusicBox.
-constexpr std::size_t kFieldWidths[kMusicBoxCount] = {30, 25, 25, 4, 2, 5, 5, 3, 6, 1, 1, 10, 2, 1};
+// The field each box shows and writes, in the order of MusicBox: a text of its width, or one
+// character.
+struct Field {
+    std::string MusicRecord::*text;
+    char MusicRecord::*letter;
+    std::size_t width;
+};
+constexpr Field kFields[kMusicBoxCount] = {
+    {&MusicRecord::Title, nullptr, 30},   {&MusicRecord::Artist, nullptr, 25},
+    {&MusicRecord::Album, nullptr, 25},   {&MusicRecord::Number, nullptr, 4},
+    {&MusicRecord::Cut, nullptr, 2},      {&MusicRecord::Length, nullptr, 5},
+    {&MusicRecord::EOM, nullptr, 5},      {&MusicRecord::Intro, nullptr, 3},
+    {&MusicRecord::License, nullptr, 6},  {nullptr, &MusicRecord::Comp, 1},
+    {nullptr, &MusicRecord::Drive, 1},    {&MusicRecord::StyleTempo, nullptr, 10},
+    {&MusicRecord::Category, nullptr, 2}, {nullptr, &MusicRecord::Class, 1},
+};
+
+const Field& fieldOf(MusicBox box) {
+    return kFields[static_cast<std::size_t>(box)];
+}
 
 constexpr std::string_view kCategoryMessage =
     "A category is one letter A to Z or a to z, or two letters that start with A to Y or a to y.";
@@ -53,39 +71,13 @@ std::string tuneListText(const MusicRecord& record, TuneView view) {
 }
 
 std::string musicBoxText(const MusicRecord& record, MusicBox box) {
-    const auto trimmed = [](const std::string& text) { return trimBlanks(shownText(text)); };
-    const auto letter = [&](char c) { return trimmed(std::string(1, c)); };
-    switch (box) {
-        case MusicBox::Title:
-            return trimmed(record.Title);
-        case MusicBox::Artist:
-            return trimmed(record.Artist);
-        case MusicBox::Album:
-            return trimmed(record.Album);
-        case MusicBox::Number:
-            return trimmed(record.Number);
-        case MusicBox::Cut:
-            return trimmed(record.Cut);
-        case MusicBox::Length:
-            return FormatSeconds(wholeSecondsValue(record.Length));
-        case MusicBox::EOM:
-            return FormatSeconds(wholeSecondsValue(record.EOM));
-        case MusicBox::Intro:
-            return trimmed(record.Intro);
-        case MusicBox::License:
-            return trimmed(record.License);
-        case MusicBox::Comp:
-            return letter(record.Comp);
-        case MusicBox::Drive:
-            return letter(record.Drive);
-        case MusicBox::StyleTempo:
-            return trimmed(record.StyleTempo);
-        case MusicBox::Category:
-            return trimmed(record.Category);
-        case MusicBox::Class:
-            return letter(record.Class);
+    const Field& field = fieldOf(box);
+    if (box == MusicBox::Length || box == MusicBox::EOM) {
+        return FormatSeconds(wholeSecondsValue(record.*field.text));
     }
-    return {};
+    const std::string stored =
+        field.text != nullptr ? record.*field.text : std::string(1, record.*field.letter);
+    return trimBlanks(shownText(stored));
 }
 
 MusicEdit musicEdit(MusicBox box, std::string_view text) {
@@ -111,7 +103,7 @@ MusicEdit musicEdit(MusicBox box, std::string_view text) {
         default:
             break;
     }
-    value.resize(std::min(value.size(), kFieldWidths[static_cast<std::size_t>(box)]));
+    value.resize(std::min(value.size(), fieldOf(box).width));
     return {Outcome::Store, value};
 }
 
@@ -124,50 +116,11 @@ MusicEdit musicTimeEntered(std::string_view text) {
 }
 
 void setMusicField(MusicRecord& record, MusicBox box, const std::string& value) {
-    const char letter = value.empty() ? ' ' : value[0];
-    switch (box) {
-        case MusicBox::Title:
-            record.Title = value;
-            break;
-        case MusicBox::Artist:
-            record.Artist = value;
-            break;
-        case MusicBox::Album:
-            record.Album = value;
-            break;
-        case MusicBox::Number:
-            record.Number = value;
-            break;
-        case MusicBox::Cut:
-            record.Cut = value;
-            break;
-        case MusicBox::Length:
-            record.Length = value;
-            break;
-        case MusicBox::EOM:
-            record.EOM = value;
-            break;
-        case MusicBox::Intro:
-            record.Intro = value;
-            break;
-        case MusicBox::License:
-            record.License = value;
-            break;
-        case MusicBox::Comp:
-            record.Comp = letter;
-            break;
-        case MusicBox::Drive:
-            record.Drive = letter;
-            break;
-        case MusicBox::StyleTempo:
-            record.StyleTempo = value;
-            break;
-        case MusicBox::Category:
-            record.Category = value;
-            break;
-        case MusicBox::Class:
-            record.Class = letter;
-            break;
+    const Field& field = fieldOf(box);
+    if (field.text != nullptr) {
+        record.*field.text = value;
+    } else {
+        record.*field.letter = value.empty() ? ' ' : value[0];
     }
 }
 

@@ -1,6 +1,6 @@
 #include "library/music_files_form.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "common/time_text.h"
 #include "library/catalogue_text.h"
@@ -24,11 +24,7 @@ MusicFilesForm::MusicFilesForm(Files files, const Parameters& parameters, Librar
 MusicFilesForm::~MusicFilesForm() = default;
 
 void MusicFilesForm::guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        m_errors.showError(error.what());
-    }
+    reportingFailures(m_errors, action);
 }
 
 void MusicFilesForm::open() {
@@ -36,9 +32,7 @@ void MusicFilesForm::open() {
     m_recording.setAutoStart(m_parameters.RecAutoStart != 0);
     m_view.setAutoStartChecked(m_recording.autoStart());
     m_view.setCaption(m_parameters.RecMode == 0 ? "Music Files Mono" : "Music Files Stereo");
-    m_view.setButtonColour(LibraryButton::Play, kPlayIdle);
-    m_view.setButtonColour(LibraryButton::Pause, kPauseIdle);
-    m_view.setButtonColour(LibraryButton::EOM, kEomBefore);
+    m_playback.showAtRest();
     m_view.setRecordButton("Record", kRecordIdle);
     m_view.setTrackBarEnabled(false);
     m_view.setBoxesEditable(true);
@@ -51,10 +45,9 @@ void MusicFilesForm::open() {
 }
 
 void MusicFilesForm::close() {
-    if (!m_open) {
+    if (!std::exchange(m_open, false)) {
         return;
     }
-    m_open = false;
     m_timer1->setEnabled(false);
     guarded([this] { m_playback.close(); });
     m_recording.windowClosing();
@@ -158,10 +151,8 @@ bool MusicFilesForm::storeField(MusicBox box, const std::string& value) {
     if (m_recording.isActive() || m_shown == 0) {
         return false;
     }
-    // The record as it is on disk now: another window may have written it since it was shown.
-    MusicRecord record = m_catalogue.read(m_shown);
-    setMusicField(record, box, value);
-    m_catalogue.write(m_shown, record);
+    rewriteRecord(m_catalogue, m_shown,
+                  [&](MusicRecord& record) { setMusicField(record, box, value); });
     return true;
 }
 
@@ -247,19 +238,14 @@ void MusicFilesForm::eomClicked() {
         m_view.focusButton(LibraryButton::Stop);
         return;
     }
-    // The mark belongs to the tune in the player, whichever the boxes show now.
-    const auto mark = m_playback.eomMark();
-    if (!mark) {
-        return;
-    }
-    guarded([&] {
-        MusicRecord record = m_catalogue.read(mark->number);
-        record.EOM = std::to_string(mark->seconds);
-        m_catalogue.write(mark->number, record);
-        m_playback.eomMarked(mark->seconds);
-        if (m_shown == mark->number) {
-            setBox(MusicBox::EOM, FormatSeconds(mark->seconds));
-        }
+    guarded([this] {
+        m_playback.markEom([this](int number, std::int32_t seconds) {
+            rewriteRecord(m_catalogue, number,
+                          [&](MusicRecord& record) { record.EOM = std::to_string(seconds); });
+            if (m_shown == number) {
+                setBox(MusicBox::EOM, FormatSeconds(seconds));
+            }
+        });
     });
 }
 

@@ -73,10 +73,7 @@ class MusicRecording : private TakeKeeper {
     void drop() override { m_number = 0; }  // nothing was written
     void finished() override;
 
-    Clock& m_clock;
-    const Parameters& m_parameters;
-    MusicCatalogue& m_catalogue;
-    MusicRecordingView& m_view;
+    const Context m_context;
     int m_number = 0;
     int m_stored = 0;
     RecordingSession m_session;  // last: it may drop its take as it goes

@@ -31,21 +31,15 @@ std::int32_t wholeSeconds(double seconds) {
 }  // namespace
 
 RecordingSession::RecordingSession(Context context)
-    : m_clock(context.clock),
-      m_parameters(context.parameters),
-      m_audio(context.audio),
-      m_view(context.view),
-      m_keeper(context.keeper),
-      m_errors(context.errors),
-      m_autoStart(context.parameters.RecAutoStart != 0) {
-    m_timer =
-        m_clock.createTimer("recordingTimer", kTickMs, [this] { guarded([&] { onTick(); }); });
-    m_audio.setBufferHandler([this](Peaks peaks) { guarded([&] { onBuffer(peaks); }); });
-    m_audio.setGain(RecordingAudio::kUnityGain);
+    : m_context(context), m_autoStart(context.parameters.RecAutoStart != 0) {
+    m_timer = m_context.clock.createTimer("recordingTimer", kTickMs,
+                                          [this] { guarded([&] { onTick(); }); });
+    m_context.audio.setBufferHandler([this](Peaks peaks) { guarded([&] { onBuffer(peaks); }); });
+    m_context.audio.setGain(RecordingAudio::kUnityGain);
 }
 
 RecordingSession::~RecordingSession() {
-    m_audio.setBufferHandler({});
+    m_context.audio.setBufferHandler({});
     if (m_state == kIdle) {
         return;
     }
@@ -58,7 +52,7 @@ RecordingSession::~RecordingSession() {
 
 void RecordingSession::failed(const std::exception& error) {
     if (m_state == kIdle) {
-        m_errors.showError(error.what());
+        m_context.errors.showError(error.what());
     } else {
         abandon(withOutcome(error.what(), kNotKept));
     }
@@ -67,46 +61,55 @@ void RecordingSession::failed(const std::exception& error) {
 void RecordingSession::setAutoStart(bool checked) {
     m_autoStart = checked;
     if (m_state == kReady) {
-        m_audio.setSoundStart(checked ? m_parameters.Threshold : RecordingAudio::kNoSoundStart);
+        m_context.audio.setSoundStart(checked ? m_context.parameters.Threshold
+                                              : RecordingAudio::kNoSoundStart);
     }
 }
 
 void RecordingSession::setGain(int volume) {
-    m_audio.setGain(volume);
+    m_context.audio.setGain(volume);
 }
 
 int RecordingSession::gain() const {
-    return m_audio.gain();
+    return m_context.audio.gain();
 }
 
-bool RecordingSession::open(const RecordingTarget& target) {
+std::filesystem::path RecordingSession::takeFile(const std::filesystem::path& wave) {
+    std::filesystem::path take = wave;
+    take += ".recording";
+    return take;
+}
+
+bool RecordingSession::open(const std::filesystem::path& wave) {
     m_state = kReady;
-    m_take = target.file;
+    m_take = takeFile(wave);
+    const Parameters& parameters = m_context.parameters;
     try {
-        m_audio.open(target);
+        m_context.audio.open({m_take, parameters.AudInDevice, parameters.RecMode == 1 ? 2 : 1});
     } catch (const std::exception& error) {
         abandon(withOutcome(error.what(), kNotStarted));
         return false;
     }
-    m_audio.setSoundStart(m_autoStart ? m_parameters.Threshold : RecordingAudio::kNoSoundStart);
-    m_view.showRecordButton("Ready", kRecordReady);
+    m_context.audio.setSoundStart(m_autoStart ? m_context.parameters.Threshold
+                                              : RecordingAudio::kNoSoundStart);
+    m_context.view.showRecordButton("Ready", kRecordReady);
     m_timer->setEnabled(true);
     return true;
 }
 
 void RecordingSession::record() {
     m_state = kRecording;
-    m_audio.startWriting();
+    m_context.audio.startWriting();
     m_startTime = now();
     m_lastSoundTime = m_startTime;
     m_eomMark = 0;
-    m_view.showRecordButton("Recording ", kRecordRecording);
-    m_view.recordingBegan();
+    m_context.view.showRecordButton("Recording ", kRecordRecording);
+    m_context.view.recordingBegan();
 }
 
 void RecordingSession::onBuffer(Peaks peaks) {
     m_peaks = peaks;
-    const int threshold = m_parameters.Threshold;
+    const int threshold = m_context.parameters.Threshold;
     if (m_state == kReady && m_autoStart && WaveHelper::louderThan(peaks, threshold)) {
         record();
     } else if (m_state == kRecording && m_autoStart &&
@@ -115,11 +118,11 @@ void RecordingSession::onBuffer(Peaks peaks) {
         m_lastSoundTime = now();
         m_eomMark = wholeSeconds(m_lastSoundTime - m_startTime);
     }
-    m_view.showInputPeak(peaks.left);
+    m_context.view.showInputPeak(peaks.left);
     // Gain limit: a loud input turns the gain down (in int: a full-scale -32768 is 32768).
     const int left = std::abs(static_cast<int>(peaks.left));
     if (left > kGainLimitAbove) {
-        m_audio.setGain(2 * kGainLimitAbove - left);
+        m_context.audio.setGain(2 * kGainLimitAbove - left);
     }
 }
 
@@ -127,10 +130,10 @@ void RecordingSession::onTick() {
     if (m_state == kIdle) {
         return;
     }
-    if (m_audio.hasFailed()) {
+    if (m_context.audio.hasFailed()) {
         std::string message = kInputStopped;
         try {
-            m_audio.close();
+            m_context.audio.close();
         } catch (const std::exception& error) {
             message = error.what();  // the disk's failure says more
         }
@@ -145,10 +148,10 @@ void RecordingSession::onTick() {
         m_eomMark = wholeSeconds(time - m_startTime);
         m_lastSoundTime = time;
     }
-    m_view.showElapsed(FormatSeconds(wholeSeconds(time - m_startTime)));
-    const int threshold = m_parameters.Threshold;
+    m_context.view.showElapsed(FormatSeconds(wholeSeconds(time - m_startTime)));
+    const int threshold = m_context.parameters.Threshold;
     if (m_autoStart && std::abs(m_peaks.left) < threshold && std::abs(m_peaks.right) < threshold &&
-        time - m_lastSoundTime >= m_parameters.RecStopDelay) {
+        time - m_lastSoundTime >= m_context.parameters.RecStopDelay) {
         cmdStop();
     }
 }
@@ -158,25 +161,25 @@ bool RecordingSession::cmdEOM() {
         return false;
     }
     m_eomMark = wholeSeconds(now() - m_startTime);
-    m_view.showEomButton(kEomReached);
+    m_context.view.showEomButton(kEomReached);
     return true;
 }
 
 void RecordingSession::cmdStop() {
     guarded([&] {
-        m_view.showRecordButton("Record", kRecordIdle);
+        m_context.view.showRecordButton("Record", kRecordIdle);
         if (m_state != kIdle) {
-            const bool inputFailed = m_audio.hasFailed();
-            m_audio.close();  // a failed write throws: the take is not kept
+            const bool inputFailed = m_context.audio.hasFailed();
+            m_context.audio.close();  // a failed write throws: the take is not kept
             if (inputFailed) {
                 abandon(withOutcome(kInputStopped, kNotKept));
                 return;
             }
             if (m_state >= kRecording) {
-                const std::int32_t length =
-                    wholeSeconds(static_cast<double>(m_audio.framesWritten()) / kSampleRate);
-                m_view.showEomButton(kEomBefore);
-                m_keeper.keep(m_take, length, m_eomMark);
+                const std::int32_t length = wholeSeconds(
+                    static_cast<double>(m_context.audio.framesWritten()) / kSampleRate);
+                m_context.view.showEomButton(kEomBefore);
+                m_context.keeper.keep(m_take, length, m_eomMark);
             } else {
                 dropTake();
             }
@@ -187,13 +190,13 @@ void RecordingSession::cmdStop() {
 
 void RecordingSession::dropTake() {
     try {
-        m_audio.close();
+        m_context.audio.close();
     } catch (const std::exception&) {
         // Already reported, or beside the point: the take goes.
     }
     std::error_code ignored;
     std::filesystem::remove(m_take, ignored);
-    m_keeper.drop();
+    m_context.keeper.drop();
 }
 
 void RecordingSession::abandon(const std::string& message) {
@@ -203,13 +206,13 @@ void RecordingSession::abandon(const std::string& message) {
     } catch (const std::exception& error) {
         shown += std::string("  ") + error.what();
     }
-    m_errors.showError(shown);
-    m_view.showRecordButton("Record", kRecordIdle);
+    m_context.errors.showError(shown);
+    m_context.view.showRecordButton("Record", kRecordIdle);
     finish();
 }
 
 void RecordingSession::finish() {
-    m_keeper.finished();
+    m_context.keeper.finished();
     m_state = kIdle;
     m_timer->setEnabled(false);
 }
@@ -221,7 +224,7 @@ void RecordingSession::windowClosing() {
     try {
         dropTake();
     } catch (const std::exception& error) {
-        m_errors.showError(error.what());
+        m_context.errors.showError(error.what());
     }
     m_state = kIdle;
     m_timer->setEnabled(false);

@@ -59,7 +59,8 @@ class RecordingSession {
   public:
     struct Context {
         Clock& clock;
-        const Parameters& parameters;  // Threshold, RecStopDelay, RecAutoStart
+        const Parameters& parameters;  // Threshold, RecStopDelay, RecAutoStart, AudInDevice,
+                                       // RecMode
         RecordingAudio& audio;
         RecordingView& view;
         TakeKeeper& keeper;
@@ -98,9 +99,12 @@ class RecordingSession {
             }
         });
     }
-    // Ready: the input runs into `target`, nothing is written yet. False when the input could
-    // not start: that was reported and the take dropped.
-    bool open(const RecordingTarget& target);
+    // Ready: the input (`AudInDevice`, mono or stereo by `RecMode`) runs into the take's file
+    // for `wave`, nothing is written yet. False when the input could not start: that was
+    // reported and the take dropped.
+    bool open(const std::filesystem::path& wave);
+    // The file a take for `wave` is recorded into, beside it, until it is kept.
+    static std::filesystem::path takeFile(const std::filesystem::path& wave);
     // The recording part of the stop routine: a take is kept, a Ready one dropped.
     void cmdStop();
     // While recording: the end-of-message mark is now. False when not recording.
@@ -131,14 +135,9 @@ class RecordingSession {
     void finish();
     void onBuffer(Peaks peaks);
     void onTick();
-    double now() const { return m_clock.steadySeconds(); }
+    double now() const { return m_context.clock.steadySeconds(); }
 
-    Clock& m_clock;
-    const Parameters& m_parameters;
-    RecordingAudio& m_audio;
-    RecordingView& m_view;
-    TakeKeeper& m_keeper;
-    ErrorReporter& m_errors;
+    const Context m_context;
     std::unique_ptr<Timer> m_timer;  // the 50 ms supervision while armed or recording
 
     int m_state = kIdle;

@@ -52,11 +52,7 @@ void SpotFilesForm::setRecording(SpotFilesRecording* recording) {
 }
 
 void SpotFilesForm::guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        m_errors.showError(error.what());
-    }
+    reportingFailures(m_errors, action);
 }
 
 void SpotFilesForm::open() {
@@ -72,9 +68,7 @@ void SpotFilesForm::open() {
     m_view.showCalendar(false);
     m_view.setTrackBarVisible(false);
     m_view.setDeleteAvailable(true);
-    m_view.setButtonColour(LibraryButton::Play, kPlayIdle);
-    m_view.setButtonColour(LibraryButton::Pause, kPauseIdle);
-    m_view.setButtonColour(LibraryButton::EOM, kEomBefore);
+    m_playback.showAtRest();
     m_view.setRecordButton("Record", kRecordIdle);
     m_autoStart = m_parameters.RecAutoStart != 0;
     m_view.setAutoStartChecked(m_autoStart);
@@ -207,10 +201,8 @@ bool SpotFilesForm::storeField(SpotBox box, const std::string& text) {
     if (!stored.value) {
         return false;
     }
-    // The record as it is on disk now: another window may have written it since it was shown.
-    SpotRecord record = m_catalogue.read(m_selected);
-    setField(record, box, *stored.value);
-    m_catalogue.write(m_selected, record);
+    rewriteRecord(m_catalogue, m_selected,
+                  [&](SpotRecord& record) { setField(record, box, *stored.value); });
     m_recording->fieldWritten(m_selected);
     return true;
 }
@@ -362,20 +354,15 @@ void SpotFilesForm::eomClicked() {
     if (m_recording->markEom()) {
         return;
     }
-    // The mark belongs to the spot in the player, whichever entry the list shows now.
-    const auto mark = m_playback.eomMark();
-    if (!mark) {
-        return;
-    }
-    guarded([&] {
-        SpotRecord record = m_catalogue.read(mark->number);
-        record.EOM = std::to_string(mark->seconds);
-        m_catalogue.write(mark->number, record);
-        m_recording->fieldWritten(mark->number);
-        m_playback.eomMarked(mark->seconds);
-        if (m_selected == mark->number) {
-            setBox(SpotBox::EOM, formatMinutes(mark->seconds));
-        }
+    guarded([this] {
+        m_playback.markEom([this](int number, std::int32_t seconds) {
+            rewriteRecord(m_catalogue, number,
+                          [&](SpotRecord& record) { record.EOM = std::to_string(seconds); });
+            m_recording->fieldWritten(number);
+            if (m_selected == number) {
+                setBox(SpotBox::EOM, formatMinutes(seconds));
+            }
+        });
     });
 }
 

@@ -34,7 +34,6 @@ std::string today(const Clock& clock) {
 
 SpotRecording::SpotRecording(Context context)
     : m_clock(context.clock),
-      m_parameters(context.parameters),
       m_catalogue(context.catalogue),
       m_log(context.log),
       m_view(context.view),
@@ -45,9 +44,7 @@ SpotRecording::SpotRecording(Context context)
 SpotRecording::~SpotRecording() = default;
 
 std::filesystem::path SpotRecording::takePath(int number) const {
-    std::filesystem::path path = m_catalogue.wavePath(number);
-    path += ".recording";
-    return path;
+    return RecordingSession::takeFile(m_catalogue.wavePath(number));
 }
 
 void SpotRecording::cmdRecord(std::string_view txtNumber) {
@@ -93,8 +90,7 @@ void SpotRecording::arm(std::string_view txtNumber) {
 
 bool SpotRecording::startInput(int number) {
     m_currentSpotNumber = number;
-    if (!m_session.open(
-            {takePath(number), m_parameters.AudInDevice, m_parameters.RecMode == 1 ? 2 : 1})) {
+    if (!m_session.open(m_catalogue.wavePath(number))) {
         return false;
     }
     m_view.showNumber(number);

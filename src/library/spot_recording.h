@@ -138,7 +138,6 @@ class SpotRecording : private TakeKeeper {
     void finished() override;
 
     Clock& m_clock;
-    const Parameters& m_parameters;
     SpotCatalogue& m_catalogue;
     RecordLog& m_log;
     SpotRecordingView& m_view;
