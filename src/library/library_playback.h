@@ -39,6 +39,16 @@ class PlaybackView {
     virtual void showTime(const std::string& text) = 0;
 };
 
+// What a library window's play and record controls show, beyond the player. Main thread only.
+class SoundView : public PlaybackView {
+  public:
+    virtual void setRecordButton(const std::string& caption, Rgb colour) = 0;  // `cmdRecord`
+    virtual void focusButton(LibraryButton button) = 0;
+    virtual void setTrackBarVisible(bool visible) = 0;
+    virtual void setTrackBarEnabled(bool enabled) = 0;
+    virtual void setAutoStartChecked(bool checked) = 0;  // `Check1`, not a user's toggle
+};
+
 // The player of a library window (`WavePlayer` with its track bar): one entry of a catalogue
 // at a time, the position and the time played, the end-of-message point it has reached, and
 // the colours of Play, Pause and EOM that tell all this. Main thread only.

@@ -11,13 +11,14 @@ namespace dvx {
 
 MusicFilesForm::MusicFilesForm(Files files, const Parameters& parameters, LibraryDevices devices,
                                RecordingAudio& recorder, ErrorReporter& errors,
-                               MusicFilesView& view)
+                               MusicFilesView& view, SoundView& sound)
     : m_catalogue(files.Music, files.paths),
       m_categories(files.MusicCat),
       m_parameters(parameters),
       m_errors(errors),
       m_view(view),
-      m_playback(devices, view),
+      m_sound(sound),
+      m_playback(devices, sound),
       m_timer1(devices.clock.createTimer("frmTune.Timer1", 50, [this] { tick(); })),
       m_recording({devices.clock, parameters, m_catalogue, recorder, *this, errors}) {}
 
@@ -30,13 +31,13 @@ void MusicFilesForm::guarded(const std::function<void()>& action) {
 void MusicFilesForm::open() {
     m_open = true;
     m_recording.setAutoStart(m_parameters.RecAutoStart != 0);
-    m_view.setAutoStartChecked(m_recording.autoStart());
+    m_sound.setAutoStartChecked(m_recording.autoStart());
     m_view.setCaption(m_parameters.RecMode == 0 ? "Music Files Mono" : "Music Files Stereo");
     m_playback.showAtRest();
-    m_view.setRecordButton("Record", kRecordIdle);
-    m_view.setTrackBarEnabled(false);
+    m_sound.setRecordButton("Record", kRecordIdle);
+    m_sound.setTrackBarEnabled(false);
     m_view.setBoxesEditable(true);
-    m_view.showTime("");
+    m_sound.showTime("");
     m_playback.setDevice(m_parameters.AudOutDevice);
     m_timer1->setEnabled(true);
     m_tuneView = TuneView::Title;
@@ -161,13 +162,13 @@ void MusicFilesForm::refuse(MusicBox box, const std::string& message) {
     guarded([&] { setBox(box, m_shown == 0 ? "" : musicBoxText(m_catalogue.read(m_shown), box)); });
 }
 
-MusicBox MusicFilesForm::keyInBox(MusicBox box, MusicKey key) {
+MusicBox MusicFilesForm::keyInBox(MusicBox box, BoxKey key) {
     const auto at = static_cast<int>(index(box));
     const int count = static_cast<int>(kMusicBoxCount);
-    if (key == MusicKey::Up) {
+    if (key == BoxKey::Up) {
         return static_cast<MusicBox>((at + count - 1) % count);
     }
-    if (key == MusicKey::Enter && (box == MusicBox::Length || box == MusicBox::EOM)) {
+    if (key == BoxKey::Enter && (box == MusicBox::Length || box == MusicBox::EOM)) {
         const MusicEdit edit = musicTimeEntered(m_boxes[index(box)]);
         if (edit.outcome == MusicEdit::Outcome::Refuse) {
             refuse(box, edit.value);
@@ -216,7 +217,7 @@ void MusicFilesForm::play() {
         }
         m_playback.play(m_shown, m_catalogue.wavePath(m_shown, record.Drive),
                         wholeSecondsValue(record.EOM));
-        m_view.setTrackBarEnabled(true);
+        m_sound.setTrackBarEnabled(true);
     });
 }
 
@@ -230,12 +231,12 @@ void MusicFilesForm::stop() {
         return;
     }
     m_playback.stop();
-    m_view.showTime("");
+    m_sound.showTime("");
 }
 
 void MusicFilesForm::eomClicked() {
     if (m_recording.cmdEOM()) {
-        m_view.focusButton(LibraryButton::Stop);
+        m_sound.focusButton(LibraryButton::Stop);
         return;
     }
     guarded([this] {
@@ -275,17 +276,17 @@ std::optional<MusicFilesForm::Entry> MusicFilesForm::deletion() const {
 }
 
 void MusicFilesForm::showRecordButton(const std::string& caption, Rgb colour) {
-    m_view.setRecordButton(caption, colour);
+    m_sound.setRecordButton(caption, colour);
 }
 
 void MusicFilesForm::showEomButton(Rgb colour) {
-    m_view.setButtonColour(LibraryButton::EOM, colour);
+    m_sound.setButtonColour(LibraryButton::EOM, colour);
 }
 
 void MusicFilesForm::showArmed(int number) {
     m_view.showNumberLabel(std::to_string(number));
     m_view.showStatus(kMusicActive);
-    m_view.setTrackBarEnabled(false);
+    m_sound.setTrackBarEnabled(false);
     m_view.setBoxesEditable(false);
 }
 

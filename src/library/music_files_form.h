@@ -12,6 +12,7 @@
 #include "common/clock.h"
 #include "fill/list_lines.h"
 #include "fill/music_categories.h"
+#include "library/box_key.h"
 #include "library/library_playback.h"
 #include "library/music_catalogue.h"
 #include "library/music_fields.h"
@@ -22,10 +23,12 @@ namespace dvx {
 class ErrorReporter;
 struct Parameters;
 
-// What the music files window shows, beyond its player. The window implements it; tests record
-// it. Every text is set by the program and never counts as a user's edit. Main thread only.
-class MusicFilesView : public PlaybackView {
+// What the music files window shows, beyond its play and record controls. The window
+// implements it; tests record it. Every text is set by the program and never counts as a
+// user's edit. Main thread only.
+class MusicFilesView {
   public:
+    virtual ~MusicFilesView() = default;
     virtual void setCaption(const std::string& caption) = 0;
     // `lstTune`: the lines in order, item data the record number, nothing selected.
     virtual void showList(const std::vector<ListLine>& lines) = 0;
@@ -38,16 +41,9 @@ class MusicFilesView : public PlaybackView {
     virtual void showNumberLabel(const std::string& text) = 0;  // `Label1`
     // `Opt1`, `Opt2`, `Opt3` for `Status` "1", "2", "3"; none for any other.
     virtual void showStatus(char Status) = 0;
-    virtual void setRecordButton(const std::string& caption, Rgb colour) = 0;  // `cmdRecord`
-    virtual void focusButton(LibraryButton button) = 0;
-    virtual void setTrackBarEnabled(bool enabled) = 0;
     // The boxes take no edits while a recording is under way.
     virtual void setBoxesEditable(bool editable) = 0;
-    virtual void setAutoStartChecked(bool checked) = 0;  // `Check1`
 };
-
-// Keys that move the focus between the boxes.
-enum class MusicKey { Up, Down, Enter };
 
 // What the music files window (`frmTune`) does, without drawing: the active tunes in three
 // sorted layouts, the fields of the tune shown and their write-back, the categories in use,
@@ -72,7 +68,8 @@ class MusicFilesForm : private MusicRecordingView {
     };
 
     MusicFilesForm(Files files, const Parameters& parameters, LibraryDevices devices,
-                   RecordingAudio& recorder, ErrorReporter& errors, MusicFilesView& view);
+                   RecordingAudio& recorder, ErrorReporter& errors, MusicFilesView& view,
+                   SoundView& sound);
     ~MusicFilesForm() override;
     MusicFilesForm(const MusicFilesForm&) = delete;
     MusicFilesForm& operator=(const MusicFilesForm&) = delete;
@@ -99,7 +96,7 @@ class MusicFilesForm : private MusicRecordingView {
     // A user's edit of a box (never the program's own setText).
     void boxEdited(MusicBox box, const std::string& text);
     // Up, Down or Enter in a box: what the key does, and the box that takes the focus.
-    MusicBox keyInBox(MusicBox box, MusicKey key);
+    MusicBox keyInBox(MusicBox box, BoxKey key);
     void titleDoubleClicked();                 // empties the title, as an edit would
     void categoryDoubleClicked(int category);  // its letter replaces the category box's text
     const std::string& boxText(MusicBox box) const { return m_boxes[index(box)]; }
@@ -143,7 +140,7 @@ class MusicFilesForm : private MusicRecordingView {
     // MusicRecordingView
     void showRecordButton(const std::string& caption, Rgb colour) override;
     void showEomButton(Rgb colour) override;
-    void showElapsed(const std::string& text) override { m_view.showTime(text); }
+    void showElapsed(const std::string& text) override { m_sound.showTime(text); }
     void showArmed(int number) override;
     void showIdle(int stored) override;
 
@@ -152,6 +149,7 @@ class MusicFilesForm : private MusicRecordingView {
     const Parameters& m_parameters;
     ErrorReporter& m_errors;
     MusicFilesView& m_view;
+    SoundView& m_sound;
     LibraryPlayback m_playback;
     std::unique_ptr<Timer> m_timer1;
 

@@ -20,7 +20,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "library/sound_controls.h"
+#include "library/library_controls.h"
 #include "notify/window_helpers.h"
 #include "ui/control_names.h"
 
@@ -54,40 +54,26 @@ QString indexed(const char* name, int index) {
 MusicFilesWindow::MusicFilesWindow(MusicFilesForm::Files files, const Parameters& parameters,
                                    LibraryDevices devices, std::unique_ptr<RecordingAudio> recorder,
                                    ErrorReporter& errors, QWidget* parent)
-    : QDialog(parent), m_recorder(std::move(recorder)) {
+    : LibraryDialog(parent), m_recorder(std::move(recorder)) {
     setObjectName("frmTune");
     setWindowTitle("Music Files");
-    setModal(false);
     buildControls();
     m_form = std::make_unique<MusicFilesForm>(files, parameters, devices, *m_recorder, errors,
-                                              static_cast<MusicFilesView&>(*this));
+                                              static_cast<MusicFilesView&>(*this), *m_sound);
 }
 
 MusicFilesWindow::~MusicFilesWindow() {
     // The form goes first (dropping an unfinished recording while its recorder is whole); the
     // controls after it: nothing they signal or filter on the way may reach it.
     m_form.reset();
-    for (QObject* child : findChildren<QObject*>()) {
-        child->removeEventFilter(this);
-        child->blockSignals(true);
-    }
+    silenceControls();
 }
 
 void MusicFilesWindow::buildControls() {
-    QFont fixed("Courier New");
-    fixed.setStyleHint(QFont::Monospace);
-    fixed.setFixedPitch(true);
-    m_tunes = new QListWidget(this);
-    m_tunes->setObjectName("lstTune");
+    m_tunes = makeCatalogueList(this, "lstTune", "Courier New", 70,
+                                [this](int number) { m_form->select(number); });
     m_tunes->setAccessibleName("Tunes");
-    m_tunes->setFont(fixed);
-    m_tunes->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(70, 'M')));
     m_tunes->installEventFilter(this);
-    connect(m_tunes, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_programSets && row >= 0) {
-            m_form->select(m_tunes->item(row)->data(Qt::UserRole).toInt());
-        }
-    });
     m_number = makeLabel(this, "Label1");
 
     auto* boxes = new QGridLayout;
@@ -130,9 +116,7 @@ void MusicFilesWindow::buildControls() {
         statusRow->addWidget(m_status[i]);
     }
 
-    m_categories = new QListWidget(this);
-    m_categories->setObjectName("list1");
-    m_categories->setFont(fixed);
+    m_categories = makeCatalogueList(this, "list1", "Courier New", 16);
     m_categories->setToolTip("Double-click a category to put its letter in the category box");
     newLabel("Categories", m_categories)->setObjectName("lblCategories");
     connect(m_categories, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
@@ -239,25 +223,9 @@ void MusicFilesWindow::openDeletion() {
     }
 }
 
-void MusicFilesWindow::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        m_form->open();
-    }
-    QDialog::showEvent(event);
-}
-
-void MusicFilesWindow::closeEvent(QCloseEvent* event) {
-    m_form->close();
-    event->accept();
-}
-
-void MusicFilesWindow::reject() {
-    close();
-}
-
 bool MusicFilesWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!m_form) {
-        return QDialog::eventFilter(watched, event);  // still being built
+        return LibraryDialog::eventFilter(watched, event);  // still being built
     }
     if (watched == m_tunes && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
@@ -269,9 +237,9 @@ bool MusicFilesWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto box = std::find(m_boxes.begin(), m_boxes.end(), watched);
     if (box != m_boxes.end()) {
         const auto which = static_cast<MusicBox>(box - m_boxes.begin());
-        return boxEvent(which, event) || QDialog::eventFilter(watched, event);
+        return boxEvent(which, event) || LibraryDialog::eventFilter(watched, event);
     }
-    return QDialog::eventFilter(watched, event);
+    return LibraryDialog::eventFilter(watched, event);
 }
 
 // Up, Down and Enter move the focus along the boxes; a double click empties the title.
@@ -282,23 +250,11 @@ bool MusicFilesWindow::boxEvent(MusicBox box, QEvent* event) {
         m_form->titleDoubleClicked();
         return true;
     }
-    if (event->type() != QEvent::KeyPress) {
-        return false;
+    if (const auto key = boxKey(event)) {
+        m_boxes[static_cast<std::size_t>(m_form->keyInBox(box, *key))]->setFocus();
+        return true;
     }
-    auto* key = static_cast<QKeyEvent*>(event);
-    std::optional<MusicKey> move;
-    if (key->key() == Qt::Key_Up) {
-        move = MusicKey::Up;
-    } else if (key->key() == Qt::Key_Down) {
-        move = MusicKey::Down;
-    } else if (isEnterKey(key)) {
-        move = MusicKey::Enter;
-    }
-    if (!move) {
-        return false;
-    }
-    m_boxes[static_cast<std::size_t>(m_form->keyInBox(box, *move))]->setFocus();
-    return true;
+    return false;
 }
 
 void MusicFilesWindow::setCaption(const std::string& caption) {
@@ -306,34 +262,15 @@ void MusicFilesWindow::setCaption(const std::string& caption) {
 }
 
 void MusicFilesWindow::showList(const std::vector<ListLine>& lines) {
-    m_programSets = true;
-    m_tunes->clear();
-    for (const ListLine& line : lines) {
-        auto* item = new QListWidgetItem(fromStoredText(line.text), m_tunes);
-        item->setData(Qt::UserRole, line.itemData);
-    }
-    m_tunes->setCurrentRow(-1);
-    m_programSets = false;
+    showListLines(m_tunes, lines, &ListLine::itemData);
 }
 
 void MusicFilesWindow::selectLine(int number) {
-    for (int row = 0; row < m_tunes->count(); ++row) {
-        if (m_tunes->item(row)->data(Qt::UserRole).toInt() == number) {
-            m_programSets = true;
-            m_tunes->setCurrentRow(row);
-            m_programSets = false;
-            m_tunes->scrollToItem(m_tunes->item(row));
-            return;
-        }
-    }
+    markListItem(m_tunes, number, false);
 }
 
 void MusicFilesWindow::showCategories(const std::vector<ListLine>& lines) {
-    m_categories->clear();
-    for (const ListLine& line : lines) {
-        auto* item = new QListWidgetItem(fromStoredText(line.text), m_categories);
-        item->setData(Qt::UserRole, line.itemData);
-    }
+    showListLines(m_categories, lines, &ListLine::itemData);
 }
 
 void MusicFilesWindow::showBox(MusicBox box, const std::string& text) {
@@ -355,42 +292,10 @@ void MusicFilesWindow::showStatus(char Status) {
     }
 }
 
-void MusicFilesWindow::setRecordButton(const std::string& caption, Rgb colour) {
-    m_sound->setRecordButton(caption, colour);
-}
-
-void MusicFilesWindow::focusButton(LibraryButton button) {
-    m_sound->button(button)->setFocus();
-}
-
-void MusicFilesWindow::setTrackBarEnabled(bool enabled) {
-    m_sound->trackBar()->setEnabled(enabled);
-}
-
 void MusicFilesWindow::setBoxesEditable(bool editable) {
     for (QLineEdit* box : m_boxes) {
         box->setReadOnly(!editable);
     }
-}
-
-void MusicFilesWindow::setAutoStartChecked(bool checked) {
-    m_sound->setAutoStartChecked(checked);
-}
-
-void MusicFilesWindow::setButtonColour(LibraryButton button, Rgb colour) {
-    m_sound->setButtonColour(button, colour);
-}
-
-void MusicFilesWindow::setTrackBarRange(std::int64_t maximumMs) {
-    m_sound->setTrackBarRange(maximumMs);
-}
-
-void MusicFilesWindow::setTrackBarPosition(std::int64_t positionMs) {
-    m_sound->setTrackBarPosition(positionMs);
-}
-
-void MusicFilesWindow::showTime(const std::string& text) {
-    m_sound->showTime(text);
 }
 
 }  // namespace dvx

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDialog>
 #include <array>
 #include <functional>
 #include <memory>
 
+#include "library/library_dialog.h"
 #include "library/music_files_form.h"
 
 class QAction;
@@ -26,7 +26,7 @@ class SoundControls;
 // the music deletion dialog through attachDeletion(), which enables "Delete" and the Delete
 // key and hands it the selected tune. When they have written or deleted an entry they call
 // reloadAndSelect(). Main thread only.
-class MusicFilesWindow : public QDialog, private MusicFilesView {
+class MusicFilesWindow : public LibraryDialog, private MusicFilesView {
     Q_OBJECT
 
   public:
@@ -46,9 +46,8 @@ class MusicFilesWindow : public QDialog, private MusicFilesView {
     void reloadAndSelect(int number) { m_form->reloadAndSelect(number); }
 
   protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;  // Escape closes as the close button does
+    void opening() override { m_form->open(); }
+    void closing() override { m_form->close(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -61,15 +60,7 @@ class MusicFilesWindow : public QDialog, private MusicFilesView {
     void showDate(const std::string& text, bool labelVisible) override;
     void showNumberLabel(const std::string& text) override;
     void showStatus(char Status) override;
-    void setRecordButton(const std::string& caption, Rgb colour) override;
-    void focusButton(LibraryButton button) override;
-    void setTrackBarEnabled(bool enabled) override;
     void setBoxesEditable(bool editable) override;
-    void setAutoStartChecked(bool checked) override;
-    void setButtonColour(LibraryButton button, Rgb colour) override;
-    void setTrackBarRange(std::int64_t maximumMs) override;
-    void setTrackBarPosition(std::int64_t positionMs) override;
-    void showTime(const std::string& text) override;
 
     void buildControls();
     void buildMenus(QLayout* layout);
@@ -81,7 +72,6 @@ class MusicFilesWindow : public QDialog, private MusicFilesView {
     std::unique_ptr<MusicFilesForm> m_form;      // made once the controls exist
     EntryWindow m_openImport;
     EntryWindow m_openDeletion;
-    bool m_programSets = false;  // a list is being filled by the program
 
     QListWidget* m_tunes = nullptr;
     QListWidget* m_categories = nullptr;

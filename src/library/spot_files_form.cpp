@@ -30,12 +30,14 @@ constexpr SpotBox kKeyTable[kSpotBoxCount][3] = {
 }  // namespace
 
 SpotFilesForm::SpotFilesForm(RecordFile& Spotfile, const Paths& paths, const Parameters& parameters,
-                             LibraryDevices devices, ErrorReporter& errors, SpotFilesView& view)
+                             LibraryDevices devices, ErrorReporter& errors, SpotFilesView& view,
+                             SoundView& sound)
     : m_catalogue(Spotfile, paths),
       m_parameters(parameters),
       m_errors(errors),
       m_view(view),
-      m_playback(devices, view),
+      m_sound(sound),
+      m_playback(devices, sound),
       m_timer1(devices.clock.createTimer("frmSpotFiles.Timer1", 50, [this] { tick(); })) {
     m_freeSpace = [folder = paths.spotFolder()]() -> std::optional<std::uintmax_t> {
         std::error_code error;
@@ -63,15 +65,15 @@ void SpotFilesForm::open() {
     clearBoxes();
     setNumberText("");
     m_view.showNumberLabel("");
-    m_view.showTime("");
+    m_sound.showTime("");
     m_view.showLevel("");
     m_view.showCalendar(false);
-    m_view.setTrackBarVisible(false);
+    m_sound.setTrackBarVisible(false);
     m_view.setDeleteAvailable(true);
     m_playback.showAtRest();
-    m_view.setRecordButton("Record", kRecordIdle);
+    m_sound.setRecordButton("Record", kRecordIdle);
     m_autoStart = m_parameters.RecAutoStart != 0;
-    m_view.setAutoStartChecked(m_autoStart);
+    m_sound.setAutoStartChecked(m_autoStart);
     m_view.setCaption(m_parameters.RecMode == 0 ? "SpotFiles Mono" : "SpotFiles Stereo");
     m_playback.setDevice(m_parameters.AudOutDevice);
     m_timer1->setEnabled(true);
@@ -207,14 +209,14 @@ bool SpotFilesForm::storeField(SpotBox box, const std::string& text) {
     return true;
 }
 
-SpotBox SpotFilesForm::keyInBox(SpotBox box, SpotKey key) {
-    if (key == SpotKey::Enter && box == SpotBox::Name) {
+SpotBox SpotFilesForm::keyInBox(SpotBox box, BoxKey key) {
+    if (key == BoxKey::Enter && box == SpotBox::Name) {
         if (m_selected != 0) {
             reloadAndSelect(m_selected);
         } else {
             relist(SpotListView::ByName);
         }
-    } else if (key == SpotKey::Enter && box == SpotBox::StopDate && m_selected != 0) {
+    } else if (key == BoxKey::Enter && box == SpotBox::StopDate && m_selected != 0) {
         guarded([this] {
             setBox(SpotBox::StopDate, trimBlanks(m_catalogue.read(m_selected).StopDate));
         });
@@ -327,14 +329,14 @@ void SpotFilesForm::play() {
         return;
     }
     m_view.setDeleteAvailable(false);
-    m_view.focusButton(LibraryButton::Stop);
-    m_view.setTrackBarVisible(true);
+    m_sound.focusButton(LibraryButton::Stop);
+    m_sound.setTrackBarVisible(true);
 }
 
 void SpotFilesForm::pause() {
     if (m_playback.isPlaying()) {
         m_playback.pause();
-        m_view.setButtonColour(LibraryButton::EOM, kEomBefore);
+        m_sound.setButtonColour(LibraryButton::EOM, kEomBefore);
     }
 }
 
@@ -344,7 +346,7 @@ void SpotFilesForm::stop() {
         m_view.setDeleteAvailable(true);
         return;
     }
-    m_view.setRecordButton("Record", kRecordIdle);
+    m_sound.setRecordButton("Record", kRecordIdle);
     m_recording->stopRecording();
     m_view.setDeleteAvailable(true);
     setOverwrite(false);

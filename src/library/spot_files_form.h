@@ -11,6 +11,7 @@
 
 #include "common/clock.h"
 #include "common/print_line.h"
+#include "library/box_key.h"
 #include "library/button_colours.h"
 #include "library/library_playback.h"
 #include "library/spot_catalogue.h"
@@ -22,28 +23,26 @@ namespace dvx {
 class ErrorReporter;
 struct Parameters;
 
-// What the spot files window shows, beyond its player. The window implements it; tests record
-// it. Every text is set by the program and never counts as a user's edit. Main thread only.
-class SpotFilesView : public PlaybackView {
+// What the spot files window shows, beyond its play and record controls. The window implements
+// it; tests record it. Every text is set by the program and never counts as a user's edit.
+// Main thread only.
+class SpotFilesView {
   public:
+    virtual ~SpotFilesView() = default;
     virtual void setCaption(const std::string& caption) = 0;
     // `lstSoundFile`: the lines in order, item data the spot number, nothing selected.
     virtual void showList(const std::vector<SpotListLine>& lines) = 0;
     // Marks the line of `number` as selected and scrolls it to the top; no selection handling.
     virtual void selectLine(int number) = 0;
     virtual void showBox(SpotBox box, const std::string& text) = 0;
-    virtual void showNumberBox(const std::string& text) = 0;                   // `txtNumber`
-    virtual void showNumberLabel(const std::string& text) = 0;                 // `lblNumber`
-    virtual void setRecordButton(const std::string& caption, Rgb colour) = 0;  // `cmdRecord`
+    virtual void showNumberBox(const std::string& text) = 0;    // `txtNumber`
+    virtual void showNumberLabel(const std::string& text) = 0;  // `lblNumber`
     virtual void focusBox(SpotBox box) = 0;
-    virtual void focusButton(LibraryButton button) = 0;
-    virtual void setTrackBarVisible(bool visible) = 0;            // `TrackBar`
     virtual void showTimeRemaining(const std::string& text) = 0;  // `Label1`
     virtual void showLevel(const std::string& text) = 0;          // `Label3`, recording
     virtual void showCalendar(bool visible) = 0;                  // `MonthView1`
     // `mnuDelete` visible and the popup "Delete" enabled, or neither.
     virtual void setDeleteAvailable(bool available) = 0;
-    virtual void setAutoStartChecked(bool checked) = 0;  // `Check1`
     virtual void setOverwriteChecked(bool checked) = 0;  // `Check2`
 };
 
@@ -79,9 +78,6 @@ class SpotFilesRecording {
     virtual void windowClosing() {}
 };
 
-// Keys that move the focus between the boxes.
-enum class SpotKey { Up, Down, Enter };
-
 // What the spot files window (`frmSpotFiles`) does, without drawing: the list of active spots
 // in its views, the selected spot's fields and their write-back, the dates, playback with its
 // end-of-message mark, the file index, the printout and the time left for recording. The
@@ -101,7 +97,8 @@ class SpotFilesForm {
     using FreeSpace = std::function<std::optional<std::uintmax_t>()>;
 
     SpotFilesForm(RecordFile& Spotfile, const Paths& paths, const Parameters& parameters,
-                  LibraryDevices devices, ErrorReporter& errors, SpotFilesView& view);
+                  LibraryDevices devices, ErrorReporter& errors, SpotFilesView& view,
+                  SoundView& sound);
     ~SpotFilesForm();
     SpotFilesForm(const SpotFilesForm&) = delete;
     SpotFilesForm& operator=(const SpotFilesForm&) = delete;
@@ -135,7 +132,7 @@ class SpotFilesForm {
     // A user's edit of a box (never the program's own setText).
     void boxEdited(SpotBox box, const std::string& text);
     // Up, Down or Enter in a box: what the key does, and the box that takes the focus.
-    SpotBox keyInBox(SpotBox box, SpotKey key);
+    SpotBox keyInBox(SpotBox box, BoxKey key);
     // A double click in `txtName` or `txtOutcue` empties it as an edit would.
     void boxDoubleClicked(SpotBox box);
     void clearBoxes();  // empties the boxes without writing anything
@@ -188,6 +185,7 @@ class SpotFilesForm {
     std::vector<PrintLine> printout(const std::string& date) const;
 
     SpotFilesView& view() { return m_view; }
+    SoundView& sound() { return m_sound; }
     SpotCatalogue& catalogue() { return m_catalogue; }
 
   private:
@@ -206,6 +204,7 @@ class SpotFilesForm {
     const Parameters& m_parameters;
     ErrorReporter& m_errors;
     SpotFilesView& m_view;
+    SoundView& m_sound;
     SpotFilesRecording m_noRecording;
     SpotFilesRecording* m_recording = &m_noRecording;
     FreeSpace m_freeSpace;

@@ -34,19 +34,18 @@ void SpotFilesRecorder::fieldWritten(int number) {
 }
 
 void SpotFilesRecorder::showRecordButton(const std::string& caption, Rgb colour) {
-    m_form.view().setRecordButton(caption, colour);
+    m_form.sound().setRecordButton(caption, colour);
 }
 
 void SpotFilesRecorder::showEomButton(Rgb colour) {
-    m_form.view().setButtonColour(LibraryButton::EOM, colour);
+    m_form.sound().setButtonColour(LibraryButton::EOM, colour);
 }
 
 void SpotFilesRecorder::showArmed(bool armed) {
-    SpotFilesView& view = m_form.view();
     if (!m_form.isPlaying()) {
-        view.setTrackBarVisible(!armed);
+        m_form.sound().setTrackBarVisible(!armed);
     }
-    view.setDeleteAvailable(!armed);
+    m_form.view().setDeleteAvailable(!armed);
 }
 
 void SpotFilesRecorder::showNumberBox(int number) {
@@ -58,7 +57,7 @@ void SpotFilesRecorder::showNumber(int number) {
 }
 
 void SpotFilesRecorder::showElapsed(const std::string& lblTime) {
-    m_form.view().showTime(lblTime);
+    m_form.sound().showTime(lblTime);
 }
 
 void SpotFilesRecorder::showInputPeak(int Label3) {
@@ -66,7 +65,7 @@ void SpotFilesRecorder::showInputPeak(int Label3) {
 }
 
 void SpotFilesRecorder::recordingBegan() {
-    m_form.view().focusButton(LibraryButton::EOM);
+    m_form.sound().focusButton(LibraryButton::EOM);
 }
 
 }  // namespace dvx

@@ -27,7 +27,7 @@
 #include <limits>
 #include <utility>
 
-#include "library/sound_controls.h"
+#include "library/library_controls.h"
 #include "notify/window_helpers.h"
 #include "viewers/error_reporter.h"
 #include "viewers/printout_painter.h"
@@ -60,13 +60,12 @@ constexpr BoxSpec kBoxSpecs[kSpotBoxCount] = {
 SpotFilesWindow::SpotFilesWindow(RecordFile& Spotfile, const Paths& paths,
                                  const Parameters& parameters, LibraryDevices devices,
                                  ErrorReporter& errors, QWidget* parent)
-    : QDialog(parent), m_clock(devices.clock), m_paths(paths), m_errors(errors) {
+    : LibraryDialog(parent), m_clock(devices.clock), m_paths(paths), m_errors(errors) {
     setObjectName("frmSpotFiles");
     setWindowTitle("SpotFiles");
-    setModal(false);
     buildControls();
     m_form = std::make_unique<SpotFilesForm>(Spotfile, paths, parameters, devices, errors,
-                                             static_cast<SpotFilesView&>(*this));
+                                             static_cast<SpotFilesView&>(*this), *m_sound);
 }
 
 SpotFilesWindow::~SpotFilesWindow() {
@@ -77,29 +76,15 @@ SpotFilesWindow::~SpotFilesWindow() {
         m_form->setRecording(nullptr);
     }
     m_recording.reset();
-    for (QObject* child : findChildren<QObject*>()) {
-        child->removeEventFilter(this);
-        child->blockSignals(true);
-    }
+    silenceControls();
 }
 
 void SpotFilesWindow::buildControls() {
-    QFont fixed("Courier");
-    fixed.setStyleHint(QFont::Monospace);
-    fixed.setFixedPitch(true);
-
-    m_list = new QListWidget(this);
-    m_list->setObjectName("lstSoundFile");
+    m_list = makeCatalogueList(this, "lstSoundFile", "Courier", 34,
+                               [this](int number) { m_form->select(number); });
     m_list->setAccessibleName("Spots");
-    m_list->setFont(fixed);
-    m_list->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(34, 'M')));
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->installEventFilter(this);
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_programSets && row >= 0) {
-            m_form->select(m_list->item(row)->data(Qt::UserRole).toInt());
-        }
-    });
     connect(m_list, &QListWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         if (m_form->selectedNumber() != 0) {
             m_popup->popup(m_list->viewport()->mapToGlobal(at));
@@ -333,27 +318,15 @@ std::vector<QWidget*> SpotFilesWindow::recordingControls() const {
     return {m_sound->button(LibraryButton::Record), m_sound->autoStart(), m_overwrite, m_gain};
 }
 
-void SpotFilesWindow::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        const LocalDateTime today = m_clock.now();
-        m_calendar->setSelectedDate(QDate(today.year, today.month, today.day));
-        m_form->open();
-    }
-    QDialog::showEvent(event);
-}
-
-void SpotFilesWindow::closeEvent(QCloseEvent* event) {
-    m_form->close();
-    event->accept();
-}
-
-void SpotFilesWindow::reject() {
-    close();
+void SpotFilesWindow::opening() {
+    const LocalDateTime today = m_clock.now();
+    m_calendar->setSelectedDate(QDate(today.year, today.month, today.day));
+    m_form->open();
 }
 
 bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!m_form) {
-        return QDialog::eventFilter(watched, event);  // still being built
+        return LibraryDialog::eventFilter(watched, event);  // still being built
     }
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseButtonRelease && (watched == m_startLabel || watched == m_stopLabel)) {
@@ -375,7 +348,7 @@ bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {
             m_calendar->hide();
             return true;
         }
-        return QDialog::eventFilter(watched, event);
+        return LibraryDialog::eventFilter(watched, event);
     }
     if (watched == m_sound->button(LibraryButton::EOM) && type == QEvent::KeyPress) {
         // Any key marks, as a click would; Tab still moves on.
@@ -384,7 +357,7 @@ bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {
         if (code == Qt::Key_Tab || code == Qt::Key_Backtab || code == Qt::Key_Shift ||
             code == Qt::Key_Control || code == Qt::Key_Alt || code == Qt::Key_Meta ||
             key->isAutoRepeat()) {
-            return QDialog::eventFilter(watched, event);
+            return LibraryDialog::eventFilter(watched, event);
         }
         m_sound->button(LibraryButton::EOM)->click();
         return true;
@@ -402,32 +375,23 @@ bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     for (std::size_t i = 0; i < kSpotBoxCount; ++i) {
         if (watched == m_boxes[i]) {
-            return boxEvent(static_cast<SpotBox>(i), event) || QDialog::eventFilter(watched, event);
+            return boxEvent(static_cast<SpotBox>(i), event) ||
+                   LibraryDialog::eventFilter(watched, event);
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return LibraryDialog::eventFilter(watched, event);
 }
 
 // Keys move the focus along the boxes; clicks pick the calendar's target; double clicks empty
 // the name and the outcue, and open the calendar on a date box. Returns whether it was used.
 bool SpotFilesWindow::boxEvent(SpotBox box, QEvent* event) {
     switch (event->type()) {
-        case QEvent::KeyPress: {
-            auto* key = static_cast<QKeyEvent*>(event);
-            std::optional<SpotKey> move;
-            if (key->key() == Qt::Key_Up) {
-                move = SpotKey::Up;
-            } else if (key->key() == Qt::Key_Down) {
-                move = SpotKey::Down;
-            } else if (isEnterKey(key)) {
-                move = SpotKey::Enter;
+        case QEvent::KeyPress:
+            if (const auto key = boxKey(event)) {
+                focusBox(m_form->keyInBox(box, *key));
+                return true;
             }
-            if (!move) {
-                return false;
-            }
-            focusBox(m_form->keyInBox(box, *move));
-            return true;
-        }
+            return false;
         case QEvent::MouseButtonPress:
             m_form->dateBoxClicked(box);
             return false;
@@ -451,27 +415,11 @@ void SpotFilesWindow::setCaption(const std::string& caption) {
 }
 
 void SpotFilesWindow::showList(const std::vector<SpotListLine>& lines) {
-    m_programSets = true;
-    m_list->clear();
-    for (const SpotListLine& line : lines) {
-        auto* item = new QListWidgetItem(fromStoredText(line.text), m_list);
-        item->setData(Qt::UserRole, line.number);
-    }
-    m_list->setCurrentRow(-1);
-    m_programSets = false;
+    showListLines(m_list, lines, &SpotListLine::number);
 }
 
 void SpotFilesWindow::selectLine(int number) {
-    for (int row = 0; row < m_list->count(); ++row) {
-        QListWidgetItem* item = m_list->item(row);
-        if (item->data(Qt::UserRole).toInt() == number) {
-            m_programSets = true;
-            m_list->setCurrentRow(row);
-            m_programSets = false;
-            m_list->scrollToItem(item, QAbstractItemView::PositionAtTop);
-            return;
-        }
-    }
+    markListItem(m_list, number, true);
 }
 
 void SpotFilesWindow::showBox(SpotBox box, const std::string& text) {
@@ -486,36 +434,8 @@ void SpotFilesWindow::showNumberLabel(const std::string& text) {
     m_numberLabel->setText(QString::fromStdString(text));
 }
 
-void SpotFilesWindow::setButtonColour(LibraryButton which, Rgb colour) {
-    m_sound->setButtonColour(which, colour);
-}
-
-void SpotFilesWindow::setRecordButton(const std::string& caption, Rgb colour) {
-    m_sound->setRecordButton(caption, colour);
-}
-
 void SpotFilesWindow::focusBox(SpotBox box) {
     m_boxes[static_cast<std::size_t>(box)]->setFocus();
-}
-
-void SpotFilesWindow::focusButton(LibraryButton which) {
-    m_sound->button(which)->setFocus();
-}
-
-void SpotFilesWindow::setTrackBarVisible(bool visible) {
-    m_sound->trackBar()->setVisible(visible);
-}
-
-void SpotFilesWindow::setTrackBarRange(std::int64_t maximumMs) {
-    m_sound->setTrackBarRange(maximumMs);
-}
-
-void SpotFilesWindow::setTrackBarPosition(std::int64_t positionMs) {
-    m_sound->setTrackBarPosition(positionMs);
-}
-
-void SpotFilesWindow::showTime(const std::string& text) {
-    m_sound->showTime(text);
 }
 
 void SpotFilesWindow::showTimeRemaining(const std::string& text) {
@@ -539,10 +459,6 @@ void SpotFilesWindow::showCalendar(bool visible) {
 void SpotFilesWindow::setDeleteAvailable(bool available) {
     m_delete->setVisible(available);
     m_popupDelete->setEnabled(available && kLaterWindowsReady);
-}
-
-void SpotFilesWindow::setAutoStartChecked(bool checked) {
-    m_sound->setAutoStartChecked(checked);
 }
 
 void SpotFilesWindow::setOverwriteChecked(bool checked) {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDialog>
 #include <array>
 #include <memory>
 
+#include "library/library_dialog.h"
 #include "library/spot_files_form.h"
 
 class QAction;
@@ -20,14 +20,14 @@ class QSlider;
 
 namespace dvx {
 
-class ErrorReporter;
 class SoundControls;
+class ErrorReporter;
 
 // `frmSpotFiles` ("SpotFiles Mono" / "SpotFiles Stereo"): the spot library's working window.
 // Draws what SpotFilesForm decides and forwards the controls to it. Every box writes its
 // field only when the user edits it (`textEdited`), never when the program fills it.
 // Main thread only.
-class SpotFilesWindow : public QDialog, private SpotFilesView {
+class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
     Q_OBJECT
 
   public:
@@ -48,9 +48,8 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     bool exportTo(const QString& path);
 
   protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;  // Escape closes as the close button does
+    void opening() override;
+    void closing() override { m_form->close(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -61,19 +60,11 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     void showBox(SpotBox box, const std::string& text) override;
     void showNumberBox(const std::string& text) override;
     void showNumberLabel(const std::string& text) override;
-    void setButtonColour(LibraryButton button, Rgb colour) override;
-    void setRecordButton(const std::string& caption, Rgb colour) override;
     void focusBox(SpotBox box) override;
-    void focusButton(LibraryButton button) override;
-    void setTrackBarVisible(bool visible) override;
-    void setTrackBarRange(std::int64_t maximumMs) override;
-    void setTrackBarPosition(std::int64_t positionMs) override;
-    void showTime(const std::string& text) override;
     void showTimeRemaining(const std::string& text) override;
     void showLevel(const std::string& text) override;
     void showCalendar(bool visible) override;
     void setDeleteAvailable(bool available) override;
-    void setAutoStartChecked(bool checked) override;
     void setOverwriteChecked(bool checked) override;
 
     void buildControls();
@@ -90,7 +81,7 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     ErrorReporter& m_errors;
     std::unique_ptr<SpotFilesForm> m_form;  // made once the controls exist
     std::unique_ptr<SpotFilesRecording> m_recording;
-    bool m_programSets = false;  // the list or a check box is being set by the program
+    bool m_programSets = false;  // a check box is being set by the program
 
     QListWidget* m_list = nullptr;
     QLineEdit* m_number = nullptr;

@@ -23,25 +23,9 @@ namespace {
 struct MusicWindowRig : test::MainWindowRig {
     // Two seconds of quiet, three of sound, then quiet.
     MusicWindowRig() : MainWindowRig(std::vector<Stretch>{{2, 0}, {3, 6000}, {10, 0}}) {
-        std::string failure;
-        EXPECT_TRUE(window.startUp(failure)) << failure;
-        Parameters& parameters = window.station()->parameters;
-        parameters.Threshold = 100;
-        parameters.RecStopDelay = 2;
-        parameters.RecMode = 1;
-        window.show();
+        startToRecord();
     }
-    QWidget* open() {
-        action("mnuMusicFiles")->trigger();
-        tunes = window.findChild<QWidget*>("frmTune");
-        return tunes;
-    }
-    template <typename T>
-    T* find(const char* name) {
-        T* found = tunes->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    QWidget* open() { return MainWindowRig::open("mnuMusicFiles", "frmTune"); }
     MusicCatalogue catalogue() {
         return MusicCatalogue(window.station()->files.Music, window.station()->paths);
     }
@@ -55,15 +39,6 @@ struct MusicWindowRig : test::MainWindowRig {
         record.Comp = kFillAllowed;
         catalogue().write(number, record);
     }
-    void type(const char* box, const QString& text) {
-        QLineEdit* edit = find<QLineEdit>(box);
-        edit->setFocus();
-        edit->selectAll();
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(edit, &press);
-        }
-    }
     std::vector<int> listed() {
         std::vector<int> numbers;
         auto* list = find<QListWidget>("lstTune");
@@ -72,8 +47,6 @@ struct MusicWindowRig : test::MainWindowRig {
         }
         return numbers;
     }
-
-    QWidget* tunes = nullptr;
 };
 
 TEST(MusicFilesWindow, ListsSortedShowsWithoutWritingAndStoresWhatIsTyped) {
@@ -82,7 +55,7 @@ TEST(MusicFilesWindow, ListsSortedShowsWithoutWritingAndStoresWhatIsTyped) {
     rig.addTune(2, "alpha", 200);
     rig.addTune(3, "Mike", 100);
     ASSERT_NE(rig.open(), nullptr);
-    EXPECT_EQ(rig.tunes->windowTitle(), "Music Files Stereo");
+    EXPECT_EQ(rig.opened->windowTitle(), "Music Files Stereo");
     EXPECT_EQ(rig.listed(), (std::vector<int>{2, 3, 1}));  // a, M, Z
     rig.find<QAction>("mnuView_3")->trigger();
     EXPECT_EQ(rig.listed(), (std::vector<int>{1, 3, 2}));  // by length
@@ -107,7 +80,7 @@ TEST(MusicFilesWindow, ListsSortedShowsWithoutWritingAndStoresWhatIsTyped) {
     rig.type("txtName", "Alpha Two");
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(rig.find<QLineEdit>("txtName"), &enter);
-    EXPECT_EQ(rig.tunes->focusWidget(), rig.find<QLineEdit>("txtArtist"));
+    EXPECT_EQ(rig.opened->focusWidget(), rig.find<QLineEdit>("txtArtist"));
     EXPECT_TRUE(rig.find<QListWidget>("lstTune")->item(2)->text().contains("Alpha Two"));
 }
 
@@ -143,7 +116,7 @@ TEST(MusicFilesWindow, RecordsANewEntryAndClosingDuringARecordingKeepsNothing) {
     record->click();
     rig.clock.advanceSeconds(2);
     EXPECT_EQ(record->text(), "Recording ");
-    rig.tunes->close();
+    rig.opened->close();
     EXPECT_FALSE(rig.window.runtime()->graph().WaveIn.isOpen());
     EXPECT_EQ(rig.catalogue().recordCount(), 2);
     EXPECT_FALSE(std::filesystem::exists(folder / "MF0003.wav"));

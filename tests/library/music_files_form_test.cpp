@@ -6,6 +6,7 @@
 
 #include "common/record_codec.h"
 #include "recording_rig.h"
+#include "shown_sound.h"
 #include "spot_files_rig.h"
 
 namespace dvx {
@@ -14,7 +15,7 @@ namespace {
 using test::Sound;
 
 // Keeps what the form shows.
-struct ShownTunes : MusicFilesView {
+struct ShownTunes : MusicFilesView, test::ShownSound {
     std::string caption;
     std::vector<ListLine> lines;
     int selectedLine = 0;
@@ -24,9 +25,6 @@ struct ShownTunes : MusicFilesView {
     bool dateLabel = false;
     std::string label1;
     char status = ' ';
-    std::string record;
-    std::map<LibraryButton, Rgb> colours;
-    std::string time;
     bool boxesEditable = true;
 
     void setCaption(const std::string& text) override { caption = text; }
@@ -43,15 +41,7 @@ struct ShownTunes : MusicFilesView {
     }
     void showNumberLabel(const std::string& text) override { label1 = text; }
     void showStatus(char Status) override { status = Status; }
-    void setRecordButton(const std::string& caption, Rgb) override { record = caption; }
-    void focusButton(LibraryButton) override {}
-    void setTrackBarEnabled(bool) override {}
     void setBoxesEditable(bool editable) override { boxesEditable = editable; }
-    void setAutoStartChecked(bool) override {}
-    void setButtonColour(LibraryButton button, Rgb colour) override { colours[button] = colour; }
-    void setTrackBarRange(std::int64_t) override {}
-    void setTrackBarPosition(std::int64_t) override {}
-    void showTime(const std::string& text) override { time = text; }
 
     std::vector<int> numbers() const {
         std::vector<int> result;
@@ -68,7 +58,7 @@ struct MusicRig : test::RecorderRig {
         : RecorderRig(feed, secondsOfDay) {
         form = std::make_unique<MusicFilesForm>(
             MusicFilesForm::Files{Music, MusicCat, paths}, parameters,
-            LibraryDevices{clock, *backend, files, pump}, *recorder, errors, shown);
+            LibraryDevices{clock, *backend, files, pump}, *recorder, errors, shown, shown);
     }
     void addTune(int number, const std::string& title, const std::string& artist, int seconds,
                  char status = kMusicActive) {
@@ -166,20 +156,20 @@ TEST(MusicFilesForm, EachEditStoresItsFieldByItsBoxRule) {
     // Length and EOM are stored on Enter, as seconds, and shown in the clock form.
     rig.form->boxEdited(MusicBox::Length, "3:10");
     EXPECT_EQ(trimBlanks(rig.tune(1).Length), "205");
-    EXPECT_EQ(rig.form->keyInBox(MusicBox::Length, MusicKey::Enter), MusicBox::EOM);
+    EXPECT_EQ(rig.form->keyInBox(MusicBox::Length, BoxKey::Enter), MusicBox::EOM);
     EXPECT_EQ(trimBlanks(rig.tune(1).Length), "190");
     EXPECT_EQ(rig.shown.boxes[MusicBox::Length], "03:10");
     rig.form->boxEdited(MusicBox::EOM, "3:7x");
-    EXPECT_EQ(rig.form->keyInBox(MusicBox::EOM, MusicKey::Enter), MusicBox::EOM);
+    EXPECT_EQ(rig.form->keyInBox(MusicBox::EOM, BoxKey::Enter), MusicBox::EOM);
     EXPECT_EQ(trimBlanks(rig.tune(1).EOM), "205");
     EXPECT_EQ(rig.shown.boxes[MusicBox::EOM], "03:25");
     EXPECT_EQ(rig.errors.messages.back(),
               "\"3:7x\" is not a time: type minutes and seconds, as 03:25.");
 
     // The keys walk the boxes in a ring; leaving the title downward lists it anew.
-    EXPECT_EQ(rig.form->keyInBox(MusicBox::Title, MusicKey::Up), MusicBox::Class);
-    EXPECT_EQ(rig.form->keyInBox(MusicBox::Class, MusicKey::Down), MusicBox::Title);
-    EXPECT_EQ(rig.form->keyInBox(MusicBox::Title, MusicKey::Down), MusicBox::Artist);
+    EXPECT_EQ(rig.form->keyInBox(MusicBox::Title, BoxKey::Up), MusicBox::Class);
+    EXPECT_EQ(rig.form->keyInBox(MusicBox::Class, BoxKey::Down), MusicBox::Title);
+    EXPECT_EQ(rig.form->keyInBox(MusicBox::Title, BoxKey::Down), MusicBox::Artist);
     EXPECT_EQ(rig.shown.lines[0].text.substr(0, 6), "A titl");
     EXPECT_EQ(rig.shown.selectedLine, 1);
     rig.form->titleDoubleClicked();

@@ -5,25 +5,22 @@
 #include <map>
 
 #include "common/record_codec.h"
+#include "shown_sound.h"
 #include "spot_files_rig.h"
 
 namespace dvx {
 namespace {
 
 // Keeps what the form shows.
-struct ShownView : SpotFilesView {
+struct ShownView : SpotFilesView, test::ShownSound {
     std::string caption;
     std::vector<SpotListLine> lines;
     int selectedLine = 0;
     std::map<SpotBox, std::string> boxes;
     std::string numberBox;
-    std::map<LibraryButton, Rgb> colours;
-    std::string time;
     std::string timeRemaining;
     bool calendar = false;
     bool deleteAvailable = true;
-    bool trackBarVisible = false;
-    bool autoStart = false;
 
     void setCaption(const std::string& text) override { caption = text; }
     void showList(const std::vector<SpotListLine>& shown) override {
@@ -34,21 +31,11 @@ struct ShownView : SpotFilesView {
     void showBox(SpotBox box, const std::string& text) override { boxes[box] = text; }
     void showNumberBox(const std::string& text) override { numberBox = text; }
     void showNumberLabel(const std::string&) override {}
-    void setButtonColour(LibraryButton button, Rgb colour) override { colours[button] = colour; }
-    void setRecordButton(const std::string&, Rgb colour) override {
-        colours[LibraryButton::Record] = colour;
-    }
     void focusBox(SpotBox) override {}
-    void focusButton(LibraryButton) override {}
-    void setTrackBarVisible(bool visible) override { trackBarVisible = visible; }
-    void setTrackBarRange(std::int64_t) override {}
-    void setTrackBarPosition(std::int64_t) override {}
-    void showTime(const std::string& text) override { time = text; }
     void showTimeRemaining(const std::string& text) override { timeRemaining = text; }
     void showLevel(const std::string&) override {}
     void showCalendar(bool visible) override { calendar = visible; }
     void setDeleteAvailable(bool available) override { deleteAvailable = available; }
-    void setAutoStartChecked(bool checked) override { autoStart = checked; }
     void setOverwriteChecked(bool) override {}
 
     std::vector<int> numbers() const {
@@ -78,8 +65,8 @@ struct FormRig : test::SpotFilesRig {
     std::unique_ptr<SpotFilesForm> form;
 
     void open() {
-        form =
-            std::make_unique<SpotFilesForm>(Spotfile, paths, parameters, devices(), errors, shown);
+        form = std::make_unique<SpotFilesForm>(Spotfile, paths, parameters, devices(), errors,
+                                               shown, shown);
         form->setRecording(&recording);
         form->setFreeSpace([] { return std::optional<std::uintmax_t>(10'000'000); });
         form->open();
@@ -178,20 +165,20 @@ TEST(SpotFilesForm, EnterKeysRelistReshowAndWalkTheChain) {
     rig.form->select(7);
     rig.form->boxEdited(SpotBox::Name, "gamma");
     // Enter in the name lists by name again and selects the entry anew, as stored.
-    EXPECT_EQ(rig.form->keyInBox(SpotBox::Name, SpotKey::Enter), SpotBox::Talent);
+    EXPECT_EQ(rig.form->keyInBox(SpotBox::Name, BoxKey::Enter), SpotBox::Talent);
     EXPECT_EQ(rig.shown.lines[1].text, test::padded("GAMMA", 25) + "    7");
     EXPECT_EQ(rig.shown.selectedLine, 7);
     EXPECT_EQ(rig.shown.boxes[SpotBox::Name], "GAMMA");
     EXPECT_EQ(rig.recording.selections, 2);
     // Enter in the stop date shows what was stored.
     rig.form->boxEdited(SpotBox::StopDate, "4/1/2026");
-    EXPECT_EQ(rig.form->keyInBox(SpotBox::StopDate, SpotKey::Enter), SpotBox::RecordDate);
+    EXPECT_EQ(rig.form->keyInBox(SpotBox::StopDate, BoxKey::Enter), SpotBox::RecordDate);
     EXPECT_EQ(rig.shown.boxes[SpotBox::StopDate], "04/01/26");
 
     // Enter walks every box once and comes back.
     std::vector<SpotBox> walk{SpotBox::Name};
     do {
-        walk.push_back(rig.form->keyInBox(walk.back(), SpotKey::Enter));
+        walk.push_back(rig.form->keyInBox(walk.back(), BoxKey::Enter));
     } while (walk.back() != SpotBox::Name && walk.size() < 20);
     EXPECT_EQ(walk.size(), kSpotBoxCount + 1);
 }

@@ -1,16 +1,20 @@
-#include "library/sound_controls.h"
+#include "library/library_controls.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFont>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSlider>
 #include <algorithm>
 #include <limits>
 #include <utility>
+
+#include "notify/window_helpers.h"
 
 namespace dvx {
 namespace {
@@ -52,6 +56,62 @@ QAction* addEntry(QMenu* menu, const QString& caption, const char* objectName, b
 
 bool isEnterKey(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+std::optional<BoxKey> boxKey(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return std::nullopt;
+    }
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Up) {
+        return BoxKey::Up;
+    }
+    if (key->key() == Qt::Key_Down) {
+        return BoxKey::Down;
+    }
+    if (isEnterKey(key)) {
+        return BoxKey::Enter;
+    }
+    return std::nullopt;
+}
+
+QListWidget* makeCatalogueList(QWidget* parent, const char* objectName, const char* family,
+                               int columns, std::function<void(int)> chosen) {
+    QFont fixed(family);
+    fixed.setStyleHint(QFont::Monospace);
+    fixed.setFixedPitch(true);
+    auto* list = new QListWidget(parent);
+    list->setObjectName(objectName);
+    list->setFont(fixed);
+    list->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(columns, 'M')));
+    if (chosen) {
+        QObject::connect(list, &QListWidget::currentRowChanged, parent,
+                         [list, chosen = std::move(chosen)](int row) {
+                             if (row >= 0) {
+                                 chosen(list->item(row)->data(Qt::UserRole).toInt());
+                             }
+                         });
+    }
+    return list;
+}
+
+void addListItem(QListWidget* list, const std::string& text, int itemData) {
+    auto* item = new QListWidgetItem(fromStoredText(text), list);
+    item->setData(Qt::UserRole, itemData);
+}
+
+bool markListItem(QListWidget* list, int itemData, bool toTop) {
+    const QSignalBlocker quiet(list);
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem* item = list->item(row);
+        if (item->data(Qt::UserRole).toInt() == itemData) {
+            list->setCurrentRow(row);
+            list->scrollToItem(
+                item, toTop ? QAbstractItemView::PositionAtTop : QAbstractItemView::EnsureVisible);
+            return true;
+        }
+    }
+    return false;
 }
 
 SoundControls::SoundControls(QWidget* window, const char* timeLabel)
@@ -145,6 +205,18 @@ void SoundControls::setTrackBarPosition(std::int64_t positionMs) {
 
 void SoundControls::showTime(const std::string& text) {
     m_time->setText(QString::fromStdString(text));
+}
+
+void SoundControls::focusButton(LibraryButton which) {
+    button(which)->setFocus();
+}
+
+void SoundControls::setTrackBarVisible(bool visible) {
+    m_trackBar->setVisible(visible);
+}
+
+void SoundControls::setTrackBarEnabled(bool enabled) {
+    m_trackBar->setEnabled(enabled);
 }
 
 }  // namespace dvx
