@@ -4,8 +4,11 @@
 #include <QCheckBox>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -73,6 +76,27 @@ std::optional<BoxKey> boxKey(const QEvent* event) {
         return BoxKey::Enter;
     }
     return std::nullopt;
+}
+
+LabelledBox addLabelledBox(QWidget* parent, QGridLayout* grid, int row, const char* objectName,
+                           const QString& labelName, const QString& caption, int maxLength,
+                           std::function<void(const std::string&)> edited) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(labelName);
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(objectName);
+    if (maxLength > 0) {
+        box->setMaxLength(maxLength);
+    }
+    const int shown = maxLength > 0 ? std::max(maxLength, 3) + 2 : 12;
+    box->setMinimumWidth(QFontMetrics(box->font()).horizontalAdvance(QString(shown, 'W')) * 3 / 4);
+    label->setBuddy(box);
+    QObject::connect(
+        box, &QLineEdit::textEdited, parent,
+        [edited = std::move(edited)](const QString& text) { edited(toStoredText(text)); });
+    grid->addWidget(label, row, 0);
+    grid->addWidget(box, row, 1);
+    return {label, box};
 }
 
 QListWidget* makeCatalogueList(QWidget* parent, const char* objectName, const char* family,
@@ -154,6 +178,16 @@ SoundControls::SoundControls(QWidget* window, const char* timeLabel)
 
 void SoundControls::connectTo(Actions actions) {
     m_actions = std::move(actions);
+}
+
+QHBoxLayout* SoundControls::playerRow() const {
+    auto* row = new QHBoxLayout;
+    for (QWidget* widget : {m_play, m_pause, m_stop, m_eom}) {
+        row->addWidget(widget);
+    }
+    row->addWidget(m_trackBar, 1);
+    row->addWidget(m_time);
+    return row;
 }
 
 QPushButton* SoundControls::button(LibraryButton which) const {

@@ -15,8 +15,11 @@
 class QAction;
 class QCheckBox;
 class QEvent;
+class QGridLayout;
+class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSlider;
@@ -31,6 +34,17 @@ QAction* addEntry(QMenu* menu, const QString& caption, const char* objectName, b
 bool isEnterKey(const QKeyEvent* key);
 // Up, Down or Enter pressed in a box; nothing for any other event.
 std::optional<BoxKey> boxKey(const QEvent* event);
+
+// A box of `parent` with its label in row `row` of `grid`; the label's caption names it. The box
+// holds at most `maxLength` characters (0: no limit) and is wide enough for them; the user's edits
+// go to `edited` as stored text, and no text the program sets does.
+struct LabelledBox {
+    QLabel* label;
+    QLineEdit* box;
+};
+LabelledBox addLabelledBox(QWidget* parent, QGridLayout* grid, int row, const char* objectName,
+                           const QString& labelName, const QString& caption, int maxLength,
+                           std::function<void(const std::string&)> edited);
 
 // A list of catalogue lines in the fixed-pitch font `family`, `columns` characters wide. When
 // the user makes a line the current one, `chosen` gets its item data.
@@ -74,6 +88,8 @@ class SoundControls : public SoundView {
     QSlider* trackBar() const { return m_trackBar; }
     QLabel* timeLabel() const { return m_time; }
     QCheckBox* autoStart() const { return m_autoStart; }
+    // Play, Pause, Stop and EOM, the track bar and the time, in a row.
+    QHBoxLayout* playerRow() const;
 
     // SoundView
     void setButtonColour(LibraryButton which, Rgb colour) override;

@@ -80,19 +80,14 @@ void MusicFilesWindow::buildControls() {
     for (std::size_t i = 0; i < kMusicBoxCount; ++i) {
         const BoxSpec& spec = kBoxSpecs[i];
         const auto box = static_cast<MusicBox>(i);
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(spec.objectName);
-        if (spec.maxLength > 0) {
-            edit->setMaxLength(spec.maxLength);
-        }
-        QLabel* label = newLabel(spec.caption, edit);
-        label->setObjectName(indexed("Label", static_cast<int>(i)));
+        const int row = static_cast<int>(i);
+        QLineEdit* edit =
+            addLabelledBox(this, boxes, row, spec.objectName, indexed("Label", row), spec.caption,
+                           spec.maxLength,
+                           [this, box](const std::string& text) { m_form->boxEdited(box, text); })
+                .box;
         edit->installEventFilter(this);
-        connect(edit, &QLineEdit::textEdited, this,
-                [this, box](const QString& text) { m_form->boxEdited(box, toStoredText(text)); });
         m_boxes[i] = edit;
-        boxes->addWidget(label, static_cast<int>(i), 0);
-        boxes->addWidget(edit, static_cast<int>(i), 1);
     }
     // "EOM" is also the caption of the button that marks it.
     m_boxes[static_cast<std::size_t>(MusicBox::EOM)]->setAccessibleName("EOM point");
@@ -143,13 +138,7 @@ void MusicFilesWindow::buildControls() {
     auto* top = new QHBoxLayout;
     top->addLayout(left, 1);
     top->addLayout(right);
-    auto* player = new QHBoxLayout;
-    for (const LibraryButton which :
-         {LibraryButton::Play, LibraryButton::Pause, LibraryButton::Stop, LibraryButton::EOM}) {
-        player->addWidget(m_sound->button(which));
-    }
-    player->addWidget(m_sound->trackBar(), 1);
-    player->addWidget(m_sound->timeLabel());
+    QHBoxLayout* player = m_sound->playerRow();
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_sound->button(LibraryButton::Record));
     bottom->addWidget(m_sound->autoStart());

@@ -107,22 +107,11 @@ void SpotFilesWindow::buildControls() {
     for (std::size_t i = 0; i < kSpotBoxCount; ++i) {
         const BoxSpec& spec = kBoxSpecs[i];
         const auto box = static_cast<SpotBox>(i);
-        QLabel* label = makeLabel(this, spec.labelName, spec.caption);
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(spec.objectName);
-        edit->setMaxLength(spec.maxLength);
-        // Wide enough for what the field holds, and for a four-digit year in the dates.
-        edit->setMinimumWidth(
-            QFontMetrics(edit->font())
-                .horizontalAdvance(QString(std::max(spec.maxLength, 3) + 2, 'W')) *
-            3 / 4);
-        label->setBuddy(edit);
+        const auto [label, edit] = addLabelledBox(
+            this, boxes, static_cast<int>(i), spec.objectName, spec.labelName, spec.caption,
+            spec.maxLength, [this, box](const std::string& text) { m_form->boxEdited(box, text); });
         edit->installEventFilter(this);
-        connect(edit, &QLineEdit::textEdited, this,
-                [this, box](const QString& text) { m_form->boxEdited(box, toStoredText(text)); });
         m_boxes[i] = edit;
-        boxes->addWidget(label, static_cast<int>(i), 0);
-        boxes->addWidget(edit, static_cast<int>(i), 1);
         if (box == SpotBox::StartDate) {
             m_startLabel = label;
         } else if (box == SpotBox::StopDate) {
@@ -208,13 +197,7 @@ void SpotFilesWindow::buildControls() {
     top->addLayout(left, 1);
     top->addLayout(right);
 
-    auto* player = new QHBoxLayout;
-    for (const LibraryButton which :
-         {LibraryButton::Play, LibraryButton::Pause, LibraryButton::Stop, LibraryButton::EOM}) {
-        player->addWidget(m_sound->button(which));
-    }
-    player->addWidget(m_sound->trackBar(), 1);
-    player->addWidget(m_sound->timeLabel());
+    QHBoxLayout* player = m_sound->playerRow();
     auto* recorder = new QHBoxLayout;
     for (QWidget* widget : recordingControls()) {
         recorder->addWidget(widget);
