@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/record_codec.h"
 #include "common/time_text.h"
 #include "library/catalogue_text.h"
 #include "settings/parameters.h"
@@ -120,7 +121,8 @@ void MusicFilesForm::LoadBoxes(const MusicRecord& record) {
     for (std::size_t box = 0; box < kMusicBoxCount; ++box) {
         setBox(static_cast<MusicBox>(box), musicBoxText(record, static_cast<MusicBox>(box)));
     }
-    m_view.showDate(recordedDateText(shownText(record.Recorded)), record.Comp == kFillAllowed);
+    m_view.showDate(recordedDateText(trimBlanks(shownText(record.Recorded))),
+                    record.Comp == kFillAllowed);
     m_view.showStatus(record.Status);
     m_view.showCategories(m_categories.LoadMusicCategories(CategoryView::Names));
 }

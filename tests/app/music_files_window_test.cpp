@@ -16,6 +16,7 @@
 #include "app/station.h"
 #include "common/record_codec.h"
 #include "library/music_catalogue.h"
+#include "library/music_files_window.h"
 
 namespace dvx {
 namespace {
@@ -74,6 +75,9 @@ TEST(MusicFilesWindow, ListsSortedShowsWithoutWritingAndStoresWhatIsTyped) {
     EXPECT_EQ(rig.find<QLabel>("Label1")->text(), "2");
     EXPECT_EQ(Music.read(2), before);
 
+    if (const char* folder = std::getenv("DORVEXIA_SCREENSHOT_DIR")) {
+        rig.opened->grab().save(QString(folder) + "/music_files_window.png");
+    }
     rig.type("txtClass", "c");
     EXPECT_EQ(rig.catalogue().read(2).Class, 'C');
     EXPECT_EQ(rig.find<QLineEdit>("txtClass")->text(), "C");
@@ -82,6 +86,20 @@ TEST(MusicFilesWindow, ListsSortedShowsWithoutWritingAndStoresWhatIsTyped) {
     QApplication::sendEvent(rig.find<QLineEdit>("txtName"), &enter);
     EXPECT_EQ(rig.opened->focusWidget(), rig.find<QLineEdit>("txtArtist"));
     EXPECT_TRUE(rig.find<QListWidget>("lstTune")->item(2)->text().contains("Alpha Two"));
+
+    // An import window attached later gets the new entry's number and file, and says when it
+    // has written the entry.
+    auto* window = qobject_cast<MusicFilesWindow*>(rig.opened);
+    std::vector<MusicFilesForm::Entry> imports;
+    window->attachImport([&](const MusicFilesForm::Entry& entry) { imports.push_back(entry); });
+    rig.find<QAction>("mnuImport")->trigger();
+    ASSERT_EQ(imports.size(), 1u);
+    EXPECT_EQ(imports[0].number, 4);
+    EXPECT_EQ(imports[0].file, rig.window.station()->paths.musicFolder() / "MF0004.wav");
+    rig.addTune(4, "Imported", 10);
+    window->reloadAndSelect(4);
+    EXPECT_EQ(rig.find<QLineEdit>("txtName")->text(), "Imported");
+    EXPECT_EQ(rig.find<QListWidget>("lstTune")->currentItem()->data(Qt::UserRole).toInt(), 4);
 }
 
 TEST(MusicFilesWindow, RecordsANewEntryAndClosingDuringARecordingKeepsNothing) {
