@@ -37,7 +37,6 @@ void MusicFilesForm::open() {
     m_playback.showAtRest();
     m_sound.setRecordButton("Record", kRecordIdle);
     m_sound.setTrackBarEnabled(false);
-    m_view.setBoxesEditable(true);
     m_sound.showTime("");
     m_playback.setDevice(m_parameters.AudOutDevice);
     m_timer1->setEnabled(true);
@@ -104,6 +103,7 @@ void MusicFilesForm::clearShown() {
     m_view.showNumberLabel("");
     m_view.showStatus(' ');
     m_view.showCategories({});
+    m_view.setBoxesEditable(false);  // no tune to write to
 }
 
 void MusicFilesForm::select(int number) {
@@ -111,9 +111,10 @@ void MusicFilesForm::select(int number) {
         const MusicRecord record = m_catalogue.read(number);
         m_shown = number;
         // While a recording is under way the label keeps the number it records.
-        m_view.showNumberLabel(
-            std::to_string(m_recording.isActive() ? m_recording.number() : number));
+        const int recording = m_recording.number();
+        m_view.showNumberLabel(std::to_string(recording != 0 ? recording : number));
         LoadBoxes(record);
+        m_view.setBoxesEditable(recording == 0);
     });
 }
 
@@ -259,7 +260,7 @@ std::optional<MusicFilesForm::Entry> MusicFilesForm::newEntry() {
     std::optional<Entry> entry;
     guarded([&] {
         const int number = m_catalogue.nextFreeNumber();
-        entry = Entry{number, m_catalogue.wavePath(number, 'C')};
+        entry = Entry{number, m_catalogue.wavePath(number, kNewFileDrive)};
         m_view.showNumberLabel(std::to_string(number));
         m_view.showStatus(kMusicActive);
     });
@@ -293,7 +294,7 @@ void MusicFilesForm::showArmed(int number) {
 }
 
 void MusicFilesForm::showIdle(int stored) {
-    m_view.setBoxesEditable(true);
+    m_view.setBoxesEditable(m_shown != 0);
     if (stored != 0) {
         reloadAndSelect(stored);
     } else if (m_open) {

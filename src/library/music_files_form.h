@@ -41,7 +41,7 @@ class MusicFilesView {
     virtual void showNumberLabel(const std::string& text) = 0;  // `Label1`
     // `Opt1`, `Opt2`, `Opt3` for `Status` "1", "2", "3"; none for any other.
     virtual void showStatus(char Status) = 0;
-    // The boxes take no edits while a recording is under way.
+    // The boxes take no edits while no tune is shown or a recording is under way.
     virtual void setBoxesEditable(bool editable) = 0;
 };
 

@@ -1,12 +1,6 @@
 #include "library/music_recording.h"
 
 namespace dvx {
-namespace {
-
-// `NewFileDrive`: new recordings are written to drive c.
-constexpr char kNewFileDrive = 'C';
-
-}  // namespace
 
 MusicRecording::MusicRecording(Context context)
     : m_context(context),

@@ -216,6 +216,7 @@ TEST(MusicFilesForm, ARecordingIsStoredAsANewEntryWithItsFields) {
     EXPECT_EQ(rig.shown.selectedLine, 3);
     EXPECT_EQ(rig.shown.boxes[MusicBox::Title], "(New Entry 3)");
     EXPECT_EQ(rig.form->shownNumber(), 3);
+    EXPECT_EQ(rig.shown.label1, "3");
 }
 
 TEST(MusicFilesForm, EditsAndDeletionReachOnlyTheTuneShownWhateverARecordingDoes) {
@@ -264,6 +265,15 @@ TEST(MusicFilesForm, EditsAndDeletionReachOnlyTheTuneShownWhateverARecordingDoes
     EXPECT_EQ(rig.shown.boxes[MusicBox::Title], "Imported");
     rig.form->reloadAndSelect(0);  // after a deletion: nothing shown, nothing to delete
     EXPECT_FALSE(rig.form->deletion());
+
+    // A number another writer takes during a recording stays theirs: the take goes on.
+    rig.form->recordClicked();
+    rig.form->recordClicked();
+    rig.addTune(5, "Imported meanwhile", "", 60);
+    rig.clock.advanceSeconds(1);
+    rig.form->stop();
+    EXPECT_EQ(trimBlanks(rig.tune(5).Title), "Imported meanwhile");
+    EXPECT_EQ(trimBlanks(rig.tune(6).Title), "(New Entry 6)");
 }
 
 TEST(MusicFilesForm, ClosingDuringARecordingStopsTheInputAndLeavesNothingBehind) {
