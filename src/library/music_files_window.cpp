@@ -113,7 +113,8 @@ void MusicFilesWindow::buildControls() {
 
     m_categories = makeCatalogueList(this, "list1", "Courier New", 16);
     m_categories->setToolTip("Double-click a category to put its letter in the category box");
-    newLabel("Categories", m_categories)->setObjectName("lblCategories");
+    QLabel* categoriesLabel = newLabel("Categories", m_categories);
+    categoriesLabel->setObjectName("lblCategories");
     connect(m_categories, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         m_form->categoryDoubleClicked(item->data(Qt::UserRole).toInt());
     });
@@ -133,7 +134,7 @@ void MusicFilesWindow::buildControls() {
     auto* right = new QVBoxLayout;
     right->addLayout(boxes);
     right->addLayout(statusRow);
-    right->addWidget(findChild<QLabel*>("lblCategories"));
+    right->addWidget(categoriesLabel);
     right->addWidget(m_categories, 1);
     auto* top = new QHBoxLayout;
     top->addLayout(left, 1);

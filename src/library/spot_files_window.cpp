@@ -23,8 +23,6 @@
 #include <QShowEvent>
 #include <QSlider>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <limits>
 #include <utility>
 
 #include "library/library_controls.h"
