@@ -21,6 +21,7 @@
 #include "common/background_sync.h"
 #include "fill/music_categories_window.h"
 #include "fill/program_lists_window.h"
+#include "library/music_files_window.h"
 #include "library/record_log.h"
 #include "library/spot_files_recorder.h"
 #include "library/spot_files_window.h"
@@ -30,6 +31,7 @@
 #include "platform/audio_backend.h"
 #include "platform/command_restart.h"
 #include "platform/port_opener.h"
+#include "platform/wave_recorder.h"
 #include "sensor/alarm_log.h"
 #include "settings/connection_window.h"
 #include "settings/preferences_window.h"
@@ -279,11 +281,21 @@ void MainWindow::buildMenus() {
         return window;
     });
 
-    addMenuBarEntry("MusicFiles", "mnuMusicFiles", nullptr);
+    addMenuBarEntry("MusicFiles", "mnuMusicFiles", [this]() -> QWidget* {
+        // It records from the sensor's own capture when both use one input device.
+        return new MusicFilesWindow(
+            MusicFilesForm::Files{m_station->files.Music, m_station->files.MusicCat,
+                                  m_station->paths},
+            m_station->parameters,
+            LibraryDevices{m_clock, m_audio, m_soundFiles, m_runtime->pump()},
+            std::make_unique<WaveRecorder>(m_audio, m_soundFiles, m_runtime->pump(),
+                                           m_runtime->graph().WaveIn),
+            *m_errorWindow);
+    });
     addMenuBarEntry("SpotFiles", "mnuSpotFiles", [this]() -> QWidget* {
         auto* window = new SpotFilesWindow(
             m_station->files.Spotfile, m_station->paths, m_station->parameters,
-            SpotFilesDevices{m_clock, m_audio, m_soundFiles, m_runtime->pump()}, *m_errorWindow);
+            LibraryDevices{m_clock, m_audio, m_soundFiles, m_runtime->pump()}, *m_errorWindow);
         // It records from the sensor's own capture when both use one input device.
         window->attachRecording(std::make_unique<SpotFilesRecorder>(
             window->form(), SpotFilesRecorder::Parts{

@@ -18,6 +18,15 @@ std::int32_t wholeSecondsValue(std::string_view text);
 // `number` in decimal with leading zeros to at least `width` digits (7, 4 -> "0007").
 std::string zeroPadded(int number, int width);
 
+// Reads record `number` of `catalogue`, lets `change` set its fields and writes it back whole:
+// the record as it is on disk now, since another window may have written it since it was shown.
+template <typename Catalogue, typename Change>
+void rewriteRecord(Catalogue& catalogue, int number, Change&& change) {
+    auto record = catalogue.read(number);
+    change(record);
+    catalogue.write(number, record);
+}
+
 // A stored text as it may be shown or logged: the zero bytes of a never-written field become
 // blanks, the width stays.
 std::string shownText(std::string_view stored);

@@ -38,6 +38,8 @@ inline constexpr char kMusicResting = '2';
 inline constexpr char kMusicArchive = '3';
 inline constexpr char kMusicDeleted = '0';
 inline constexpr char kFillAllowed = 'Y';
+// `NewFileDrive`: new recordings and imports are written to drive c.
+inline constexpr char kNewFileDrive = 'C';
 
 // The fields packed from byte 0; byte 127 is written as 0.
 Bytes encodeMusicRecord(const MusicRecord& record);

@@ -30,19 +30,21 @@ constexpr SpotBox kKeyTable[kSpotBoxCount][3] = {
 }  // namespace
 
 SpotFilesForm::SpotFilesForm(RecordFile& Spotfile, const Paths& paths, const Parameters& parameters,
-                             SpotFilesDevices devices, ErrorReporter& errors, SpotFilesView& view)
+                             LibraryDevices devices, ErrorReporter& errors, SpotFilesView& view,
+                             SoundView& sound)
     : m_catalogue(Spotfile, paths),
       m_parameters(parameters),
       m_errors(errors),
       m_view(view),
-      m_player(devices.audio, devices.soundFiles, devices.pump),
+      m_sound(sound),
+      m_playback(devices, sound),
       m_timer1(devices.clock.createTimer("frmSpotFiles.Timer1", 50, [this] { tick(); })) {
     m_freeSpace = [folder = paths.spotFolder()]() -> std::optional<std::uintmax_t> {
         std::error_code error;
         const std::filesystem::space_info info = std::filesystem::space(folder, error);
         return error ? std::nullopt : std::optional<std::uintmax_t>(info.available);
     };
-    m_player.setOnDone([this] { playerDone(); });
+    m_playback.setOnEnded([this] { m_view.setDeleteAvailable(true); });
 }
 
 SpotFilesForm::~SpotFilesForm() = default;
@@ -52,36 +54,28 @@ void SpotFilesForm::setRecording(SpotFilesRecording* recording) {
 }
 
 void SpotFilesForm::guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        m_errors.showError(error.what());
-    }
+    reportingFailures(m_errors, action);
 }
 
 void SpotFilesForm::open() {
     m_open = true;
     m_selected = 0;
     m_sentNumber = 0;
-    m_playing = m_paused = false;
-    m_playingNumber = 0;
     m_dateTarget = SpotBox::StartDate;
     clearBoxes();
     setNumberText("");
     m_view.showNumberLabel("");
-    m_view.showTime("");
+    m_sound.showTime("");
     m_view.showLevel("");
     m_view.showCalendar(false);
-    m_view.setTrackBarVisible(false);
+    m_sound.setTrackBarVisible(false);
     m_view.setDeleteAvailable(true);
-    m_view.setButtonColour(SpotButton::Play, kPlayIdle);
-    m_view.setButtonColour(SpotButton::Pause, kPauseIdle);
-    m_view.setButtonColour(SpotButton::EOM, kEomBefore);
-    m_view.setRecordButton("Record", kRecordIdle);
+    m_playback.showAtRest();
+    m_sound.setRecordButton("Record", kRecordIdle);
     m_autoStart = m_parameters.RecAutoStart != 0;
-    m_view.setAutoStartChecked(m_autoStart);
+    m_sound.setAutoStartChecked(m_autoStart);
     m_view.setCaption(m_parameters.RecMode == 0 ? "SpotFiles Mono" : "SpotFiles Stereo");
-    m_player.setDevice(m_parameters.AudOutDevice);
+    m_playback.setDevice(m_parameters.AudOutDevice);
     m_timer1->setEnabled(true);
     m_listView = SpotListView::ByName;
     guarded([this] { LoadSpotFiles(); });
@@ -94,13 +88,8 @@ void SpotFilesForm::close() {
     }
     m_open = false;
     m_timer1->setEnabled(false);
-    guarded([this] {
-        m_player.stop();
-        m_player.setFileName({});
-    });
+    guarded([this] { m_playback.close(); });
     m_recording->windowClosing();
-    m_playing = m_paused = false;
-    m_playingNumber = 0;
 }
 
 void SpotFilesForm::showList(std::vector<SpotListLine> lines) {
@@ -214,22 +203,20 @@ bool SpotFilesForm::storeField(SpotBox box, const std::string& text) {
     if (!stored.value) {
         return false;
     }
-    // The record as it is on disk now: another window may have written it since it was shown.
-    SpotRecord record = m_catalogue.read(m_selected);
-    setField(record, box, *stored.value);
-    m_catalogue.write(m_selected, record);
+    rewriteRecord(m_catalogue, m_selected,
+                  [&](SpotRecord& record) { setField(record, box, *stored.value); });
     m_recording->fieldWritten(m_selected);
     return true;
 }
 
-SpotBox SpotFilesForm::keyInBox(SpotBox box, SpotKey key) {
-    if (key == SpotKey::Enter && box == SpotBox::Name) {
+SpotBox SpotFilesForm::keyInBox(SpotBox box, BoxKey key) {
+    if (key == BoxKey::Enter && box == SpotBox::Name) {
         if (m_selected != 0) {
             reloadAndSelect(m_selected);
         } else {
             relist(SpotListView::ByName);
         }
-    } else if (key == SpotKey::Enter && box == SpotBox::StopDate && m_selected != 0) {
+    } else if (key == BoxKey::Enter && box == SpotBox::StopDate && m_selected != 0) {
         guarded([this] {
             setBox(SpotBox::StopDate, trimBlanks(m_catalogue.read(m_selected).StopDate));
         });
@@ -326,117 +313,68 @@ void SpotFilesForm::play() {
         return;
     }
     try {
-        if (m_paused && m_playingNumber == m_selected) {
-            m_player.play();  // resumes where it was paused
+        if (m_playback.isPausedOn(m_selected)) {
+            m_playback.resume();
         } else {
             if (const auto problem = m_catalogue.playProblem(m_selected)) {
                 m_errors.showError(*problem);
                 return;
             }
             const SpotRecord record = m_catalogue.read(m_selected);
-            // A new file cuts the one playing without a done event: this play replaces it.
-            m_player.setFileName(m_catalogue.wavePath(m_selected));
-            m_view.setTrackBarRange(m_player.lengthMs());
-            m_player.play();
-            m_playingNumber = m_selected;
-            m_eomSeconds = wholeSecondsValue(record.EOM);
+            m_playback.play(m_selected, m_catalogue.wavePath(m_selected),
+                            wholeSecondsValue(record.EOM));
         }
     } catch (const std::exception& error) {
         m_errors.showError(error.what());
-        if (m_playing && !m_player.isPlaying()) {
-            playerDone();  // the earlier playback was cut by the failed load
-        }
         return;
     }
-    m_paused = false;
-    m_view.setButtonColour(SpotButton::Pause, kPauseIdle);
     m_view.setDeleteAvailable(false);
-    m_view.focusButton(SpotButton::Stop);
-    m_view.setTrackBarVisible(true);
-    m_view.setButtonColour(SpotButton::Play, kPlayPlaying);
-    m_playing = true;
+    m_sound.focusButton(LibraryButton::Stop);
+    m_sound.setTrackBarVisible(true);
 }
 
 void SpotFilesForm::pause() {
-    if (!m_playing) {
-        return;
+    if (m_playback.isPlaying()) {
+        m_playback.pause();
+        m_sound.setButtonColour(LibraryButton::EOM, kEomBefore);
     }
-    m_paused = true;
-    m_player.pause();
-    m_view.setButtonColour(SpotButton::Pause, kPausePaused);
-    m_view.setButtonColour(SpotButton::Play, kPlayIdle);
-    m_view.setButtonColour(SpotButton::EOM, kEomBefore);
 }
 
 void SpotFilesForm::stop() {
-    if (m_playing) {
-        stopPlayback();
+    if (m_playback.isPlaying()) {
+        m_playback.stop();
+        m_view.setDeleteAvailable(true);
         return;
     }
-    m_view.setRecordButton("Record", kRecordIdle);
+    m_sound.setRecordButton("Record", kRecordIdle);
     m_recording->stopRecording();
     m_view.setDeleteAvailable(true);
     setOverwrite(false);
 }
 
-void SpotFilesForm::stopPlayback() {
-    m_player.stop();  // its done event follows from the event pump
-    m_paused = false;
-    m_view.setButtonColour(SpotButton::Play, kPlayIdle);
-    m_view.setButtonColour(SpotButton::Pause, kPauseIdle);
-    m_view.setButtonColour(SpotButton::EOM, kEomBefore);
-    m_view.setTrackBarPosition(0);
-    m_playing = false;
-    m_playingNumber = 0;
-    m_view.setDeleteAvailable(true);
-}
-
-void SpotFilesForm::playerDone() {
-    if (m_player.isPlaying() || m_player.isPaused()) {
-        return;  // the done event of a playback that a newer one has replaced
-    }
-    m_view.setTrackBarPosition(0);
-    m_view.setDeleteAvailable(true);
-    m_view.setButtonColour(SpotButton::Play, kPlayIdle);
-    m_view.setButtonColour(SpotButton::EOM, kEomBefore);
-    m_view.showTime("    ");
-    m_playing = m_paused = false;
-    m_playingNumber = 0;
-}
-
 void SpotFilesForm::eomClicked() {
-    if (m_recording->markEom() || !m_playing || m_playingNumber == 0) {
+    if (m_recording->markEom()) {
         return;
     }
-    // The mark belongs to the spot in the player, whichever entry the list shows now.
-    const std::int32_t mark = roundHalfEven(static_cast<double>(m_player.positionMs()) / 1000.0);
-    const int number = m_playingNumber;
-    guarded([&] {
-        SpotRecord record = m_catalogue.read(number);
-        record.EOM = std::to_string(mark);
-        m_catalogue.write(number, record);
-        m_recording->fieldWritten(number);
-        m_eomSeconds = mark;
-        m_view.setButtonColour(SpotButton::EOM, kEomReached);
-        if (m_selected == number) {
-            setBox(SpotBox::EOM, formatMinutes(mark));
-        }
+    guarded([this] {
+        m_playback.markEom([this](int number, std::int32_t seconds) {
+            rewriteRecord(m_catalogue, number,
+                          [&](SpotRecord& record) { record.EOM = std::to_string(seconds); });
+            m_recording->fieldWritten(number);
+            if (m_selected == number) {
+                setBox(SpotBox::EOM, formatMinutes(seconds));
+            }
+        });
     });
 }
 
 void SpotFilesForm::trackBarMoved(std::int64_t positionMs) {
-    m_player.setPositionMs(positionMs);
+    m_playback.seek(positionMs);
 }
 
 void SpotFilesForm::tick() {
     refreshTimeRemaining();
-    if (m_playing && !m_paused) {
-        const std::int64_t position = m_player.positionMs();
-        m_view.setTrackBarPosition(position);
-        const std::int32_t seconds = roundHalfEven(static_cast<double>(position) / 1000.0);
-        m_view.setButtonColour(SpotButton::EOM, seconds < m_eomSeconds ? kEomBefore : kEomReached);
-        m_view.showTime(FormatSeconds(seconds));
-    }
+    m_playback.tick();
     m_recording->tick();
 }
 

@@ -11,25 +11,21 @@
 
 #include "common/clock.h"
 #include "common/print_line.h"
+#include "library/box_key.h"
 #include "library/button_colours.h"
+#include "library/library_playback.h"
 #include "library/spot_catalogue.h"
 #include "library/spot_dates.h"
 #include "library/spot_fields.h"
-#include "platform/wave_player.h"
 
 namespace dvx {
 
-class AudioBackend;
-class AudioEventPump;
 class ErrorReporter;
-class SoundFiles;
 struct Parameters;
 
-// Buttons whose colour or focus the form sets.
-enum class SpotButton { Play, Pause, Stop, EOM, Record };
-
-// What the spot files window shows. The window implements it; tests record it. Every text is
-// set by the program and never counts as a user's edit. Main thread only.
+// What the spot files window shows, beyond its play and record controls. The window implements
+// it; tests record it. Every text is set by the program and never counts as a user's edit.
+// Main thread only.
 class SpotFilesView {
   public:
     virtual ~SpotFilesView() = default;
@@ -41,21 +37,12 @@ class SpotFilesView {
     virtual void showBox(SpotBox box, const std::string& text) = 0;
     virtual void showNumberBox(const std::string& text) = 0;    // `txtNumber`
     virtual void showNumberLabel(const std::string& text) = 0;  // `lblNumber`
-    virtual void setButtonColour(SpotButton button, Rgb colour) = 0;
-    virtual void setRecordButton(const std::string& caption, Rgb colour) = 0;  // `cmdRecord`
     virtual void focusBox(SpotBox box) = 0;
-    virtual void focusButton(SpotButton button) = 0;
-    // `TrackBar`, in milliseconds.
-    virtual void setTrackBarVisible(bool visible) = 0;
-    virtual void setTrackBarRange(std::int64_t maximumMs) = 0;
-    virtual void setTrackBarPosition(std::int64_t positionMs) = 0;
-    virtual void showTime(const std::string& text) = 0;           // `lblTime`
     virtual void showTimeRemaining(const std::string& text) = 0;  // `Label1`
     virtual void showLevel(const std::string& text) = 0;          // `Label3`, recording
     virtual void showCalendar(bool visible) = 0;                  // `MonthView1`
     // `mnuDelete` visible and the popup "Delete" enabled, or neither.
     virtual void setDeleteAvailable(bool available) = 0;
-    virtual void setAutoStartChecked(bool checked) = 0;  // `Check1`
     virtual void setOverwriteChecked(bool checked) = 0;  // `Check2`
 };
 
@@ -91,17 +78,6 @@ class SpotFilesRecording {
     virtual void windowClosing() {}
 };
 
-// The sound devices and files the window's player plays on.
-struct SpotFilesDevices {
-    Clock& clock;
-    AudioBackend& audio;
-    SoundFiles& soundFiles;
-    AudioEventPump& pump;
-};
-
-// Keys that move the focus between the boxes.
-enum class SpotKey { Up, Down, Enter };
-
 // What the spot files window (`frmSpotFiles`) does, without drawing: the list of active spots
 // in its views, the selected spot's fields and their write-back, the dates, playback with its
 // end-of-message mark, the file index, the printout and the time left for recording. The
@@ -121,7 +97,8 @@ class SpotFilesForm {
     using FreeSpace = std::function<std::optional<std::uintmax_t>()>;
 
     SpotFilesForm(RecordFile& Spotfile, const Paths& paths, const Parameters& parameters,
-                  SpotFilesDevices devices, ErrorReporter& errors, SpotFilesView& view);
+                  LibraryDevices devices, ErrorReporter& errors, SpotFilesView& view,
+                  SoundView& sound);
     ~SpotFilesForm();
     SpotFilesForm(const SpotFilesForm&) = delete;
     SpotFilesForm& operator=(const SpotFilesForm&) = delete;
@@ -155,7 +132,7 @@ class SpotFilesForm {
     // A user's edit of a box (never the program's own setText).
     void boxEdited(SpotBox box, const std::string& text);
     // Up, Down or Enter in a box: what the key does, and the box that takes the focus.
-    SpotBox keyInBox(SpotBox box, SpotKey key);
+    SpotBox keyInBox(SpotBox box, BoxKey key);
     // A double click in `txtName` or `txtOutcue` empties it as an edit would.
     void boxDoubleClicked(SpotBox box);
     void clearBoxes();  // empties the boxes without writing anything
@@ -182,9 +159,9 @@ class SpotFilesForm {
     void eomClicked();
     void trackBarMoved(std::int64_t positionMs);
     void tick();  // `Timer1`
-    bool isPlaying() const { return m_playing; }
-    bool isPaused() const { return m_paused; }
-    int playingNumber() const { return m_playingNumber; }
+    bool isPlaying() const { return m_playback.isPlaying(); }
+    bool isPaused() const { return m_playback.isPaused(); }
+    int playingNumber() const { return m_playback.number(); }
 
     // Recording controls, kept for the recording
     void recordClicked();
@@ -208,6 +185,7 @@ class SpotFilesForm {
     std::vector<PrintLine> printout(const std::string& date) const;
 
     SpotFilesView& view() { return m_view; }
+    SoundView& sound() { return m_sound; }
     SpotCatalogue& catalogue() { return m_catalogue; }
 
   private:
@@ -220,18 +198,17 @@ class SpotFilesForm {
     void checkDatePair(SpotBox picked);
     void showList(std::vector<SpotListLine> lines);
     void selectAndShow(int number);  // the line marked when listed, then selected
-    void playerDone();
-    void stopPlayback();
     void refreshTimeRemaining();
 
     SpotCatalogue m_catalogue;
     const Parameters& m_parameters;
     ErrorReporter& m_errors;
     SpotFilesView& m_view;
+    SoundView& m_sound;
     SpotFilesRecording m_noRecording;
     SpotFilesRecording* m_recording = &m_noRecording;
     FreeSpace m_freeSpace;
-    WavePlayer m_player;  // `WavePlayer`
+    LibraryPlayback m_playback;
     std::unique_ptr<Timer> m_timer1;
 
     bool m_open = false;
@@ -241,10 +218,6 @@ class SpotFilesForm {
     std::array<std::string, kSpotBoxCount> m_boxes;
     std::string m_numberText;
     SpotBox m_dateTarget = SpotBox::StartDate;
-    bool m_playing = false;
-    bool m_paused = false;
-    int m_playingNumber = 0;        // the spot in the player, 0 when none
-    std::int32_t m_eomSeconds = 0;  // its `EOM`
     bool m_autoStart = false;
     bool m_overwrite = false;
     int m_sentNumber = 0;

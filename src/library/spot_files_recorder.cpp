@@ -34,19 +34,18 @@ void SpotFilesRecorder::fieldWritten(int number) {
 }
 
 void SpotFilesRecorder::showRecordButton(const std::string& caption, Rgb colour) {
-    m_form.view().setRecordButton(caption, colour);
+    m_form.sound().setRecordButton(caption, colour);
 }
 
 void SpotFilesRecorder::showEomButton(Rgb colour) {
-    m_form.view().setButtonColour(SpotButton::EOM, colour);
+    m_form.sound().setButtonColour(LibraryButton::EOM, colour);
 }
 
 void SpotFilesRecorder::showArmed(bool armed) {
-    SpotFilesView& view = m_form.view();
     if (!m_form.isPlaying()) {
-        view.setTrackBarVisible(!armed);
+        m_form.sound().setTrackBarVisible(!armed);
     }
-    view.setDeleteAvailable(!armed);
+    m_form.view().setDeleteAvailable(!armed);
 }
 
 void SpotFilesRecorder::showNumberBox(int number) {
@@ -58,15 +57,15 @@ void SpotFilesRecorder::showNumber(int number) {
 }
 
 void SpotFilesRecorder::showElapsed(const std::string& lblTime) {
-    m_form.view().showTime(lblTime);
+    m_form.sound().showTime(lblTime);
 }
 
 void SpotFilesRecorder::showInputPeak(int Label3) {
     m_form.view().showLevel(std::to_string(Label3));
 }
 
-void SpotFilesRecorder::focusEom() {
-    m_form.view().focusButton(SpotButton::EOM);
+void SpotFilesRecorder::recordingBegan() {
+    m_form.sound().focusButton(LibraryButton::EOM);
 }
 
 }  // namespace dvx

@@ -66,7 +66,7 @@ class SpotFilesRecorder : public SpotFilesRecording, private SpotRecordingView {
     void clearBoxes() override { m_form.clearBoxes(); }
     void showElapsed(const std::string& lblTime) override;
     void showInputPeak(int Label3) override;
-    void focusEom() override;
+    void recordingBegan() override;
     void setOverwriteChecked(bool Check2) override { m_form.setOverwrite(Check2); }
     void recordingStored(int number) override { m_form.reloadAndSelect(number); }
 

@@ -23,10 +23,9 @@
 #include <QShowEvent>
 #include <QSlider>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <limits>
 #include <utility>
 
+#include "library/library_controls.h"
 #include "notify/window_helpers.h"
 #include "viewers/error_reporter.h"
 #include "viewers/printout_painter.h"
@@ -37,44 +36,6 @@ namespace {
 // Deletion, import, normalising, the rotation manager and the CD copier have no window in
 // this build yet: their entries are shown, disabled.
 constexpr bool kLaterWindowsReady = false;
-
-QPushButton* makeButton(QWidget* parent, const char* objectName, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(objectName);
-    button->setAutoDefault(false);  // Enter belongs to the boxes
-    return button;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& text = {}) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(objectName);
-    return label;
-}
-
-QAction* addEntry(QMenu* menu, const QString& caption, const char* objectName,
-                  bool enabled = true) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(objectName);
-    action->setEnabled(enabled);
-    return action;
-}
-
-QString styleFor(Rgb colour) {
-    const bool dark = colour.red * 299 + colour.green * 587 + colour.blue * 114 < 128000;
-    return QString("background-color: rgb(%1, %2, %3); color: %4;")
-        .arg(colour.red)
-        .arg(colour.green)
-        .arg(colour.blue)
-        .arg(dark ? "white" : "black");
-}
-
-int clampToInt(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
-}
-
-bool isEnter(const QKeyEvent* key) {
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-}
 
 struct BoxSpec {
     const char* objectName;
@@ -95,15 +56,14 @@ constexpr BoxSpec kBoxSpecs[kSpotBoxCount] = {
 }  // namespace
 
 SpotFilesWindow::SpotFilesWindow(RecordFile& Spotfile, const Paths& paths,
-                                 const Parameters& parameters, SpotFilesDevices devices,
+                                 const Parameters& parameters, LibraryDevices devices,
                                  ErrorReporter& errors, QWidget* parent)
-    : QDialog(parent), m_clock(devices.clock), m_paths(paths), m_errors(errors) {
+    : LibraryDialog(parent), m_clock(devices.clock), m_paths(paths), m_errors(errors) {
     setObjectName("frmSpotFiles");
     setWindowTitle("SpotFiles");
-    setModal(false);
     buildControls();
     m_form = std::make_unique<SpotFilesForm>(Spotfile, paths, parameters, devices, errors,
-                                             static_cast<SpotFilesView&>(*this));
+                                             static_cast<SpotFilesView&>(*this), *m_sound);
 }
 
 SpotFilesWindow::~SpotFilesWindow() {
@@ -114,29 +74,15 @@ SpotFilesWindow::~SpotFilesWindow() {
         m_form->setRecording(nullptr);
     }
     m_recording.reset();
-    for (QObject* child : findChildren<QObject*>()) {
-        child->removeEventFilter(this);
-        child->blockSignals(true);
-    }
+    silenceControls();
 }
 
 void SpotFilesWindow::buildControls() {
-    QFont fixed("Courier");
-    fixed.setStyleHint(QFont::Monospace);
-    fixed.setFixedPitch(true);
-
-    m_list = new QListWidget(this);
-    m_list->setObjectName("lstSoundFile");
+    m_list = makeCatalogueList(this, "lstSoundFile", "Courier", 34,
+                               [this](int number) { m_form->select(number); });
     m_list->setAccessibleName("Spots");
-    m_list->setFont(fixed);
-    m_list->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(34, 'M')));
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->installEventFilter(this);
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_programSets && row >= 0) {
-            m_form->select(m_list->item(row)->data(Qt::UserRole).toInt());
-        }
-    });
     connect(m_list, &QListWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         if (m_form->selectedNumber() != 0) {
             m_popup->popup(m_list->viewport()->mapToGlobal(at));
@@ -159,22 +105,11 @@ void SpotFilesWindow::buildControls() {
     for (std::size_t i = 0; i < kSpotBoxCount; ++i) {
         const BoxSpec& spec = kBoxSpecs[i];
         const auto box = static_cast<SpotBox>(i);
-        QLabel* label = makeLabel(this, spec.labelName, spec.caption);
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(spec.objectName);
-        edit->setMaxLength(spec.maxLength);
-        // Wide enough for what the field holds, and for a four-digit year in the dates.
-        edit->setMinimumWidth(
-            QFontMetrics(edit->font())
-                .horizontalAdvance(QString(std::max(spec.maxLength, 3) + 2, 'W')) *
-            3 / 4);
-        label->setBuddy(edit);
+        const auto [label, edit] = addLabelledBox(
+            this, boxes, static_cast<int>(i), spec.objectName, spec.labelName, spec.caption,
+            spec.maxLength, [this, box](const std::string& text) { m_form->boxEdited(box, text); });
         edit->installEventFilter(this);
-        connect(edit, &QLineEdit::textEdited, this,
-                [this, box](const QString& text) { m_form->boxEdited(box, toStoredText(text)); });
         m_boxes[i] = edit;
-        boxes->addWidget(label, static_cast<int>(i), 0);
-        boxes->addWidget(edit, static_cast<int>(i), 1);
         if (box == SpotBox::StartDate) {
             m_startLabel = label;
         } else if (box == SpotBox::StopDate) {
@@ -210,40 +145,18 @@ void SpotFilesWindow::buildControls() {
     connect(m_calendar, &QCalendarWidget::clicked, this, picked);
     connect(m_calendar, &QCalendarWidget::activated, this, picked);
 
-    m_play = makeButton(this, "cmdPlay", "Play");
-    m_pause = makeButton(this, "cmdPause", "Pause");
-    m_stop = makeButton(this, "cmdStop", "Stop");
-    m_eom = makeButton(this, "cmdEOM", "EOM");
-    m_eom->setToolTip("Marks the end of message; any key does the same");
-    m_eom->installEventFilter(this);
-    m_record = makeButton(this, "cmdRecord", "Record");
+    m_sound = std::make_unique<SoundControls>(this, "lblTime");
+    m_sound->connectTo({[this] { m_form->play(); }, [this] { m_form->pause(); },
+                        [this] { m_form->stop(); }, [this] { m_form->eomClicked(); },
+                        [this] { m_form->recordClicked(); },
+                        [this](std::int64_t ms) { m_form->trackBarMoved(ms); },
+                        [this](bool checked) { m_form->autoStartToggled(checked); }});
+    QPushButton* eom = m_sound->button(LibraryButton::EOM);
+    eom->setToolTip("Marks the end of message; any key does the same");
+    eom->installEventFilter(this);
     auto* closeButton = makeButton(this, "cmdClose", "&Close");
-    connect(m_play, &QPushButton::clicked, this, [this] { m_form->play(); });
-    connect(m_pause, &QPushButton::clicked, this, [this] { m_form->pause(); });
-    connect(m_stop, &QPushButton::clicked, this, [this] { m_form->stop(); });
-    connect(m_eom, &QPushButton::clicked, this, [this] { m_form->eomClicked(); });
-    connect(m_record, &QPushButton::clicked, this, [this] { m_form->recordClicked(); });
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
-    m_trackBar = new QSlider(Qt::Horizontal, this);
-    m_trackBar->setObjectName("TrackBar");
-    m_trackBar->setAccessibleName("Playback position");
-    connect(m_trackBar, &QSlider::valueChanged, this, [this](int value) {
-        if (!m_programSets) {
-            m_form->trackBarMoved(value);
-        }
-    });
-    m_time = makeLabel(this, "lblTime");
-    m_time->setMinimumWidth(QFontMetrics(m_time->font()).horizontalAdvance("00:00:00 "));
-
-    m_autoStart = new QCheckBox("Auto Start", this);
-    m_autoStart->setObjectName("Check1");
-    // Toggled, not clicked: assistive technology toggles a check box without clicking it.
-    connect(m_autoStart, &QCheckBox::toggled, this, [this](bool checked) {
-        if (!m_programSets) {
-            m_form->autoStartToggled(checked);
-        }
-    });
     m_overwrite = new QCheckBox("Overwrite Existing File", this);
     m_overwrite->setObjectName("Check2");
     connect(m_overwrite, &QCheckBox::toggled, this, [this](bool checked) {
@@ -264,8 +177,7 @@ void SpotFilesWindow::buildControls() {
     m_level = makeLabel(this, "Label3");
     m_timeRemaining = makeLabel(this, "Label1");
     // The recording is wired in separately; until then its controls only show their settings.
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{m_record, m_autoStart, m_overwrite, m_gain}) {
+    for (QWidget* control : recordingControls()) {
         control->setEnabled(false);
     }
 
@@ -283,17 +195,12 @@ void SpotFilesWindow::buildControls() {
     top->addLayout(left, 1);
     top->addLayout(right);
 
-    auto* player = new QHBoxLayout;
-    for (QWidget* widget : std::initializer_list<QWidget*>{m_play, m_pause, m_stop, m_eom}) {
-        player->addWidget(widget);
-    }
-    player->addWidget(m_trackBar, 1);
-    player->addWidget(m_time);
+    QHBoxLayout* player = m_sound->playerRow();
     auto* recorder = new QHBoxLayout;
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{m_record, m_autoStart, m_overwrite, m_gain, m_level}) {
+    for (QWidget* widget : recordingControls()) {
         recorder->addWidget(widget);
     }
+    recorder->addWidget(m_level);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_timeRemaining, 1);
     bottom->addWidget(closeButton);
@@ -383,33 +290,24 @@ void SpotFilesWindow::fillCategoryMenu() {
 void SpotFilesWindow::attachRecording(std::unique_ptr<SpotFilesRecording> recording) {
     m_form->setRecording(recording.get());
     m_recording = std::move(recording);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{m_record, m_autoStart, m_overwrite, m_gain}) {
+    for (QWidget* control : recordingControls()) {
         control->setEnabled(m_recording != nullptr);
     }
 }
 
-void SpotFilesWindow::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        const LocalDateTime today = m_clock.now();
-        m_calendar->setSelectedDate(QDate(today.year, today.month, today.day));
-        m_form->open();
-    }
-    QDialog::showEvent(event);
+std::vector<QWidget*> SpotFilesWindow::recordingControls() const {
+    return {m_sound->button(LibraryButton::Record), m_sound->autoStart(), m_overwrite, m_gain};
 }
 
-void SpotFilesWindow::closeEvent(QCloseEvent* event) {
-    m_form->close();
-    event->accept();
-}
-
-void SpotFilesWindow::reject() {
-    close();
+void SpotFilesWindow::opening() {
+    const LocalDateTime today = m_clock.now();
+    m_calendar->setSelectedDate(QDate(today.year, today.month, today.day));
+    m_form->open();
 }
 
 bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {
     if (!m_form) {
-        return QDialog::eventFilter(watched, event);  // still being built
+        return LibraryDialog::eventFilter(watched, event);  // still being built
     }
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseButtonRelease && (watched == m_startLabel || watched == m_stopLabel)) {
@@ -431,18 +329,18 @@ bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {
             m_calendar->hide();
             return true;
         }
-        return QDialog::eventFilter(watched, event);
+        return LibraryDialog::eventFilter(watched, event);
     }
-    if (watched == m_eom && type == QEvent::KeyPress) {
+    if (watched == m_sound->button(LibraryButton::EOM) && type == QEvent::KeyPress) {
         // Any key marks, as a click would; Tab still moves on.
         auto* key = static_cast<QKeyEvent*>(event);
         const int code = key->key();
         if (code == Qt::Key_Tab || code == Qt::Key_Backtab || code == Qt::Key_Shift ||
             code == Qt::Key_Control || code == Qt::Key_Alt || code == Qt::Key_Meta ||
             key->isAutoRepeat()) {
-            return QDialog::eventFilter(watched, event);
+            return LibraryDialog::eventFilter(watched, event);
         }
-        m_eom->click();
+        m_sound->button(LibraryButton::EOM)->click();
         return true;
     }
     if (watched == m_number && type == QEvent::MouseButtonDblClick) {
@@ -458,32 +356,23 @@ bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     for (std::size_t i = 0; i < kSpotBoxCount; ++i) {
         if (watched == m_boxes[i]) {
-            return boxEvent(static_cast<SpotBox>(i), event) || QDialog::eventFilter(watched, event);
+            return boxEvent(static_cast<SpotBox>(i), event) ||
+                   LibraryDialog::eventFilter(watched, event);
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return LibraryDialog::eventFilter(watched, event);
 }
 
 // Keys move the focus along the boxes; clicks pick the calendar's target; double clicks empty
 // the name and the outcue, and open the calendar on a date box. Returns whether it was used.
 bool SpotFilesWindow::boxEvent(SpotBox box, QEvent* event) {
     switch (event->type()) {
-        case QEvent::KeyPress: {
-            auto* key = static_cast<QKeyEvent*>(event);
-            std::optional<SpotKey> move;
-            if (key->key() == Qt::Key_Up) {
-                move = SpotKey::Up;
-            } else if (key->key() == Qt::Key_Down) {
-                move = SpotKey::Down;
-            } else if (isEnter(key)) {
-                move = SpotKey::Enter;
+        case QEvent::KeyPress:
+            if (const auto key = boxKey(event)) {
+                focusBox(m_form->keyInBox(box, *key));
+                return true;
             }
-            if (!move) {
-                return false;
-            }
-            focusBox(m_form->keyInBox(box, *move));
-            return true;
-        }
+            return false;
         case QEvent::MouseButtonPress:
             m_form->dateBoxClicked(box);
             return false;
@@ -507,27 +396,11 @@ void SpotFilesWindow::setCaption(const std::string& caption) {
 }
 
 void SpotFilesWindow::showList(const std::vector<SpotListLine>& lines) {
-    m_programSets = true;
-    m_list->clear();
-    for (const SpotListLine& line : lines) {
-        auto* item = new QListWidgetItem(fromStoredText(line.text), m_list);
-        item->setData(Qt::UserRole, line.number);
-    }
-    m_list->setCurrentRow(-1);
-    m_programSets = false;
+    showListLines(m_list, lines, &SpotListLine::number);
 }
 
 void SpotFilesWindow::selectLine(int number) {
-    for (int row = 0; row < m_list->count(); ++row) {
-        QListWidgetItem* item = m_list->item(row);
-        if (item->data(Qt::UserRole).toInt() == number) {
-            m_programSets = true;
-            m_list->setCurrentRow(row);
-            m_programSets = false;
-            m_list->scrollToItem(item, QAbstractItemView::PositionAtTop);
-            return;
-        }
-    }
+    markListItem(m_list, number, true);
 }
 
 void SpotFilesWindow::showBox(SpotBox box, const std::string& text) {
@@ -542,61 +415,8 @@ void SpotFilesWindow::showNumberLabel(const std::string& text) {
     m_numberLabel->setText(QString::fromStdString(text));
 }
 
-QPushButton* SpotFilesWindow::button(SpotButton which) const {
-    switch (which) {
-        case SpotButton::Play:
-            return m_play;
-        case SpotButton::Pause:
-            return m_pause;
-        case SpotButton::Stop:
-            return m_stop;
-        case SpotButton::EOM:
-            return m_eom;
-        case SpotButton::Record:
-            return m_record;
-    }
-    return m_stop;
-}
-
-void SpotFilesWindow::setButtonColour(SpotButton which, Rgb colour) {
-    QPushButton* target = button(which);
-    const QString style = styleFor(colour);
-    if (target->styleSheet() != style) {
-        target->setStyleSheet(style);
-    }
-}
-
-void SpotFilesWindow::setRecordButton(const std::string& caption, Rgb colour) {
-    m_record->setText(QString::fromStdString(caption));
-    setButtonColour(SpotButton::Record, colour);
-}
-
 void SpotFilesWindow::focusBox(SpotBox box) {
     m_boxes[static_cast<std::size_t>(box)]->setFocus();
-}
-
-void SpotFilesWindow::focusButton(SpotButton which) {
-    button(which)->setFocus();
-}
-
-void SpotFilesWindow::setTrackBarVisible(bool visible) {
-    m_trackBar->setVisible(visible);
-}
-
-void SpotFilesWindow::setTrackBarRange(std::int64_t maximumMs) {
-    m_programSets = true;
-    m_trackBar->setRange(0, clampToInt(maximumMs));
-    m_programSets = false;
-}
-
-void SpotFilesWindow::setTrackBarPosition(std::int64_t positionMs) {
-    m_programSets = true;
-    m_trackBar->setValue(clampToInt(positionMs));
-    m_programSets = false;
-}
-
-void SpotFilesWindow::showTime(const std::string& text) {
-    m_time->setText(QString::fromStdString(text));
 }
 
 void SpotFilesWindow::showTimeRemaining(const std::string& text) {
@@ -620,12 +440,6 @@ void SpotFilesWindow::showCalendar(bool visible) {
 void SpotFilesWindow::setDeleteAvailable(bool available) {
     m_delete->setVisible(available);
     m_popupDelete->setEnabled(available && kLaterWindowsReady);
-}
-
-void SpotFilesWindow::setAutoStartChecked(bool checked) {
-    const bool before = std::exchange(m_programSets, true);
-    m_autoStart->setChecked(checked);
-    m_programSets = before;
 }
 
 void SpotFilesWindow::setOverwriteChecked(bool checked) {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDialog>
 #include <array>
 #include <memory>
 
+#include "library/library_dialog.h"
 #include "library/spot_files_form.h"
 
 class QAction;
@@ -20,18 +20,19 @@ class QSlider;
 
 namespace dvx {
 
+class SoundControls;
 class ErrorReporter;
 
 // `frmSpotFiles` ("SpotFiles Mono" / "SpotFiles Stereo"): the spot library's working window.
 // Draws what SpotFilesForm decides and forwards the controls to it. Every box writes its
 // field only when the user edits it (`textEdited`), never when the program fills it.
 // Main thread only.
-class SpotFilesWindow : public QDialog, private SpotFilesView {
+class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
     Q_OBJECT
 
   public:
     SpotFilesWindow(RecordFile& Spotfile, const Paths& paths, const Parameters& parameters,
-                    SpotFilesDevices devices, ErrorReporter& errors, QWidget* parent = nullptr);
+                    LibraryDevices devices, ErrorReporter& errors, QWidget* parent = nullptr);
     ~SpotFilesWindow() override;
 
     SpotFilesForm& form() { return *m_form; }
@@ -47,9 +48,8 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     bool exportTo(const QString& path);
 
   protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;  // Escape closes as the close button does
+    void opening() override;
+    void closing() override { m_form->close(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -60,25 +60,17 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     void showBox(SpotBox box, const std::string& text) override;
     void showNumberBox(const std::string& text) override;
     void showNumberLabel(const std::string& text) override;
-    void setButtonColour(SpotButton button, Rgb colour) override;
-    void setRecordButton(const std::string& caption, Rgb colour) override;
     void focusBox(SpotBox box) override;
-    void focusButton(SpotButton button) override;
-    void setTrackBarVisible(bool visible) override;
-    void setTrackBarRange(std::int64_t maximumMs) override;
-    void setTrackBarPosition(std::int64_t positionMs) override;
-    void showTime(const std::string& text) override;
     void showTimeRemaining(const std::string& text) override;
     void showLevel(const std::string& text) override;
     void showCalendar(bool visible) override;
     void setDeleteAvailable(bool available) override;
-    void setAutoStartChecked(bool checked) override;
     void setOverwriteChecked(bool checked) override;
 
     void buildControls();
     void buildMenus(QMenuBar* menuBar);
     void fillCategoryMenu();
-    QPushButton* button(SpotButton which) const;
+    std::vector<QWidget*> recordingControls() const;
     bool boxEvent(SpotBox box, QEvent* event);
     std::string todayText() const;
     void printOnSystemPrinter();
@@ -89,7 +81,7 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     ErrorReporter& m_errors;
     std::unique_ptr<SpotFilesForm> m_form;  // made once the controls exist
     std::unique_ptr<SpotFilesRecording> m_recording;
-    bool m_programSets = false;  // the list or track bar is being set by the program
+    bool m_programSets = false;  // a check box is being set by the program
 
     QListWidget* m_list = nullptr;
     QLineEdit* m_number = nullptr;
@@ -98,16 +90,9 @@ class SpotFilesWindow : public QDialog, private SpotFilesView {
     QLabel* m_startLabel = nullptr;
     QLabel* m_stopLabel = nullptr;
     QCalendarWidget* m_calendar = nullptr;
-    QPushButton* m_play = nullptr;
-    QPushButton* m_pause = nullptr;
-    QPushButton* m_stop = nullptr;
-    QPushButton* m_eom = nullptr;
-    QPushButton* m_record = nullptr;
-    QCheckBox* m_autoStart = nullptr;
+    std::unique_ptr<SoundControls> m_sound;  // play, pause, stop, EOM, record, Auto Start
     QCheckBox* m_overwrite = nullptr;
-    QSlider* m_trackBar = nullptr;
     QSlider* m_gain = nullptr;
-    QLabel* m_time = nullptr;
     QLabel* m_timeRemaining = nullptr;
     QLabel* m_level = nullptr;
     QMenu* m_categories = nullptr;

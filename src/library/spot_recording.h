@@ -25,11 +25,10 @@
 // number, the elapsed time (lblTime), the input peak (Label3), and the stored recording to
 // select in the list.
 //
-// Times are taken on the clock's steady seconds, so a recording across midnight keeps its
-// marks; `Length` is what the file holds. The take is recorded into a file of its own beside
-// the spot's wave file and takes the spot's name only once it is stored: a take that is
-// cancelled, fails (the input or the disk) or is dropped with the window leaves the spot's old
-// file and entry as they were, and no file of its own behind.
+// The take itself (states, automatic start and stop, marks, failures) is a RecordingSession's.
+// It is recorded into a file of its own beside the spot's wave file and takes the spot's name
+// only once it is stored: a take that is cancelled, fails (the input or the disk) or is dropped
+// with the window leaves the spot's old file and entry as they were.
 
 #include <cstdint>
 #include <filesystem>
@@ -41,6 +40,7 @@
 #include "common/clock.h"
 #include "library/record_log.h"
 #include "library/recording_audio.h"
+#include "library/recording_session.h"
 #include "library/spot_catalogue.h"
 #include "library/spot_recording_view.h"
 #include "settings/parameters.h"
@@ -67,8 +67,8 @@ struct SpecificFileAnswer {
     std::string Label2;
 };
 
-// The recording state machine of the spot files window. Main thread only.
-class SpotRecording {
+// The recording of the spot files window. Main thread only.
+class SpotRecording : private TakeKeeper {
   public:
     struct Context {
         Clock& clock;
@@ -81,36 +81,34 @@ class SpotRecording {
         ErrorReporter& errors;
     };
 
-    static constexpr int kIdle = 0;
-    static constexpr int kReady = 1;
-    static constexpr int kRecording = 2;
-    static constexpr int kUnsupervised = 3;  // clicked again while recording
-    static constexpr int kTickMs = 50;
+    static constexpr int kIdle = RecordingSession::kIdle;
+    static constexpr int kReady = RecordingSession::kReady;
+    static constexpr int kRecording = RecordingSession::kRecording;
 
     explicit SpotRecording(Context context);
     // An unfinished recording is dropped as when the window closes (the number freed, an
     // overwritten spot left as it was); the record log keeps its pending line.
-    ~SpotRecording();
+    ~SpotRecording() override;
     SpotRecording(const SpotRecording&) = delete;
     SpotRecording& operator=(const SpotRecording&) = delete;
 
     // Check1 "Auto Start" (initially `RecAutoStart`), Check2 "Overwrite Existing File",
     // Slider (the gain, 0..16384, initially 16384).
-    void setAutoStart(bool checked);
-    bool autoStart() const { return m_autoStart; }
+    void setAutoStart(bool checked) { m_session.setAutoStart(checked); }
+    bool autoStart() const { return m_session.autoStart(); }
     void setOverwrite(bool checked) { m_overwrite = checked; }
     bool overwrite() const { return m_overwrite; }
-    void setGain(int Slider);
-    int gain() const;
+    void setGain(int Slider) { m_session.setGain(Slider); }
+    int gain() const { return m_session.gain(); }
 
     // cmdRecord: idle -> Ready (a number reserved, the input running), Ready -> recording,
     // recording -> recording without supervision. `txtNumber` is read only for an overwrite.
     void cmdRecord(std::string_view txtNumber);
     // The recording part of the stop routine: a recording is stored, a Ready one released.
-    void cmdStop();
+    void cmdStop() { m_session.cmdStop(); }
     // While recording: the end-of-message mark is now. False when not recording (the mark is
     // then the window's playback mark).
-    bool cmdEOM();
+    bool cmdEOM() { return m_session.cmdEOM(); }
     // The spot files window closes: an unfinished recording is dropped and its number freed;
     // a pending record-log line is written.
     void windowClosing();
@@ -121,49 +119,35 @@ class SpotRecording {
     // The number reserved for the next import (0: none); taking it clears it.
     int takeSpecificFileNumber();
 
-    int recordingState() const { return m_state; }
-    bool isActive() const { return m_state != kIdle; }  // the edit boxes do not write back
+    int recordingState() const { return m_session.state(); }
+    bool isActive() const { return m_session.isActive(); }  // the edit boxes do not write back
     int currentSpotNumber() const { return m_currentSpotNumber; }
     int specificFileNumber() const { return m_specificFileNumber; }
-    int eomMark() const { return m_eomMark; }
+    int eomMark() const { return m_session.eomMark(); }
 
     // The file a take is recorded into before it replaces the spot's wave file.
     std::filesystem::path takePath(int number) const;
 
   private:
-    template <typename Step>
-    void guarded(Step&& step);
     void arm(std::string_view txtNumber);
     bool startInput(int number);
-    void record();
-    void store();
-    void release();
     void refuse(std::string_view message);  // nothing was reserved
-    void abandon(const std::string& message);
-    void finish();
-    void onBuffer(Peaks peaks);
-    void onTick();
-    double now() const { return m_clock.steadySeconds(); }
+    // TakeKeeper
+    void keep(const std::filesystem::path& take, std::int32_t length, std::int32_t mark) override;
+    void drop() override;  // the number freed, or an overwritten spot as it was
+    void finished() override;
 
     Clock& m_clock;
-    const Parameters& m_parameters;
     SpotCatalogue& m_catalogue;
     RecordLog& m_log;
-    RecordingAudio& m_audio;
     SpotRecordingView& m_view;
     ErrorReporter& m_errors;
-    std::unique_ptr<Timer> m_timer;  // the 50 ms supervision while armed or recording
 
-    int m_state = kIdle;  // recording state
     int m_currentSpotNumber = 0;
     int m_specificFileNumber = 0;
-    bool m_autoStart = false;
     bool m_overwrite = false;
-    double m_startTime = 0;                // steady seconds when recording began
-    double m_lastSoundTime = 0;            // steady seconds of the last loud buffer
-    int m_eomMark = 0;                     // seconds from the start; 0: none
-    Peaks m_peaks;                         // of the last buffer
     std::optional<SpotRecord> m_replaced;  // the entry an overwrite replaces, until stored
+    RecordingSession m_session;            // last: it may drop its take as it goes
 };
 
 }  // namespace dvx

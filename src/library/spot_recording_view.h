@@ -2,19 +2,14 @@
 
 #include <string>
 
-#include "library/button_colours.h"
+#include "library/recording_session.h"
 
 namespace dvx {
 
-// What a recording shows in the spot files window. The window implements it; every call comes
-// on the main thread from SpotRecording.
-class SpotRecordingView {
+// What a recording shows in the spot files window, beyond what every recording shows. The
+// window implements it; every call comes on the main thread from SpotRecording.
+class SpotRecordingView : public RecordingView {
   public:
-    virtual ~SpotRecordingView() = default;
-
-    // cmdRecord's caption and colour: "Record", "Ready" or "Recording ".
-    virtual void showRecordButton(const std::string& caption, Rgb colour) = 0;
-    virtual void showEomButton(Rgb colour) = 0;  // cmdEOM
     // Armed: the track bar is hidden (unless a spot plays), "&Delete" and the popup "Delete"
     // are unavailable. Back to idle: they are available again and the track bar shows.
     virtual void showArmed(bool armed) = 0;
@@ -24,9 +19,6 @@ class SpotRecordingView {
     // txtRecordDate and txtSpotCat are emptied. The recording state is set by then, so the
     // boxes write nothing back.
     virtual void clearBoxes() = 0;
-    virtual void showElapsed(const std::string& lblTime) = 0;
-    virtual void showInputPeak(int Label3) = 0;  // the left peak of the last buffer
-    virtual void focusEom() = 0;                 // the focus goes to cmdEOM
     virtual void setOverwriteChecked(bool Check2) = 0;
     // Spot `number` was stored: the list is rebuilt by name and the entry selected, which runs
     // the selection (and so RecordLog::entrySelected()).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <string_view>
 
 namespace dvx {
@@ -18,5 +19,15 @@ class ErrorReporter {
         showError(message);
     }
 };
+
+// Runs `action`; a failure shows its description in `errors` and ends that action only.
+template <typename Action>
+void reportingFailures(ErrorReporter& errors, Action&& action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        errors.showError(error.what());
+    }
+}
 
 }  // namespace dvx

@@ -1,13 +1,18 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/station.h"
 #include "common/simulated_clock.h"
 #include "platform/audio_factory.h"
 #include "platform/sndfile_sound_files.h"
@@ -51,6 +56,43 @@ struct MainWindowRig {
 
     QString text(const char* name) { return window.findChild<QLabel*>(name)->text(); }
     QAction* action(const char* name) { return window.findChild<QAction*>(name); }
+
+    // Starts up and shows the main window, set to record the feed: its sound passes the
+    // threshold (100), two quiet seconds stop an automatic recording, recordings are stereo.
+    void startToRecord() {
+        std::string failure;
+        EXPECT_TRUE(window.startUp(failure)) << failure;
+        Parameters& parameters = window.station()->parameters;
+        parameters.Threshold = 100;
+        parameters.RecStopDelay = 2;
+        parameters.RecMode = 1;
+        window.show();
+    }
+    // The window that the menu entry `entry` opens, found by its object name `name`.
+    QWidget* open(const char* entry, const char* name) {
+        action(entry)->trigger();
+        opened = window.findChild<QWidget*>(name);
+        return opened;
+    }
+    // A control of the window opened last.
+    template <typename T>
+    T* find(const char* name) {
+        T* found = opened->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    // Typed by the user into a box of the window opened last, key by key, over what it holds.
+    void type(const char* box, const QString& text) {
+        QLineEdit* edit = find<QLineEdit>(box);
+        edit->setFocus();
+        edit->selectAll();
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit, &press);
+        }
+    }
+
+    QWidget* opened = nullptr;
 };
 
 }  // namespace dvx::test

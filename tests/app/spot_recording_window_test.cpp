@@ -25,31 +25,8 @@ struct RecordingWindowRig : test::MainWindowRig {
     RecordingWindowRig() : MainWindowRig(std::vector<Stretch>{{2, 0}, {3, 6000}, {10, 0}}) {}
 
     QWidget* openSpotFiles() {
-        std::string failure;
-        EXPECT_TRUE(window.startUp(failure)) << failure;
-        Parameters& parameters = window.station()->parameters;
-        parameters.Threshold = 100;
-        parameters.RecStopDelay = 2;
-        parameters.RecMode = 1;
-        window.show();
-        action("mnuSpotFiles")->trigger();
-        spotFiles = window.findChild<QWidget*>("frmSpotFiles");
-        return spotFiles;
-    }
-    template <typename T>
-    T* find(const char* name) {
-        T* found = spotFiles->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    void type(const char* box, const QString& text) {
-        QLineEdit* edit = find<QLineEdit>(box);
-        edit->setFocus();
-        edit->selectAll();
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(edit, &press);
-        }
+        startToRecord();
+        return open("mnuSpotFiles", "frmSpotFiles");
     }
     SpotRecord spot(int number) {
         return SpotCatalogue(window.station()->files.Spotfile, window.station()->paths)
@@ -59,8 +36,6 @@ struct RecordingWindowRig : test::MainWindowRig {
         const auto file = window.station()->paths.logsFolder() / "record.log";
         return std::filesystem::exists(file) ? test::fileText(file) : "";
     }
-
-    QWidget* spotFiles = nullptr;
 };
 
 TEST(SpotRecordingWindow, AnAutoStartRecordingIsStoredListedNamedAndLogged) {
@@ -93,7 +68,7 @@ TEST(SpotRecordingWindow, AnAutoStartRecordingIsStoredListedNamedAndLogged) {
     rig.type("txtName", "Morning promo");
     EXPECT_EQ(trimBlanks(rig.spot(1).Name), "MORNING PROMO");
     EXPECT_EQ(rig.recordLog(), "");
-    rig.spotFiles->close();
+    rig.opened->close();
     EXPECT_EQ(rig.recordLog().substr(0, 39),
               "MORNING PROMO" + std::string(12, ' ') + "    1         ");
 }

@@ -138,7 +138,7 @@ TEST(WindowNames, EveryControlOfEveryWindowHasItsOwnAccessibleName) {
     for (const char* window :
          {"mnuMenu", "frmError", "frmAddressBook", "frmCallList", "frmMusicCategories",
           "frmMyConnection", "frmMyMessages", "frmMyPreferences", "frmMyProgramming", "frmLogs",
-          "frmHelp", "frmAbout"}) {
+          "frmHelp", "frmAbout", "frmSpotFiles", "frmTune"}) {
         EXPECT_TRUE(walked.contains(window)) << window << " was not reached";
     }
     for (const auto& [window, problems] : walk.problems) {

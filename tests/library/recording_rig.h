@@ -36,7 +36,6 @@ class RecordingWindowView : public SpotRecordingView {
     void clearBoxes() override {}
     void showElapsed(const std::string& text) override { elapsed = text; }
     void showInputPeak(int Label3) override { peak = Label3; }
-    void focusEom() override {}
     void setOverwriteChecked(bool checked) override { overwriteChecked = checked; }
     void recordingStored(int stored) override {
         selected.push_back(stored);
@@ -57,20 +56,16 @@ class RecordingWindowView : public SpotRecordingView {
     RecordLog& m_log;
 };
 
-// The spot recording of the spot files window on the virtual input, which plays `feed` from
-// the moment a stream first starts on it, under a simulated clock that starts on Monday
-// 7 December 2026 at `secondsOfDay`. The main graph listens to the same device; what the
-// virtual outputs play goes to the rig's folder. The recorder writes through `recorderFiles`
-// where given. The catalogue file lies outside the spot folder. Members go in reverse order:
-// the recording before its recorder, both before the graph and the log.
-struct RecordingRig {
+// A recorder on the virtual input, which plays `feed` from the moment a stream first starts on
+// it, under a simulated clock that starts on Monday 7 December 2026 at `secondsOfDay`. The main
+// graph listens to the same device; what the virtual outputs play goes to the rig's folder.
+// The recorder writes through `recorderFiles` where given.
+struct RecorderRig {
     static constexpr double kNoon = 12 * 3600.0;
 
-    explicit RecordingRig(const Sound& feed, double secondsOfDay = kNoon,
-                          SoundFiles* recorderFiles = nullptr)
+    explicit RecorderRig(const Sound& feed, double secondsOfDay = kNoon,
+                         SoundFiles* recorderFiles = nullptr)
         : clock(2026, 12, 7, secondsOfDay) {
-        std::filesystem::create_directories(paths.spotFolder());
-        std::filesystem::create_directories(paths.logsFolder());
         writeWithProgramWriter(files, folder.path() / "feed.wav", feed);
         backend = std::make_unique<VirtualAudioBackend>(
             clock, files, VirtualAudioConfig{folder.path() / "feed.wav", folder.path()});
@@ -81,6 +76,28 @@ struct RecordingRig {
         parameters.RecMode = 1;
         recorder = std::make_unique<WaveRecorder>(
             *backend, recorderFiles != nullptr ? *recorderFiles : files, pump, graph->WaveIn);
+    }
+
+    TempFolder folder;
+    Paths paths{folder.path()};
+    SimulatedClock clock;
+    SndfileSoundFiles files;
+    Parameters parameters;
+    RecordingErrorReporter errors;
+    AudioEventPump pump{clock};
+    std::unique_ptr<VirtualAudioBackend> backend;
+    std::unique_ptr<MainAudioGraph> graph;
+    std::unique_ptr<WaveRecorder> recorder;
+};
+
+// The spot recording of the spot files window on a RecorderRig. The catalogue file lies outside
+// the spot folder. The recording goes before its recorder, the graph and the log.
+struct RecordingRig : RecorderRig {
+    explicit RecordingRig(const Sound& feed, double secondsOfDay = kNoon,
+                          SoundFiles* recorderFiles = nullptr)
+        : RecorderRig(feed, secondsOfDay, recorderFiles) {
+        std::filesystem::create_directories(paths.spotFolder());
+        std::filesystem::create_directories(paths.logsFolder());
         recording = std::make_unique<SpotRecording>(
             SpotRecording::Context{clock, parameters, catalogue, log, *recorder, view, errors});
     }
@@ -105,20 +122,10 @@ struct RecordingRig {
         return std::filesystem::exists(log.file()) ? fileText(log.file()) : "";
     }
 
-    TempFolder folder;
-    Paths paths{folder.path()};
-    SimulatedClock clock;
-    SndfileSoundFiles files;
-    Parameters parameters;
-    RecordingErrorReporter errors;
-    AudioEventPump pump{clock};
-    std::unique_ptr<VirtualAudioBackend> backend;
-    std::unique_ptr<MainAudioGraph> graph;
     RecordFile spotFile{folder.path() / "Spotfile.dat", kSpotRecordLength};
     SpotCatalogue catalogue{spotFile, paths};
     RecordLog log{paths, clock, errors};
     RecordingWindowView view{log};
-    std::unique_ptr<WaveRecorder> recorder;
     std::unique_ptr<SpotRecording> recording;
 };
 

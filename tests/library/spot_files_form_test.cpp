@@ -5,25 +5,22 @@
 #include <map>
 
 #include "common/record_codec.h"
+#include "shown_sound.h"
 #include "spot_files_rig.h"
 
 namespace dvx {
 namespace {
 
 // Keeps what the form shows.
-struct ShownView : SpotFilesView {
+struct ShownView : SpotFilesView, test::ShownSound {
     std::string caption;
     std::vector<SpotListLine> lines;
     int selectedLine = 0;
     std::map<SpotBox, std::string> boxes;
     std::string numberBox;
-    std::map<SpotButton, Rgb> colours;
-    std::string time;
     std::string timeRemaining;
     bool calendar = false;
     bool deleteAvailable = true;
-    bool trackBarVisible = false;
-    bool autoStart = false;
 
     void setCaption(const std::string& text) override { caption = text; }
     void showList(const std::vector<SpotListLine>& shown) override {
@@ -34,21 +31,11 @@ struct ShownView : SpotFilesView {
     void showBox(SpotBox box, const std::string& text) override { boxes[box] = text; }
     void showNumberBox(const std::string& text) override { numberBox = text; }
     void showNumberLabel(const std::string&) override {}
-    void setButtonColour(SpotButton button, Rgb colour) override { colours[button] = colour; }
-    void setRecordButton(const std::string&, Rgb colour) override {
-        colours[SpotButton::Record] = colour;
-    }
     void focusBox(SpotBox) override {}
-    void focusButton(SpotButton) override {}
-    void setTrackBarVisible(bool visible) override { trackBarVisible = visible; }
-    void setTrackBarRange(std::int64_t) override {}
-    void setTrackBarPosition(std::int64_t) override {}
-    void showTime(const std::string& text) override { time = text; }
     void showTimeRemaining(const std::string& text) override { timeRemaining = text; }
     void showLevel(const std::string&) override {}
     void showCalendar(bool visible) override { calendar = visible; }
     void setDeleteAvailable(bool available) override { deleteAvailable = available; }
-    void setAutoStartChecked(bool checked) override { autoStart = checked; }
     void setOverwriteChecked(bool) override {}
 
     std::vector<int> numbers() const {
@@ -78,8 +65,8 @@ struct FormRig : test::SpotFilesRig {
     std::unique_ptr<SpotFilesForm> form;
 
     void open() {
-        form =
-            std::make_unique<SpotFilesForm>(Spotfile, paths, parameters, devices(), errors, shown);
+        form = std::make_unique<SpotFilesForm>(Spotfile, paths, parameters, devices(), errors,
+                                               shown, shown);
         form->setRecording(&recording);
         form->setFreeSpace([] { return std::optional<std::uintmax_t>(10'000'000); });
         form->open();
@@ -178,20 +165,20 @@ TEST(SpotFilesForm, EnterKeysRelistReshowAndWalkTheChain) {
     rig.form->select(7);
     rig.form->boxEdited(SpotBox::Name, "gamma");
     // Enter in the name lists by name again and selects the entry anew, as stored.
-    EXPECT_EQ(rig.form->keyInBox(SpotBox::Name, SpotKey::Enter), SpotBox::Talent);
+    EXPECT_EQ(rig.form->keyInBox(SpotBox::Name, BoxKey::Enter), SpotBox::Talent);
     EXPECT_EQ(rig.shown.lines[1].text, test::padded("GAMMA", 25) + "    7");
     EXPECT_EQ(rig.shown.selectedLine, 7);
     EXPECT_EQ(rig.shown.boxes[SpotBox::Name], "GAMMA");
     EXPECT_EQ(rig.recording.selections, 2);
     // Enter in the stop date shows what was stored.
     rig.form->boxEdited(SpotBox::StopDate, "4/1/2026");
-    EXPECT_EQ(rig.form->keyInBox(SpotBox::StopDate, SpotKey::Enter), SpotBox::RecordDate);
+    EXPECT_EQ(rig.form->keyInBox(SpotBox::StopDate, BoxKey::Enter), SpotBox::RecordDate);
     EXPECT_EQ(rig.shown.boxes[SpotBox::StopDate], "04/01/26");
 
     // Enter walks every box once and comes back.
     std::vector<SpotBox> walk{SpotBox::Name};
     do {
-        walk.push_back(rig.form->keyInBox(walk.back(), SpotKey::Enter));
+        walk.push_back(rig.form->keyInBox(walk.back(), BoxKey::Enter));
     } while (walk.back() != SpotBox::Name && walk.size() < 20);
     EXPECT_EQ(walk.size(), kSpotBoxCount + 1);
 }
@@ -260,12 +247,12 @@ TEST(SpotFilesForm, EomDuringPlaybackMarksTheSpotBeingPlayed) {
     rig.open();
     rig.form->select(1);
     rig.form->play();
-    EXPECT_EQ(rig.shown.colours[SpotButton::Play], kPlayPlaying);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Play], kPlayPlaying);
     EXPECT_FALSE(rig.shown.deleteAvailable);
     EXPECT_TRUE(rig.shown.trackBarVisible);
     rig.audio.advance(1.3);
     EXPECT_EQ(rig.shown.time, "00:01");
-    EXPECT_EQ(rig.shown.colours[SpotButton::EOM], kEomBefore);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::EOM], kEomBefore);
 
     // Another entry is selected while the first plays: the mark is the first one's.
     rig.form->select(2);
@@ -273,20 +260,20 @@ TEST(SpotFilesForm, EomDuringPlaybackMarksTheSpotBeingPlayed) {
     EXPECT_EQ(trimBlanks(rig.stored(1).EOM), "1");
     EXPECT_EQ(trimBlanks(rig.stored(2).EOM), "3");
     EXPECT_EQ(rig.shown.boxes[SpotBox::EOM], "00:03");  // the box shows the second entry
-    EXPECT_EQ(rig.shown.colours[SpotButton::EOM], kEomReached);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::EOM], kEomReached);
     rig.audio.advance(0.5);
-    EXPECT_EQ(rig.shown.colours[SpotButton::EOM], kEomReached);  // past the new mark
+    EXPECT_EQ(rig.shown.colours[LibraryButton::EOM], kEomReached);  // past the new mark
 
     rig.form->pause();
-    EXPECT_EQ(rig.shown.colours[SpotButton::Pause], kPausePaused);
-    EXPECT_EQ(rig.shown.colours[SpotButton::Play], kPlayIdle);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Pause], kPausePaused);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Play], kPlayIdle);
     // Play with the second entry selected starts the second, not the paused first.
     rig.form->play();
     EXPECT_EQ(rig.form->playingNumber(), 2);
-    EXPECT_EQ(rig.shown.colours[SpotButton::Pause], kPauseIdle);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Pause], kPauseIdle);
     rig.audio.advance(3.5);
     EXPECT_FALSE(rig.form->isPlaying());
-    EXPECT_EQ(rig.shown.colours[SpotButton::Play], kPlayIdle);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Play], kPlayIdle);
     EXPECT_EQ(rig.shown.time, "    ");
     EXPECT_TRUE(rig.shown.deleteAvailable);
     rig.form->eomClicked();  // nothing plays: nothing is marked
@@ -311,7 +298,7 @@ TEST(SpotFilesForm, PlayRefusesAMissingFileStopEndsPlaybackAndClosingSilencesIt)
     rig.audio.advance(0.5);
     rig.form->stop();
     EXPECT_FALSE(rig.form->isPlaying());
-    EXPECT_EQ(rig.shown.colours[SpotButton::Play], kPlayIdle);
+    EXPECT_EQ(rig.shown.colours[LibraryButton::Play], kPlayIdle);
     rig.audio.advance(0.1);  // the player's done event comes after the stop
     EXPECT_EQ(rig.shown.time, "    ");
 

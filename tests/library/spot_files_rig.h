@@ -31,8 +31,8 @@ struct SpotFilesRig {
 
     SpotFilesRig() { parameters.RecMode = 1; }
 
-    SpotFilesDevices devices() {
-        return SpotFilesDevices{audio.clock, *audio.backend, audio.files, *audio.pump};
+    LibraryDevices devices() {
+        return LibraryDevices{audio.clock, *audio.backend, audio.files, *audio.pump};
     }
 
     // An entry as a recording leaves it, with the name, length and status given.

@@ -1,0 +1,149 @@
+// The music files window as the main window opens it, on virtual devices under the simulated
+// clock: its list, its boxes, and a tune recorded through its buttons.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "app/main_window_rig.h"
+#include "app/sensor_runtime.h"
+#include "app/station.h"
+#include "common/record_codec.h"
+#include "library/music_catalogue.h"
+#include "library/music_files_window.h"
+
+namespace dvx {
+namespace {
+
+struct MusicWindowRig : test::MainWindowRig {
+    // Two seconds of quiet, three of sound, then quiet.
+    MusicWindowRig() : MainWindowRig(std::vector<Stretch>{{2, 0}, {3, 6000}, {10, 0}}) {
+        startToRecord();
+    }
+    QWidget* open() { return MainWindowRig::open("mnuMusicFiles", "frmTune"); }
+    MusicCatalogue catalogue() {
+        return MusicCatalogue(window.station()->files.Music, window.station()->paths);
+    }
+    void addTune(int number, const char* title, int seconds) {
+        MusicRecord record;
+        record.Status = kMusicActive;
+        record.Title = title;
+        record.Length = record.EOM = std::to_string(seconds);
+        record.Category = "ZA";  // what the box would refuse
+        record.Class = 'b';      // what the box would turn to upper case
+        record.Comp = kFillAllowed;
+        catalogue().write(number, record);
+    }
+    std::vector<int> listed() {
+        std::vector<int> numbers;
+        auto* list = find<QListWidget>("lstTune");
+        for (int row = 0; row < list->count(); ++row) {
+            numbers.push_back(list->item(row)->data(Qt::UserRole).toInt());
+        }
+        return numbers;
+    }
+};
+
+TEST(MusicFilesWindow, ListsSortedShowsWithoutWritingAndStoresWhatIsTyped) {
+    MusicWindowRig rig;
+    rig.addTune(1, "Zulu", 30);
+    rig.addTune(2, "alpha", 200);
+    rig.addTune(3, "Mike", 100);
+    ASSERT_NE(rig.open(), nullptr);
+    EXPECT_EQ(rig.opened->windowTitle(), "Music Files Stereo");
+    EXPECT_EQ(rig.listed(), (std::vector<int>{2, 3, 1}));  // a, M, Z
+    rig.find<QAction>("mnuView_3")->trigger();
+    EXPECT_EQ(rig.listed(), (std::vector<int>{1, 3, 2}));  // by length
+    for (const char* entry : {"mnuDelete", "mnuImport", "mnuRip", "mnuExport"}) {
+        EXPECT_TRUE(rig.find<QAction>(entry)->isVisible()) << entry;
+        EXPECT_FALSE(rig.find<QAction>(entry)->isEnabled()) << entry;
+    }
+
+    // Showing a tune fills the boxes and writes nothing, whatever their rules would make of it.
+    RecordFile& Music = rig.window.station()->files.Music;
+    const Bytes before = Music.read(2);
+    rig.find<QListWidget>("lstTune")->setCurrentRow(2);
+    EXPECT_EQ(rig.find<QLineEdit>("txtName")->text(), "alpha");
+    EXPECT_EQ(rig.find<QLineEdit>("txtCategory")->text(), "ZA");
+    EXPECT_EQ(rig.find<QLineEdit>("txtLength")->text(), "03:20");
+    EXPECT_EQ(rig.find<QLabel>("Label1")->text(), "2");
+    EXPECT_EQ(Music.read(2), before);
+
+    if (const char* folder = std::getenv("DORVEXIA_SCREENSHOT_DIR")) {
+        rig.opened->grab().save(QString(folder) + "/music_files_window.png");
+    }
+    rig.type("txtClass", "c");
+    EXPECT_EQ(rig.catalogue().read(2).Class, 'C');
+    EXPECT_EQ(rig.find<QLineEdit>("txtClass")->text(), "C");
+    rig.type("txtName", "Alpha Two");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(rig.find<QLineEdit>("txtName"), &enter);
+    EXPECT_EQ(rig.opened->focusWidget(), rig.find<QLineEdit>("txtArtist"));
+    EXPECT_TRUE(rig.find<QListWidget>("lstTune")->item(2)->text().contains("Alpha Two"));
+
+    // An import window attached later gets the new entry's number and file, and says when it
+    // has written the entry.
+    auto* window = qobject_cast<MusicFilesWindow*>(rig.opened);
+    std::vector<MusicFilesForm::Entry> imports;
+    window->attachImport([&](const MusicFilesForm::Entry& entry) { imports.push_back(entry); });
+    rig.find<QAction>("mnuImport")->trigger();
+    ASSERT_EQ(imports.size(), 1u);
+    EXPECT_EQ(imports[0].number, 4);
+    EXPECT_EQ(imports[0].file, rig.window.station()->paths.musicFolder() / "MF0004.wav");
+    rig.addTune(4, "Imported", 10);
+    window->reloadAndSelect(4);
+    EXPECT_EQ(rig.find<QLineEdit>("txtName")->text(), "Imported");
+    EXPECT_EQ(rig.find<QListWidget>("lstTune")->currentItem()->data(Qt::UserRole).toInt(), 4);
+}
+
+TEST(MusicFilesWindow, RecordsANewEntryAndClosingDuringARecordingKeepsNothing) {
+    MusicWindowRig rig;
+    rig.addTune(1, "Kept", 30);
+    ASSERT_NE(rig.open(), nullptr);
+    rig.find<QListWidget>("lstTune")->setCurrentRow(0);
+    QPushButton* record = rig.find<QPushButton>("cmdRecord");
+    rig.find<QCheckBox>("Check1")->click();  // Auto Start
+
+    record->click();
+    EXPECT_EQ(record->text(), "Ready");
+    EXPECT_EQ(rig.find<QLabel>("Label1")->text(), "2");
+    EXPECT_TRUE(rig.find<QLineEdit>("txtName")->isReadOnly());
+    rig.clock.advanceSeconds(2.5);
+    EXPECT_EQ(record->text(), "Recording ");
+    rig.clock.advanceSeconds(6);  // the sound ends at 5 s; two quiet seconds stop it
+
+    EXPECT_EQ(record->text(), "Record");
+    const MusicRecord stored = rig.catalogue().read(2);
+    EXPECT_EQ(trimBlanks(stored.Title), "(New Entry 2)");
+    EXPECT_EQ(trimBlanks(stored.Length), "5");
+    const auto folder = rig.window.station()->paths.musicFolder();
+    EXPECT_TRUE(std::filesystem::exists(folder / "MF0002.wav"));
+    EXPECT_EQ(rig.find<QLineEdit>("txtName")->text(), "(New Entry 2)");
+    EXPECT_FALSE(rig.find<QLineEdit>("txtName")->isReadOnly());
+    EXPECT_EQ(rig.find<QListWidget>("lstTune")->currentItem()->data(Qt::UserRole).toInt(), 2);
+
+    // Closed while recording: the input stops, nothing is written, and it opens afresh.
+    rig.find<QCheckBox>("Check1")->click();
+    record->click();
+    record->click();
+    rig.clock.advanceSeconds(2);
+    EXPECT_EQ(record->text(), "Recording ");
+    rig.opened->close();
+    EXPECT_FALSE(rig.window.runtime()->graph().WaveIn.isOpen());
+    EXPECT_EQ(rig.catalogue().recordCount(), 2);
+    EXPECT_FALSE(std::filesystem::exists(folder / "MF0003.wav"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "MF0003.wav.recording"));
+    rig.clock.advanceSeconds(3);
+    rig.open();
+    EXPECT_EQ(record->text(), "Record");
+    EXPECT_EQ(rig.catalogue().recordCount(), 2);
+}
+
+}  // namespace
+}  // namespace dvx
