@@ -506,6 +506,16 @@ void SpotFilesForm::sendTo() {
     m_sentNumber = m_selected;
 }
 
+void SpotFilesForm::prepareForImport() {
+    if (m_playing) {
+        guarded([this] { stopPlayback(); });
+    }
+    if (!recordingUnderWay()) {
+        m_view.setTrackBarVisible(false);
+        m_view.setDeleteAvailable(false);
+    }
+}
+
 std::vector<PrintLine> SpotFilesForm::printout(const std::string& date) const {
     const std::string title = "SpotFiles " + date;
     std::vector<PrintLine> lines;

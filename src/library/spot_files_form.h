@@ -201,6 +201,9 @@ class SpotFilesForm {
     void deleteFileIndex();  // `DeleteFileIndex`
     void sendTo();           // popup "Send To": remembers the selected number
     int sentNumber() const { return m_sentNumber; }
+    // The import window opens: the player stops and, unless a recording is under way, the track
+    // bar and "&Delete" are hidden until the next selection.
+    void prepareForImport();
 
     // `mnuPrint`: a blank line, "SpotFiles " and `date` centred on 80 columns, a blank line,
     // then from column 5 one line per list line in list order: position (3), name (25),
