@@ -506,6 +506,14 @@ void SpotFilesForm::sendTo() {
     m_sentNumber = m_selected;
 }
 
+std::optional<std::filesystem::path> SpotFilesForm::normalizePath() {
+    if (m_selected == 0) {
+        m_errors.showError(kSelectProgramMessage);
+        return std::nullopt;
+    }
+    return m_catalogue.wavePath(m_selected);
+}
+
 void SpotFilesForm::prepareForImport() {
     if (m_playing) {
         guarded([this] { stopPlayback(); });
