@@ -21,10 +21,12 @@
 #include "common/background_sync.h"
 #include "fill/music_categories_window.h"
 #include "fill/program_lists_window.h"
+#include "library/import_window.h"
 #include "library/music_files_window.h"
 #include "library/record_log.h"
 #include "library/spot_files_recorder.h"
 #include "library/spot_files_window.h"
+#include "library/spot_import_target.h"
 #include "notify/contact_list_window.h"
 #include "notify/messages_window.h"
 #include "notify/notifier.h"
@@ -297,11 +299,23 @@ void MainWindow::buildMenus() {
             m_station->files.Spotfile, m_station->paths, m_station->parameters,
             LibraryDevices{m_clock, m_audio, m_soundFiles, m_runtime->pump()}, *m_errorWindow);
         // It records from the sensor's own capture when both use one input device.
-        window->attachRecording(std::make_unique<SpotFilesRecorder>(
-            window->form(), SpotFilesRecorder::Parts{
-                                m_clock, m_station->parameters, m_station->files.Spotfile,
-                                m_station->paths, *m_recordLog, m_audio, m_soundFiles,
-                                m_runtime->pump(), m_runtime->graph().WaveIn, *m_errorWindow}));
+        auto recorder = std::make_unique<SpotFilesRecorder>(
+            window->form(),
+            SpotFilesRecorder::Parts{m_clock, m_station->parameters, m_station->files.Spotfile,
+                                     m_station->paths, *m_recordLog, m_audio, m_soundFiles,
+                                     m_runtime->pump(), m_runtime->graph().WaveIn, *m_errorWindow});
+        SpotRecording& recording = recorder->recording();  // lives as long as the window
+        window->attachRecording(std::move(recorder));
+        window->attachImport(SpotFilesWindow::ImportWindows{
+            [this, window, &recording](QWidget* parent) -> QWidget* {
+                return new ImportWindow(
+                    importParts(),
+                    std::make_unique<SpotImportTarget>(window->form(), recording, *m_recordLog),
+                    parent);
+            },
+            [&recording](std::string_view text, bool importWindowOpen) {
+                return recording.reserveSpecificFile(text, importWindowOpen);
+            }});
         return window;
     });
 
@@ -316,6 +330,20 @@ void MainWindow::buildMenus() {
                     [this]() -> QWidget* { return new HelpWindow(m_paths, *m_errorWindow); });
     addMenuBarEntry("About", "mnuAbout",
                     [this]() -> QWidget* { return new AboutWindow(*m_errorWindow); });
+}
+
+ImportParts MainWindow::importParts() {
+    return ImportParts{m_clock,
+                       m_station->parameters,
+                       m_station->paths,
+                       m_station->files.Spotfile,
+                       m_station->files.Music,
+                       *m_recordLog,
+                       m_audio,
+                       m_soundFiles,
+                       m_runtime->pump(),
+                       *m_errorWindow,
+                       m_lastImportFolder};
 }
 
 bool MainWindow::startUp(std::string& failure) {

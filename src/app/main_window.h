@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -30,6 +31,7 @@ class PortOpener;
 class SensorRuntime;
 class SoundFiles;
 class LevelMeter;
+struct ImportParts;
 class LevelScale;
 struct Station;
 
@@ -82,6 +84,8 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     QAction* addMenuBarEntry(const QString& caption, const char* objectName,
                              std::function<QWidget*()> create);
     void openWindow(const char* objectName, const std::function<QWidget*()>& create);
+    // What an import window works with (spots or music, as its target says).
+    ImportParts importParts();
     // Ends the run: the other windows go without their own closing handling, then the sensor,
     // then the files, then the syncing of what was written to them.
     void endRun();
@@ -120,6 +124,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     LevelScale* m_fillScale = nullptr;
 
     std::map<QString, QPointer<QWidget>> m_windows;  // created on first use, kept
+    std::filesystem::path m_lastImportFolder;        // where the import windows browse
 };
 
 }  // namespace dvx

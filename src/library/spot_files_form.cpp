@@ -444,6 +444,24 @@ void SpotFilesForm::sendTo() {
     m_sentNumber = m_selected;
 }
 
+std::optional<std::filesystem::path> SpotFilesForm::normalizePath() {
+    if (m_selected == 0) {
+        m_errors.showError(kSelectProgramMessage);
+        return std::nullopt;
+    }
+    return m_catalogue.wavePath(m_selected);
+}
+
+void SpotFilesForm::prepareForImport() {
+    if (m_playback.isPlaying() || m_playback.isPaused()) {
+        guarded([this] { m_playback.stop(); });
+    }
+    if (!recordingUnderWay()) {
+        m_sound.setTrackBarVisible(false);
+        m_view.setDeleteAvailable(false);
+    }
+}
+
 std::vector<PrintLine> SpotFilesForm::printout(const std::string& date) const {
     const std::string title = "SpotFiles " + date;
     std::vector<PrintLine> lines;

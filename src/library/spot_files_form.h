@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -88,6 +89,7 @@ class SpotFilesForm {
     static constexpr std::string_view kStopBeforeStartMessage = "Stop date is before start date";
     static constexpr std::string_view kStartAfterStopMessage = "Start date is after stop date";
     static constexpr std::string_view kSendToMessage = "No file was selected";
+    static constexpr std::string_view kSelectProgramMessage = "Please select a progam.";
     static constexpr std::string_view kFileIndexMessage =
         "The following SpotFiles do not exist but are not available for use:  ";
     static constexpr std::string_view kTwoDigitYearMessage =
@@ -178,6 +180,12 @@ class SpotFilesForm {
     void deleteFileIndex();  // `DeleteFileIndex`
     void sendTo();           // popup "Send To": remembers the selected number
     int sentNumber() const { return m_sentNumber; }
+    // Popup "Normalize": the selected spot's wave file; nothing, with the message in the error
+    // window, when no entry is selected.
+    std::optional<std::filesystem::path> normalizePath();
+    // The import window opens: the player stops and, unless a recording is under way, the track
+    // bar and "&Delete" are hidden until the next selection.
+    void prepareForImport();
 
     // `mnuPrint`: a blank line, "SpotFiles " and `date` centred on 80 columns, a blank line,
     // then from column 5 one line per list line in list order: position (3), name (25),

@@ -26,6 +26,8 @@
 #include <utility>
 
 #include "library/library_controls.h"
+#include "library/normalize_window.h"
+#include "library/specific_file_window.h"
 #include "notify/window_helpers.h"
 #include "viewers/error_reporter.h"
 #include "viewers/printout_painter.h"
@@ -33,8 +35,8 @@
 namespace dvx {
 namespace {
 
-// Deletion, import, normalising, the rotation manager and the CD copier have no window in
-// this build yet: their entries are shown, disabled.
+// Deletion, the rotation manager and the CD copier have no window in this build yet: their
+// entries are shown, disabled.
 constexpr bool kLaterWindowsReady = false;
 
 struct BoxSpec {
@@ -58,7 +60,11 @@ constexpr BoxSpec kBoxSpecs[kSpotBoxCount] = {
 SpotFilesWindow::SpotFilesWindow(RecordFile& Spotfile, const Paths& paths,
                                  const Parameters& parameters, LibraryDevices devices,
                                  ErrorReporter& errors, QWidget* parent)
-    : LibraryDialog(parent), m_clock(devices.clock), m_paths(paths), m_errors(errors) {
+    : LibraryDialog(parent),
+      m_clock(devices.clock),
+      m_soundFiles(devices.soundFiles),
+      m_paths(paths),
+      m_errors(errors) {
     setObjectName("frmSpotFiles");
     setWindowTitle("SpotFiles");
     buildControls();
@@ -67,7 +73,13 @@ SpotFilesWindow::SpotFilesWindow(RecordFile& Spotfile, const Paths& paths,
 }
 
 SpotFilesWindow::~SpotFilesWindow() {
-    // The recording goes first (dropping an unfinished one through the form while both are
+    // The windows this one opened go first: an import drops its transfer and frees its number
+    // through the form and the recording, which are still whole.
+    for (const QPointer<QWidget>& window :
+         {m_importWindow, m_specificFileWindow, m_normalizeWindow}) {
+        delete window.data();
+    }
+    // The recording goes next (dropping an unfinished one through the form while both are
     // whole), then the controls after the form: nothing they signal or filter on the way may
     // reach it.
     if (m_form) {
@@ -231,14 +243,19 @@ void SpotFilesWindow::buildMenus(QMenuBar* menuBar) {
             [this] { m_form->deleteFileIndex(); });
     connect(addEntry(files, "Exit", "mnuExit"), &QAction::triggered, this, &QWidget::close);
 
-    for (const auto& [caption, name] :
-         {std::pair{"Rotation File Manager", "mnuRotationFileManager"},
-          std::pair{"Record a Specific &File", "SpecificFile"},
-          std::pair{"&ImportFile", "ImportFile"}, std::pair{"CDRip", "mnuCDRip"}}) {
+    const auto laterEntry = [menuBar](const char* caption, const char* name) {
         QAction* entry = menuBar->addAction(caption);
         entry->setObjectName(name);
         entry->setEnabled(kLaterWindowsReady);
-    }
+        return entry;
+    };
+    laterEntry("Rotation File Manager", "mnuRotationFileManager");
+    // Enabled once the import is attached.
+    m_specificFileEntry = laterEntry("Record a Specific &File", "SpecificFile");
+    connect(m_specificFileEntry, &QAction::triggered, this, &SpotFilesWindow::openSpecificFile);
+    m_importEntry = laterEntry("&ImportFile", "ImportFile");
+    connect(m_importEntry, &QAction::triggered, this, &SpotFilesWindow::openImport);
+    laterEntry("CDRip", "mnuCDRip");
 
     QMenu* view = menuBar->addMenu("View");
     view->setObjectName("mnuView");
@@ -270,7 +287,8 @@ void SpotFilesWindow::buildMenus(QMenuBar* menuBar) {
     connect(addEntry(m_popup, "Send To", "mnuPopupSendTo"), &QAction::triggered, this,
             [this] { m_form->sendTo(); });
     m_popupDelete = addEntry(m_popup, "Delete", "mnuPopupDelete", kLaterWindowsReady);
-    addEntry(m_popup, "Normalize", "mnuPopupNormalize", kLaterWindowsReady);
+    connect(addEntry(m_popup, "Normalize", "mnuPopupNormalize"), &QAction::triggered, this,
+            &SpotFilesWindow::openNormalize);
 }
 
 // "SpotCat": every entry or those of one category, from the categories in use now.
@@ -303,6 +321,66 @@ void SpotFilesWindow::opening() {
     const LocalDateTime today = m_clock.now();
     m_calendar->setSelectedDate(QDate(today.year, today.month, today.day));
     m_form->open();
+}
+
+void SpotFilesWindow::attachImport(ImportWindows windows) {
+    m_importWindows = std::move(windows);
+    m_importEntry->setEnabled(static_cast<bool>(m_importWindows.importFile));
+    m_specificFileEntry->setEnabled(static_cast<bool>(m_importWindows.reserveSpecificFile));
+}
+
+bool SpotFilesWindow::importWindowOpen() const {
+    return m_importWindow && m_importWindow->isVisible();
+}
+
+void SpotFilesWindow::openImport() {
+    if (!m_importWindow) {
+        m_importWindow = m_importWindows.importFile(this);
+    }
+    m_importWindow->show();
+    m_importWindow->raise();
+    m_importWindow->activateWindow();
+}
+
+void SpotFilesWindow::openSpecificFile() {
+    if (m_specificFileWindow) {
+        m_specificFileWindow->raise();
+        return;
+    }
+    auto* window = new SpecificFileWindow(
+        [this](std::string_view text) {
+            return m_importWindows.reserveSpecificFile(text, importWindowOpen());
+        },
+        this);
+    m_specificFileWindow = window;
+    window->open();
+}
+
+void SpotFilesWindow::openNormalize() {
+    const std::optional<std::filesystem::path> path = m_form->normalizePath();
+    if (!path) {
+        return;
+    }
+    if (m_normalizeWindow) {
+        if (qobject_cast<NormalizeWindow*>(m_normalizeWindow.data())->form().isWorking()) {
+            m_errors.showError("A spot is being normalised; the next can start once it is done.");
+            return;
+        }
+        delete m_normalizeWindow.data();  // the window of an earlier spot
+    }
+    auto* window = new NormalizeWindow(m_clock, m_soundFiles, m_errors, *path, this);
+    m_normalizeWindow = window;
+    window->show();
+}
+
+void SpotFilesWindow::closing() {
+    // The import and specific-file windows close with this one; the import drops its transfer.
+    for (const QPointer<QWidget>& window : {m_importWindow, m_specificFileWindow}) {
+        if (window) {
+            window->close();
+        }
+    }
+    m_form->close();
 }
 
 bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QPointer>
 #include <array>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "library/library_dialog.h"
 #include "library/spot_files_form.h"
+#include "library/spot_recording.h"
 
 class QAction;
 class QCalendarWidget;
@@ -42,6 +46,18 @@ class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
     // recording controls; nullptr detaches them.
     void attachRecording(std::unique_ptr<SpotFilesRecording> recording);
 
+    // What the import entries need from beyond this window; each entry is enabled once given.
+    struct ImportWindows {
+        // "&ImportFile": makes the import window for spots (deleted when it closes).
+        std::function<QWidget*(QWidget* parent)> importFile;
+        // "Record a Specific &File": frmSpecificFile's answer, which with no import window
+        // open arms the recording for the number.
+        std::function<SpecificFileAnswer(std::string_view txtFileNumber, bool importWindowOpen)>
+            reserveSpecificFile;
+    };
+    void attachImport(ImportWindows windows);
+    bool importWindowOpen() const;
+
     // `mnuPrint` on a given printer. Returns false when the job could not start.
     bool printTo(QPrinter& printer);
     // `mnuExport` into the PDF file `path`.
@@ -49,7 +65,7 @@ class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
 
   protected:
     void opening() override;
-    void closing() override { m_form->close(); }
+    void closing() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -75,13 +91,23 @@ class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
     std::string todayText() const;
     void printOnSystemPrinter();
     void exportChosen();
+    void openImport();
+    void openSpecificFile();
+    void openNormalize();
 
     Clock& m_clock;
+    SoundFiles& m_soundFiles;
     const Paths& m_paths;
     ErrorReporter& m_errors;
     std::unique_ptr<SpotFilesForm> m_form;  // made once the controls exist
     std::unique_ptr<SpotFilesRecording> m_recording;
-    bool m_programSets = false;  // a check box is being set by the program
+    ImportWindows m_importWindows;
+    // The windows this one opens; they go before it.
+    QPointer<QWidget> m_importWindow;
+    QPointer<QWidget> m_specificFileWindow;
+    QPointer<QWidget> m_normalizeWindow;
+    bool m_programSets =
+        false;  // a check box, the list or the track bar is being set by the program
 
     QListWidget* m_list = nullptr;
     QLineEdit* m_number = nullptr;
@@ -99,6 +125,8 @@ class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
     QMenu* m_popup = nullptr;
     QAction* m_delete = nullptr;
     QAction* m_popupDelete = nullptr;
+    QAction* m_importEntry = nullptr;
+    QAction* m_specificFileEntry = nullptr;
 };
 
 }  // namespace dvx

@@ -16,6 +16,9 @@
 #include <set>
 
 #include "app/main_window_rig.h"
+#include "app/station.h"
+#include "library/spot_catalogue.h"
+#include "platform/audio_test_support.h"
 #include "support/accessible_controls.h"
 
 namespace dvx {
@@ -32,6 +35,20 @@ class WindowWalk {
     void run() {
         m_queue.push_back(&m_main);
         queueShownWindows();
+        drain();
+    }
+
+    // A window that a button or a pop-up menu opens, and the windows its menus reach.
+    void openAndWalk(QAction* entry) {
+        open(entry);
+        drain();
+    }
+
+    std::vector<QString> walked;
+    std::map<QString, std::vector<QString>> problems;  // by window
+
+  private:
+    void drain() {
         while (!m_queue.empty()) {
             QPointer<QWidget> window = m_queue.front();
             m_queue.pop_front();
@@ -45,10 +62,6 @@ class WindowWalk {
         }
     }
 
-    std::vector<QString> walked;
-    std::map<QString, std::vector<QString>> problems;  // by window
-
-  private:
     void check(QWidget* window) {
         if (qobject_cast<QFileDialog*>(window) != nullptr) {
             return;  // Qt's own file chooser, which names its two views of the folder alike
@@ -130,15 +143,35 @@ TEST(WindowNames, EveryControlOfEveryWindowHasItsOwnAccessibleName) {
     ASSERT_TRUE(rig.window.startUp(failure)) << failure;
     rig.window.show();
 
+    SpotCatalogue spots(rig.window.station()->files.Spotfile, rig.window.station()->paths);
+    SpotRecord spot;
+    spot.Status = kSpotActive;
+    spots.write(1, spot);
+    const auto source = rig.root.path() / "source.wav";
+    test::writeSound(source, test::sine(440, 4410, 9000));
+
     WindowWalk walk(rig.window);
     walk.run();
+    // The windows that pop-up menus open: the normalize window for a selected spot, and the
+    // question before a source file of the import window is deleted.
+    auto* spotFiles = rig.window.findChild<QWidget*>("frmSpotFiles");
+    ASSERT_NE(spotFiles, nullptr);
+    spotFiles->findChild<QListWidget*>("lstSoundFile")->setCurrentRow(0);
+    walk.openAndWalk(spotFiles->findChild<QAction*>("mnuPopupNormalize"));
+    auto* import = spotFiles->findChild<QWidget*>("frmImportFile");
+    ASSERT_NE(import, nullptr);
+    auto* fileName = import->findChild<QLineEdit*>("txtFileName");
+    fileName->setText(QString::fromStdString(source.string()));
+    emit fileName->returnPressed();
+    walk.openAndWalk(import->findChild<QAction*>("mnuFilePopupDelete"));
 
     // The walk reaches at least the windows of today's menus; later ones join it by themselves.
     const std::set<QString> walked(walk.walked.begin(), walk.walked.end());
     for (const char* window :
          {"mnuMenu", "frmError", "frmAddressBook", "frmCallList", "frmMusicCategories",
           "frmMyConnection", "frmMyMessages", "frmMyPreferences", "frmMyProgramming", "frmLogs",
-          "frmHelp", "frmAbout", "frmSpotFiles", "frmTune"}) {
+          "frmHelp", "frmAbout", "frmSpotFiles", "frmTune", "frmImportFile", "frmSpecificFile",
+          "frmNormalize", "frmDialog11"}) {
         EXPECT_TRUE(walked.contains(window)) << window << " was not reached";
     }
     for (const auto& [window, problems] : walk.problems) {

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string_view>
+
+#include "library/spot_recording.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace dvx {
+
+// `frmSpecificFile` ("Record a Specific File"): the operator types a spot number and presses
+// Enter (or OK); `reserve` answers, which reserves the number for the next import or, with no
+// import window open, arms the spot files window's recording for it. A number that is taken is
+// named in `Label1` and `Label2`; one outside 1..900 empties the box; a reserved one closes the
+// window. Deleted when it closes. Main thread only.
+class SpecificFileWindow : public QDialog {
+    Q_OBJECT
+
+  public:
+    using Reserve = std::function<SpecificFileAnswer(std::string_view txtFileNumber)>;
+
+    explicit SpecificFileWindow(Reserve reserve, QWidget* parent = nullptr);
+
+  private:
+    void answer();     // Enter in txtFileNumber
+    void okClicked();  // cmdOK: the typed number answered first, otherwise the window closes
+
+    Reserve m_reserve;
+    bool m_answered = false;  // the box's text has had its answer
+    QLineEdit* m_number = nullptr;
+    QLabel* m_label1 = nullptr;
+    QLabel* m_label2 = nullptr;
+};
+
+}  // namespace dvx
