@@ -23,6 +23,7 @@
 #include "fill/program_lists_window.h"
 #include "library/import_window.h"
 #include "library/music_files_window.h"
+#include "library/music_import_target.h"
 #include "library/record_log.h"
 #include "library/spot_files_recorder.h"
 #include "library/spot_files_window.h"
@@ -285,7 +286,7 @@ void MainWindow::buildMenus() {
 
     addMenuBarEntry("MusicFiles", "mnuMusicFiles", [this]() -> QWidget* {
         // It records from the sensor's own capture when both use one input device.
-        return new MusicFilesWindow(
+        auto* window = new MusicFilesWindow(
             MusicFilesForm::Files{m_station->files.Music, m_station->files.MusicCat,
                                   m_station->paths},
             m_station->parameters,
@@ -293,6 +294,11 @@ void MainWindow::buildMenus() {
             std::make_unique<WaveRecorder>(m_audio, m_soundFiles, m_runtime->pump(),
                                            m_runtime->graph().WaveIn),
             *m_errorWindow);
+        window->attachImport([this, window](QWidget* parent) -> QWidget* {
+            return new ImportWindow(importParts(),
+                                    std::make_unique<MusicImportTarget>(window->form()), parent);
+        });
+        return window;
     });
     addMenuBarEntry("SpotFiles", "mnuSpotFiles", [this]() -> QWidget* {
         auto* window = new SpotFilesWindow(

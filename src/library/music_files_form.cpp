@@ -21,6 +21,7 @@ MusicFilesForm::MusicFilesForm(Files files, const Parameters& parameters, Librar
       m_sound(sound),
       m_playback(devices, sound),
       m_timer1(devices.clock.createTimer("frmTune.Timer1", 50, [this] { tick(); })),
+      m_watch(files.Music.path()),
       m_recording({devices.clock, parameters, m_catalogue, recorder, *this, errors}) {}
 
 MusicFilesForm::~MusicFilesForm() = default;
@@ -55,6 +56,11 @@ void MusicFilesForm::close() {
 }
 
 void MusicFilesForm::tick() {
+    // Tunes may come from elsewhere (an import on the command line): once a second the list is
+    // made again when the catalogue has changed, which leaves the boxes as they are.
+    if (++m_ticks % kWatchTicks == 0 && m_watch.changed()) {
+        guarded([this] { LoadTuneList(); });
+    }
     m_playback.tick();
 }
 

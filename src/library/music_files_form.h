@@ -13,6 +13,7 @@
 #include "fill/list_lines.h"
 #include "fill/music_categories.h"
 #include "library/box_key.h"
+#include "library/catalogue_watch.h"
 #include "library/library_playback.h"
 #include "library/music_catalogue.h"
 #include "library/music_fields.h"
@@ -152,6 +153,9 @@ class MusicFilesForm : private MusicRecordingView {
     SoundView& m_sound;
     LibraryPlayback m_playback;
     std::unique_ptr<Timer> m_timer1;
+    CatalogueWatch m_watch;
+    static constexpr int kWatchTicks = 20;  // the catalogue is looked at once a second
+    int m_ticks = 0;
 
     bool m_open = false;
     TuneView m_tuneView = TuneView::Title;

@@ -63,8 +63,10 @@ MusicFilesWindow::MusicFilesWindow(MusicFilesForm::Files files, const Parameters
 }
 
 MusicFilesWindow::~MusicFilesWindow() {
-    // The form goes first (dropping an unfinished recording while its recorder is whole); the
-    // controls after it: nothing they signal or filter on the way may reach it.
+    // The import window goes first (it reports to the form), then the form (dropping an
+    // unfinished recording while its recorder is whole), then the controls: nothing they
+    // signal or filter on the way may reach it.
+    delete m_importWindow.data();
     m_form.reset();
     silenceControls();
 }
@@ -181,9 +183,15 @@ void MusicFilesWindow::buildMenus(QLayout* layout) {
     m_import->setObjectName("mnuImport");
     m_import->setEnabled(false);
     connect(m_import, &QAction::triggered, this, [this] {
-        if (const auto entry = m_form->newEntry()) {
-            m_openImport(*entry);
+        if (!m_importWindow && !m_form->newEntry()) {
+            return;  // a recording is under way
         }
+        if (!m_importWindow) {
+            m_importWindow = m_makeImport(this);
+        }
+        m_importWindow->show();
+        m_importWindow->raise();
+        m_importWindow->activateWindow();
     });
     QAction* rip = menuBar->addAction("Rip");
     rip->setObjectName("mnuRip");
@@ -191,9 +199,16 @@ void MusicFilesWindow::buildMenus(QLayout* layout) {
     layout->setMenuBar(menuBar);
 }
 
-void MusicFilesWindow::attachImport(EntryWindow openImport) {
-    m_openImport = std::move(openImport);
-    m_import->setEnabled(static_cast<bool>(m_openImport));
+void MusicFilesWindow::attachImport(ImportWindowMaker makeImport) {
+    m_makeImport = std::move(makeImport);
+    m_import->setEnabled(static_cast<bool>(m_makeImport));
+}
+
+void MusicFilesWindow::closing() {
+    if (m_importWindow) {
+        m_importWindow->close();  // an import under way is dropped
+    }
+    m_form->close();
 }
 
 void MusicFilesWindow::attachDeletion(EntryWindow openDeletion) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -40,14 +41,16 @@ class MusicFilesWindow : public LibraryDialog, private MusicFilesView {
 
     MusicFilesForm& form() { return *m_form; }
 
-    void attachImport(EntryWindow openImport);
+    // Makes the import window (owned by this window, which closes and deletes it first).
+    using ImportWindowMaker = std::function<QWidget*(QWidget* parent)>;
+    void attachImport(ImportWindowMaker makeImport);
     void attachDeletion(EntryWindow openDeletion);
     // Music was added (or deleted) elsewhere: listed again, `number` shown.
     void reloadAndSelect(int number) { m_form->reloadAndSelect(number); }
 
   protected:
     void opening() override { m_form->open(); }
-    void closing() override { m_form->close(); }
+    void closing() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -70,7 +73,8 @@ class MusicFilesWindow : public LibraryDialog, private MusicFilesView {
     std::unique_ptr<RecordingAudio> m_recorder;  // goes after the form that records with it
     std::unique_ptr<SoundControls> m_sound;      // play, pause, stop, EOM, record, Auto Start
     std::unique_ptr<MusicFilesForm> m_form;      // made once the controls exist
-    EntryWindow m_openImport;
+    ImportWindowMaker m_makeImport;
+    QPointer<QWidget> m_importWindow;  // goes before the form it reports to
     EntryWindow m_openDeletion;
 
     QListWidget* m_tunes = nullptr;

@@ -38,7 +38,8 @@ SpotFilesForm::SpotFilesForm(RecordFile& Spotfile, const Paths& paths, const Par
       m_view(view),
       m_sound(sound),
       m_playback(devices, sound),
-      m_timer1(devices.clock.createTimer("frmSpotFiles.Timer1", 50, [this] { tick(); })) {
+      m_timer1(devices.clock.createTimer("frmSpotFiles.Timer1", 50, [this] { tick(); })),
+      m_watch(Spotfile.path()) {
     m_freeSpace = [folder = paths.spotFolder()]() -> std::optional<std::uintmax_t> {
         std::error_code error;
         const std::filesystem::space_info info = std::filesystem::space(folder, error);
@@ -97,8 +98,33 @@ void SpotFilesForm::showList(std::vector<SpotListLine> lines) {
     m_view.showList(m_lines);
 }
 
+void SpotFilesForm::list(std::function<std::vector<SpotListLine>()> listing) {
+    m_listing = std::move(listing);
+    showList(m_listing());
+}
+
+void SpotFilesForm::followCatalogue() {
+    // Entries may come from elsewhere (an import on the command line): the list is made again
+    // as it was made, and only when its lines differ, so the boxes and what is typed in them
+    // stay as they are.
+    if (!m_listing || !m_watch.changed()) {
+        return;
+    }
+    std::vector<SpotListLine> lines = m_listing();
+    const auto same = [](const SpotListLine& a, const SpotListLine& b) {
+        return a.number == b.number && a.text == b.text;
+    };
+    if (std::equal(lines.begin(), lines.end(), m_lines.begin(), m_lines.end(), same)) {
+        return;
+    }
+    showList(std::move(lines));
+    if (m_selected != 0) {
+        m_view.selectLine(m_selected);
+    }
+}
+
 void SpotFilesForm::LoadSpotFiles() {
-    showList(m_catalogue.activeList(m_listView));
+    list([this] { return m_catalogue.activeList(m_listView); });
 }
 
 void SpotFilesForm::setView(SpotListView view) {
@@ -107,20 +133,22 @@ void SpotFilesForm::setView(SpotListView view) {
 }
 
 void SpotFilesForm::relist(SpotListView view) {
-    guarded([this, view] { showList(m_catalogue.activeList(view)); });
+    guarded([this, view] { list([this, view] { return m_catalogue.activeList(view); }); });
 }
 
 void SpotFilesForm::listCategory(char SpotCat) {
     guarded([this, SpotCat] {
-        std::vector<SpotListLine> lines;
-        for (int number = 1; number <= m_catalogue.recordCount(); ++number) {
-            const SpotRecord record = m_catalogue.read(number);
-            if (record.Status == kSpotActive &&
-                std::toupper(static_cast<unsigned char>(record.SpotCat)) == SpotCat) {
-                lines.push_back({spotListText(number, record, m_listView), number});
+        list([this, SpotCat] {
+            std::vector<SpotListLine> lines;
+            for (int number = 1; number <= m_catalogue.recordCount(); ++number) {
+                const SpotRecord record = m_catalogue.read(number);
+                if (record.Status == kSpotActive &&
+                    std::toupper(static_cast<unsigned char>(record.SpotCat)) == SpotCat) {
+                    lines.push_back({spotListText(number, record, m_listView), number});
+                }
             }
-        }
-        showList(std::move(lines));
+            return lines;
+        });
     });
 }
 
@@ -373,6 +401,9 @@ void SpotFilesForm::trackBarMoved(std::int64_t positionMs) {
 }
 
 void SpotFilesForm::tick() {
+    if (++m_ticks % kWatchTicks == 0) {
+        guarded([this] { followCatalogue(); });
+    }
     refreshTimeRemaining();
     m_playback.tick();
     m_recording->tick();

@@ -14,6 +14,7 @@
 #include "common/print_line.h"
 #include "library/box_key.h"
 #include "library/button_colours.h"
+#include "library/catalogue_watch.h"
 #include "library/library_playback.h"
 #include "library/spot_catalogue.h"
 #include "library/spot_dates.h"
@@ -205,6 +206,9 @@ class SpotFilesForm {
     void setDate(SpotBox box, const CalendarDate& date);
     void checkDatePair(SpotBox picked);
     void showList(std::vector<SpotListLine> lines);
+    // Lists what `listing` gives, and keeps it to list again when the catalogue changes.
+    void list(std::function<std::vector<SpotListLine>()> listing);
+    void followCatalogue();
     void selectAndShow(int number);  // the line marked when listed, then selected
     void refreshTimeRemaining();
 
@@ -222,6 +226,11 @@ class SpotFilesForm {
     bool m_open = false;
     SpotListView m_listView = SpotListView::ByName;
     std::vector<SpotListLine> m_lines;
+    std::function<std::vector<SpotListLine>()> m_listing;  // how the list was made
+    CatalogueWatch m_watch;
+    // The catalogue is looked at once a second (every 20th tick).
+    static constexpr int kWatchTicks = 20;
+    int m_ticks = 0;
     int m_selected = 0;  // selected number
     std::array<std::string, kSpotBoxCount> m_boxes;
     std::string m_numberText;

@@ -60,7 +60,8 @@ TEST(MusicFilesWindow, ListsSortedShowsWithoutWritingAndStoresWhatIsTyped) {
     EXPECT_EQ(rig.listed(), (std::vector<int>{2, 3, 1}));  // a, M, Z
     rig.find<QAction>("mnuView_3")->trigger();
     EXPECT_EQ(rig.listed(), (std::vector<int>{1, 3, 2}));  // by length
-    for (const char* entry : {"mnuDelete", "mnuImport", "mnuRip", "mnuExport"}) {
+    EXPECT_TRUE(rig.find<QAction>("mnuImport")->isEnabled());
+    for (const char* entry : {"mnuDelete", "mnuRip", "mnuExport"}) {
         EXPECT_TRUE(rig.find<QAction>(entry)->isVisible()) << entry;
         EXPECT_FALSE(rig.find<QAction>(entry)->isEnabled()) << entry;
     }
@@ -87,17 +88,18 @@ TEST(MusicFilesWindow, ListsSortedShowsWithoutWritingAndStoresWhatIsTyped) {
     EXPECT_EQ(rig.opened->focusWidget(), rig.find<QLineEdit>("txtArtist"));
     EXPECT_TRUE(rig.find<QListWidget>("lstTune")->item(2)->text().contains("Alpha Two"));
 
-    // An import window attached later gets the new entry's number and file, and says when it
-    // has written the entry.
-    auto* window = qobject_cast<MusicFilesWindow*>(rig.opened);
-    std::vector<MusicFilesForm::Entry> imports;
-    window->attachImport([&](const MusicFilesForm::Entry& entry) { imports.push_back(entry); });
+    // "Import" announces the new entry's number and opens the import window for music; closing
+    // it without an import drops the entry again, and an entry written elsewhere is shown.
     rig.find<QAction>("mnuImport")->trigger();
-    ASSERT_EQ(imports.size(), 1u);
-    EXPECT_EQ(imports[0].number, 4);
-    EXPECT_EQ(imports[0].file, rig.window.station()->paths.musicFolder() / "MF0004.wav");
+    EXPECT_EQ(rig.find<QLabel>("Label1")->text(), "4");
+    QWidget* import = rig.opened->findChild<QWidget*>("frmImportFile");
+    ASSERT_NE(import, nullptr);
+    EXPECT_TRUE(import->isVisible());
+    EXPECT_FALSE(import->findChild<QAction*>("mnuSpecificFile")->isVisible());  // spots only
+    import->close();
+    EXPECT_EQ(rig.find<QLabel>("Label1")->text(), "2");
     rig.addTune(4, "Imported", 10);
-    window->reloadAndSelect(4);
+    qobject_cast<MusicFilesWindow*>(rig.opened)->reloadAndSelect(4);
     EXPECT_EQ(rig.find<QLineEdit>("txtName")->text(), "Imported");
     EXPECT_EQ(rig.find<QListWidget>("lstTune")->currentItem()->data(Qt::UserRole).toInt(), 4);
 }

@@ -101,6 +101,26 @@ TEST(SpotFilesForm, ListsTheActiveSpotsByNameByNumberAndByCategory) {
     EXPECT_EQ(rig.shown.boxes[SpotBox::Name], "Weather");
 }
 
+// Spots imported from the command line while the window is open: within a second the list holds
+// them, in the list's own order and filter, and what the boxes show stays as it is.
+TEST(SpotFilesForm, TheListFollowsEntriesAddedElsewhere) {
+    FormRig rig;
+    rig.addSpot(1, "Station ID");
+    rig.open();
+    rig.form->select(1);
+    rig.form->boxEdited(SpotBox::Length, "1:");  // being typed, not yet a time: not stored
+    rig.addSpot(4, "Imported");
+    rig.audio.clock.advanceSeconds(1.1);
+    EXPECT_EQ(rig.shown.numbers(), (std::vector<int>{1, 4}));
+    EXPECT_EQ(rig.shown.selectedLine, 1);
+    EXPECT_EQ(rig.form->boxText(SpotBox::Length), "1:");
+
+    rig.form->setView(SpotListView::ByNumber);
+    rig.addSpot(2, "Second import");
+    rig.audio.clock.advanceSeconds(1.1);
+    EXPECT_EQ(rig.shown.lines[1].text, "  2  " + test::padded("Second import", 25));
+}
+
 TEST(SpotFilesForm, EachEditWritesItsFieldByItsBoxRules) {
     FormRig rig;
     rig.addSpot(4, "Promo");
