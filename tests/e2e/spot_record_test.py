@@ -6,63 +6,22 @@ writes the record log.
 Usage: /usr/bin/python3 spot_record_test.py PROGRAM
 """
 
-import math
 import os
-import struct
 import sys
 import tempfile
 import wave
 
 from atspi_harness import Desktop, HarnessError, wait_until
-
-RATE = 44100
-
-
-def write_feed(path, quiet_seconds=3.0, tone_seconds=3.0):
-    """Quiet, a tone, then the file ends and the virtual input stays silent."""
-    frames = bytearray(int(quiet_seconds * RATE) * 4)
-    for n in range(int(tone_seconds * RATE)):
-        sample = int(8000 * math.sin(2 * math.pi * 440 * n / RATE))
-        frames += struct.pack("<hh", sample, sample)
-    with wave.open(path, "wb") as feed:
-        feed.setnchannels(2)
-        feed.setsampwidth(2)
-        feed.setframerate(RATE)
-        feed.writeframes(bytes(frames))
-
-
-def write_station(root):
-    """Parameters for recording in stereo from the feed: threshold 100, two seconds of quiet end
-    an automatic recording; and a mail account, so the first start asks for nothing."""
-    dorvex = os.path.join(root, "c", "Dorvex")
-    program = os.path.join(root, "c", "Program Files", "Dorvex")
-    os.makedirs(dorvex)
-    os.makedirs(program)
-    records = [0] * 72
-    records[1 - 1] = 3      # dead-air seconds
-    records[7 - 1] = 100    # threshold
-    records[39 - 1] = 2     # seconds of quiet that stop an automatic recording
-    records[43 - 1] = 1     # stereo
-    with open(os.path.join(dorvex, "DXParams.dat"), "wb") as parameters:
-        parameters.write(b"".join(struct.pack("<i", value) for value in records))
-    with open(os.path.join(program, "User.dat"), "wb") as account:
-        account.write(b"studio@example.org\r\npw\r\n")
-
-
-def spot_record(root, number):
-    """Status and name of a spot's catalogue record (94 bytes each)."""
-    with open(os.path.join(root, "c", "Dorvex", "Spotfile", "Spotfile.dat"), "rb") as catalogue:
-        catalogue.seek((number - 1) * 94)
-        record = catalogue.read(94)
-    return record[0:1].decode(), record[1:26].decode().rstrip()
+from station_files import spot_record, write_feed, write_station
 
 
 def main(program):
     with tempfile.TemporaryDirectory(prefix="dorvexia-e2e-") as work:
         feed = os.path.join(work, "feed.wav")
-        write_feed(feed)
+        write_feed(feed, [(3.0, 0), (3.0, 8000)])  # quiet, a tone, then silence
         root = os.path.join(work, "root")
-        write_station(root)
+        # Threshold 100, two seconds of quiet end an automatic recording, stereo.
+        write_station(root, {1: 3, 7: 100, 39: 2, 43: 1})
         with Desktop() as desktop:
             app = desktop.start(program, "--data-root", root, "--audio", "virtual",
                                 "--virtual-input", feed, "--virtual-output-dir",
