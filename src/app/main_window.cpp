@@ -21,6 +21,7 @@
 #include "common/background_sync.h"
 #include "fill/music_categories_window.h"
 #include "fill/program_lists_window.h"
+#include "fill/rotation_manager_window.h"
 #include "library/import_window.h"
 #include "library/music_files_window.h"
 #include "library/music_import_target.h"
@@ -221,9 +222,9 @@ QAction* MainWindow::addMenuBarEntry(const QString& caption, const char* objectN
     return action;
 }
 
-void MainWindow::openWindow(const char* objectName, const std::function<QWidget*()>& create) {
+QWidget* MainWindow::openWindow(const char* objectName, const std::function<QWidget*()>& create) {
     if (!m_station) {
-        return;  // start-up has not run: nothing to show yet
+        return nullptr;  // start-up has not run: nothing to show yet
     }
     QPointer<QWidget>& window = m_windows[QString(objectName)];
     if (window.isNull()) {
@@ -233,6 +234,16 @@ void MainWindow::openWindow(const char* objectName, const std::function<QWidget*
     window->show();
     window->raise();
     window->activateWindow();
+    return window;
+}
+
+QWidget* MainWindow::openRotationManager() {
+    return openWindow("mnuRotationFileManager", [this]() -> QWidget* {
+        return new RotationManagerWindow(
+            RotationManagerForm::Files{m_station->files.RFNames, m_station->files.Spotfile,
+                                       m_station->paths},
+            m_clock, *m_errorWindow);
+    });
 }
 
 void MainWindow::buildMenus() {
@@ -283,6 +294,9 @@ void MainWindow::buildMenus() {
         window->setAttribute(Qt::WA_DeleteOnClose);
         return window;
     });
+    QAction* rotations = setup->addAction("Rotation File Manager");
+    rotations->setObjectName("mnuRotationFileManager");
+    connect(rotations, &QAction::triggered, this, &MainWindow::openRotationManager);
 
     addMenuBarEntry("MusicFiles", "mnuMusicFiles", [this]() -> QWidget* {
         // It records from the sensor's own capture when both use one input device.
@@ -322,6 +336,7 @@ void MainWindow::buildMenus() {
             [&recording](std::string_view text, bool importWindowOpen) {
                 return recording.reserveSpecificFile(text, importWindowOpen);
             }});
+        window->attachRotationManager([this] { return openRotationManager(); });
         return window;
     });
 

@@ -83,7 +83,10 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
                             std::function<QWidget*()> create);
     QAction* addMenuBarEntry(const QString& caption, const char* objectName,
                              std::function<QWidget*()> create);
-    void openWindow(const char* objectName, const std::function<QWidget*()>& create);
+    // Shows and raises the window of the menu entry `objectName`, made by `create` on first use.
+    QWidget* openWindow(const char* objectName, const std::function<QWidget*()>& create);
+    // The one rotation manager, which the Setup menu and the spot files window open.
+    QWidget* openRotationManager();
     // What an import window works with (spots or music, as its target says).
     ImportParts importParts();
     // Ends the run: the other windows go without their own closing handling, then the sensor,

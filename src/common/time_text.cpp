@@ -77,6 +77,21 @@ std::optional<std::int32_t> ParseMinSec(std::string_view text) {
     return *minutes * 60 + *secs;
 }
 
+std::optional<std::int32_t> parseClockSeconds(std::string_view text) {
+    text = trimmed(text);
+    const std::size_t first = text.find(':');
+    if (first == std::string_view::npos || text.find(':', first + 1) == std::string_view::npos) {
+        return ParseMinSec(text);
+    }
+    std::size_t pos = 0;
+    const auto hours = readNumber(text, pos, 4);
+    const auto rest = ParseMinSec(text.substr(first + 1));
+    if (!hours || pos != first || !rest) {
+        return std::nullopt;
+    }
+    return *hours * 3600 + *rest;
+}
+
 std::optional<std::int32_t> parseTimeOfDay(std::string_view text) {
     text = trimmed(text);
     std::size_t pos = 0;

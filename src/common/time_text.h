@@ -23,6 +23,10 @@ std::string formatMinutes(std::int32_t seconds);
 // text is not such a time (minutes or seconds above 59, stray characters).
 std::optional<std::int32_t> ParseMinSec(std::string_view text);
 
+// Clock form back to seconds: "mm:ss" or "h:mm:ss" (blanks around it allowed): "0:30" -> 30,
+// " 1:02:05" -> 3725. Nothing when the text is neither.
+std::optional<std::int32_t> parseClockSeconds(std::string_view text);
+
 // A time of day typed as "h:mm[:ss]" or "h:mm[:ss] AM/PM" to seconds since midnight; nothing
 // when it is not a time of day.
 std::optional<std::int32_t> parseTimeOfDay(std::string_view text);

@@ -13,7 +13,6 @@
 namespace dvx {
 namespace {
 
-constexpr int kLastSingleSpot = 800;
 // Event slots: the regular program's quarter-hour and top-of-hour breaks, and the alternate
 // program's.
 constexpr int kRegularQuarterSlot = 2;

@@ -1,34 +1,12 @@
 #include "fill/rotation_evaluation.h"
 
 #include <cstdint>
-#include <optional>
 
+#include "fill/rotation_eligibility.h"
 #include "fill/rotation_files.h"
 #include "library/spot_catalogue.h"
-#include "library/spot_dates.h"
 
 namespace dvx {
-namespace {
-
-// Whether the entry may play today under the rotation's checks; a check flag other than 0 or
-// 1 keeps every entry out.
-bool eligible(const RotationName& name, const RotationEntry& entry, const SpotRecord& spot,
-              const LocalDateTime& today) {
-    if (name.CheckDates != 0 &&
-        (name.CheckDates != 1 || !withinDates(spot.StartDate, spot.StopDate, dateOf(today)))) {
-        return false;
-    }
-    if (name.CheckDays != 0) {
-        const int day = today.weekday - 1;  // 0 = Sunday
-        if (name.CheckDays != 1 || day < 0 || day > 6 ||
-            entry.Days[static_cast<std::size_t>(day)] != 1) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 RotationPick chooseRotationEntry(int rotationNumber, const LocalDateTime& today,
                                  const RotationNames& names, const SpotCatalogue& spots,
@@ -47,14 +25,11 @@ RotationPick chooseRotationEntry(int rotationNumber, const LocalDateTime& today,
         if (entry.InUse != 1) {
             continue;
         }
-        if (entry.SpotNumber < 1) {
+        const EntryToday standing = entryToday(name, entry, entrySpot(spots, entry), today);
+        if (standing == EntryToday::Blocks) {
             return {};
         }
-        const SpotRecord spot = spots.read(entry.SpotNumber);
-        if (spot.Status == kSpotFree) {
-            return {};
-        }
-        if (eligible(name, entry, spot, today) && !passOver.contains(entry.SpotNumber) &&
+        if (standing == EntryToday::Plays && !passOver.contains(entry.SpotNumber) &&
             (chosen.spot == 0 || entry.Plays < fewestPlays)) {
             chosen = {record, entry.SpotNumber};
             fewestPlays = entry.Plays;

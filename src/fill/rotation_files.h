@@ -15,6 +15,9 @@ namespace dvx {
 inline constexpr int kFirstRotation = 9001;
 inline constexpr int kLastRotation = 9200;
 inline constexpr int kRotationBase = 9000;
+// A program's event number names a single spot up to here; the fill takes any other number
+// below the rotations for music. A rotation's entries name spots of this range too.
+inline constexpr int kLastSingleSpot = 800;
 
 // One record of the rotation name file (RFNames.dat, 35 bytes, packed).
 struct RotationName {

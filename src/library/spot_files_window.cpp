@@ -35,8 +35,8 @@
 namespace dvx {
 namespace {
 
-// Deletion, the rotation manager and the CD copier have no window in this build yet: their
-// entries are shown, disabled.
+// Deletion and the CD copier have no window in this build yet: their entries are shown,
+// disabled.
 constexpr bool kLaterWindowsReady = false;
 
 struct BoxSpec {
@@ -249,7 +249,14 @@ void SpotFilesWindow::buildMenus(QMenuBar* menuBar) {
         entry->setEnabled(kLaterWindowsReady);
         return entry;
     };
-    laterEntry("Rotation File Manager", "mnuRotationFileManager");
+    // Enabled once the rotation manager is attached.
+    m_rotationManagerEntry = laterEntry("Rotation File Manager", "mnuRotationFileManager");
+    m_rotationManagerEntry->setEnabled(false);
+    connect(m_rotationManagerEntry, &QAction::triggered, this, [this] {
+        if (m_openRotationManager) {
+            m_openRotationManager();
+        }
+    });
     // Enabled once the import is attached.
     m_specificFileEntry = laterEntry("Record a Specific &File", "SpecificFile");
     connect(m_specificFileEntry, &QAction::triggered, this, &SpotFilesWindow::openSpecificFile);
@@ -327,6 +334,11 @@ void SpotFilesWindow::attachImport(ImportWindows windows) {
     m_importWindows = std::move(windows);
     m_importEntry->setEnabled(static_cast<bool>(m_importWindows.importFile));
     m_specificFileEntry->setEnabled(static_cast<bool>(m_importWindows.reserveSpecificFile));
+}
+
+void SpotFilesWindow::attachRotationManager(std::function<QWidget*()> open) {
+    m_openRotationManager = std::move(open);
+    m_rotationManagerEntry->setEnabled(static_cast<bool>(m_openRotationManager));
 }
 
 bool SpotFilesWindow::importWindowOpen() const {

@@ -58,6 +58,10 @@ class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
     void attachImport(ImportWindows windows);
     bool importWindowOpen() const;
 
+    // "Rotation File Manager": `open` shows the rotation manager (made once, owned elsewhere) and
+    // returns it. The entry is enabled once given.
+    void attachRotationManager(std::function<QWidget*()> open);
+
     // `mnuPrint` on a given printer. Returns false when the job could not start.
     bool printTo(QPrinter& printer);
     // `mnuExport` into the PDF file `path`.
@@ -127,6 +131,8 @@ class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
     QAction* m_popupDelete = nullptr;
     QAction* m_importEntry = nullptr;
     QAction* m_specificFileEntry = nullptr;
+    QAction* m_rotationManagerEntry = nullptr;
+    std::function<QWidget*()> m_openRotationManager;
 };
 
 }  // namespace dvx

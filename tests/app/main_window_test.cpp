@@ -53,9 +53,9 @@ TEST(MainWindow, FirstLaunchShowsEveryControlAndAsksForTheMailAccount) {
     EXPECT_TRUE(rig.action("mnuAlarmLogs")->isEnabled());
     EXPECT_TRUE(rig.action("mnuHelp")->isEnabled());
     EXPECT_TRUE(rig.action("mnuAbout")->isEnabled());
-    for (const char* name :
-         {"mnuAddBook", "mnuMusicCategories", "mnuCallList", "mnuMyConnection", "mnuMyMessages",
-          "mnuMyPreferences", "mnuMyProgramming", "mnuMusicFiles", "mnuSpotFiles"}) {
+    for (const char* name : {"mnuAddBook", "mnuMusicCategories", "mnuCallList", "mnuMyConnection",
+                             "mnuMyMessages", "mnuMyPreferences", "mnuMyProgramming",
+                             "mnuRotationFileManager", "mnuMusicFiles", "mnuSpotFiles"}) {
         EXPECT_TRUE(rig.action(name)->isEnabled()) << name;
     }
 
@@ -95,6 +95,12 @@ TEST(MainWindow, AutoRunArmsAtStartAndTheMenuOpensItsWindowsOnce) {
     rig.action("mnuSpotFiles")->trigger();
     EXPECT_EQ(rig.window.findChildren<QWidget*>("frmSpotFiles").size(), 1);
     EXPECT_EQ(rig.window.findChild<QWidget*>("frmSpotFiles")->windowTitle(), "SpotFiles Mono");
+    // One rotation manager, from the Setup menu and from the spot files window alike.
+    rig.window.menuBar()->findChild<QAction*>("mnuRotationFileManager")->trigger();
+    rig.window.findChild<QWidget*>("frmSpotFiles")
+        ->findChild<QAction*>("mnuRotationFileManager")
+        ->trigger();
+    EXPECT_EQ(rig.window.findChildren<QWidget*>("frmRotationFileManager").size(), 1);
     for (const char* entry :
          {"mnuAddBook", "mnuCallList", "mnuMyConnection", "mnuMyMessages", "mnuMyPreferences",
           "mnuAlarmLogs", "mnuHelp", "mnuMusicCategories", "mnuMyProgramming"}) {

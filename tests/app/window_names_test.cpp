@@ -171,7 +171,7 @@ TEST(WindowNames, EveryControlOfEveryWindowHasItsOwnAccessibleName) {
          {"mnuMenu", "frmError", "frmAddressBook", "frmCallList", "frmMusicCategories",
           "frmMyConnection", "frmMyMessages", "frmMyPreferences", "frmMyProgramming", "frmLogs",
           "frmHelp", "frmAbout", "frmSpotFiles", "frmTune", "frmImportFile", "frmSpecificFile",
-          "frmNormalize", "frmDialog11"}) {
+          "frmNormalize", "frmDialog11", "frmRotationFileManager"}) {
         EXPECT_TRUE(walked.contains(window)) << window << " was not reached";
     }
     for (const auto& [window, problems] : walk.problems) {

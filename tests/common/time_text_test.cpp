@@ -26,6 +26,11 @@ TEST(TimeText, MinutesAndSecondsTextToSeconds) {
     EXPECT_FALSE(ParseMinSec("02:61").has_value());
     EXPECT_FALSE(ParseMinSec("2:30x").has_value());
     EXPECT_FALSE(ParseMinSec("").has_value());
+    // The clock form, hours and all, reads back to what it shows.
+    EXPECT_EQ(parseClockSeconds(FormatSeconds(3725)), 3725);
+    EXPECT_EQ(parseClockSeconds("0:30"), 30);
+    EXPECT_FALSE(parseClockSeconds("1:2:03:04").has_value());
+    EXPECT_FALSE(parseClockSeconds("x1:02:05").has_value());
 }
 
 TEST(TimeText, TimeOfDayTexts) {
