@@ -163,7 +163,6 @@ TEST(MusicDeleteDialog, DeletesTheShownTuneAndItsFileAndListsTheRestAgain) {
     EXPECT_EQ(dialog->windowTitle(), "Delete BETA");
     rig.answer(dialog, "OKButton");
     EXPECT_EQ(music.read(2).Status, kMusicDeleted);
-    EXPECT_EQ(music.read(2).Title.substr(0, 4), "BETA");
     EXPECT_FALSE(std::filesystem::exists(music.wavePath(2)));
     ASSERT_EQ(list->count(), 1);
     EXPECT_EQ(list->item(0)->data(Qt::UserRole).toInt(), 1);
