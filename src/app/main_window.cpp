@@ -22,6 +22,7 @@
 #include "fill/music_categories_window.h"
 #include "fill/program_lists_window.h"
 #include "fill/rotation_manager_window.h"
+#include "library/delete_dialogs.h"
 #include "library/import_window.h"
 #include "library/music_files_window.h"
 #include "library/music_import_target.h"
@@ -312,6 +313,11 @@ void MainWindow::buildMenus() {
             return new ImportWindow(importParts(),
                                     std::make_unique<MusicImportTarget>(window->form()), parent);
         });
+        window->attachDeletion([this, window](const MusicFilesForm::Entry& entry) {
+            MusicDeleteDialog::ask(
+                window->form().catalogue(), entry, *m_errorWindow,
+                [window] { window->reloadAndSelect(0); }, window);
+        });
         return window;
     });
     addMenuBarEntry("SpotFiles", "mnuSpotFiles", [this]() -> QWidget* {
@@ -326,11 +332,16 @@ void MainWindow::buildMenus() {
                                      m_runtime->pump(), m_runtime->graph().WaveIn, *m_errorWindow});
         SpotRecording& recording = recorder->recording();  // lives as long as the window
         window->attachRecording(std::move(recorder));
+        window->attachDeletion(std::make_unique<SpotDeletion>(SpotDeletion::Parts{
+            m_station->files.Spotfile, m_station->files.RFNames, m_station->paths,
+            m_station->parameters, m_clock, *m_recordLog, *m_errorWindow}));
         window->attachImport(SpotFilesWindow::ImportWindows{
             [this, window, &recording](QWidget* parent) -> QWidget* {
                 return new ImportWindow(
                     importParts(),
-                    std::make_unique<SpotImportTarget>(window->form(), recording, *m_recordLog),
+                    std::make_unique<SpotImportTarget>(
+                        window->form(), recording, *m_recordLog,
+                        [window](std::string_view text) { window->deleteTypedSpot(text); }),
                     parent);
             },
             [&recording](std::string_view text, bool importWindowOpen) {

@@ -44,6 +44,11 @@ std::int32_t wholeSecondsValue(std::string_view text) {
     return roundHalfEven(std::clamp(numericValue(text), -kLimit, kLimit));
 }
 
+int typedNumber(std::string_view text) {
+    const double value = numericValue(text);
+    return value < 0 || value > 1e6 ? 0 : roundHalfEven(value);
+}
+
 std::string zeroPadded(int number, int width) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%0*d", width, number);

@@ -15,6 +15,9 @@ double numericValue(std::string_view text);
 // range of a 32-bit count.
 std::int32_t wholeSecondsValue(std::string_view text);
 
+// A number typed into a box, as the windows read it: the leading number, rounded; 0 when none.
+int typedNumber(std::string_view text);
+
 // `number` in decimal with leading zeros to at least `width` digits (7, 4 -> "0007").
 std::string zeroPadded(int number, int width);
 

@@ -26,6 +26,9 @@ class ImportTarget {
     virtual SpecificFileAnswer reserveSpecificFile(std::string_view /*txtFileNumber*/) {
         return {};
     }
+    // Spots: frmSpecificFile's OK after an answer while this import window is open: the spot
+    // files window asks whether to delete the spot of the typed number.
+    virtual void deleteSpecificFile(std::string_view /*txtFileNumber*/) {}
     // Music: the drive letter of new entries (`NewFileDrive`).
     virtual char newFileDrive() const { return 'C'; }
 

@@ -288,7 +288,8 @@ bool ImportWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void ImportWindow::openSpecificFile() {
     auto* window = new SpecificFileWindow(
-        [this](std::string_view text) { return m_target->reserveSpecificFile(text); }, this);
+        [this](std::string_view text) { return m_target->reserveSpecificFile(text); }, this,
+        [this](std::string_view text) { m_target->deleteSpecificFile(text); });
     window->open();
 }
 

@@ -81,6 +81,11 @@ void MusicCatalogue::write(int number, const MusicRecord& record) {
     m_file.write(number, encodeMusicRecord(record));
 }
 
+void MusicCatalogue::writeStatus(int number, char Status) {
+    const std::uint8_t byte = static_cast<std::uint8_t>(Status);
+    m_file.write(number, std::span<const std::uint8_t>(&byte, 1));
+}
+
 std::filesystem::path MusicCatalogue::wavePath(int number, char Drive) const {
     const bool isLetter = std::isalpha(static_cast<unsigned char>(Drive)) != 0;
     const std::string drive = isLetter ? std::string(1, Drive) : std::string(Paths::kDriveLetter);

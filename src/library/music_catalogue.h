@@ -65,6 +65,9 @@ class MusicCatalogue {
     // Throws IoError; a record past the end reads as all zero bytes.
     MusicRecord read(int number) const;
     void write(int number, const MusicRecord& record);
+    // Writes the `Status` byte alone: every other byte of the record stays as it is on disk,
+    // whatever was written there since the record was read.
+    void writeStatus(int number, char Status);
     std::int64_t recordCount() const { return m_file.recordCount(); }
     // The catalogue's lock, taken around choosing a number and writing its entry (a number
     // chosen earlier is checked again under it, since nothing reserves a music number).

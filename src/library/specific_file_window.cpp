@@ -11,8 +11,8 @@
 
 namespace dvx {
 
-SpecificFileWindow::SpecificFileWindow(Reserve reserve, QWidget* parent)
-    : QDialog(parent), m_reserve(std::move(reserve)) {
+SpecificFileWindow::SpecificFileWindow(Reserve reserve, QWidget* parent, DeleteTyped deleteTyped)
+    : QDialog(parent), m_reserve(std::move(reserve)), m_deleteTyped(std::move(deleteTyped)) {
     setObjectName("frmSpecificFile");
     setWindowTitle("Record a Specific File");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -72,8 +72,13 @@ void SpecificFileWindow::answer() {
 void SpecificFileWindow::okClicked() {
     if (!m_answered && !m_number->text().trimmed().isEmpty()) {
         answer();
-    } else {
-        close();
+        return;
+    }
+    // The number typed, not a list's selection: the spot the answer was about.
+    const std::string typed = toStoredText(m_number->text().trimmed());
+    close();
+    if (m_answered && m_deleteTyped && !typed.empty()) {
+        m_deleteTyped(typed);
     }
 }
 

@@ -66,6 +66,11 @@ void SpotCatalogue::write(int number, const SpotRecord& record) {
     m_file.write(number, encodeSpotRecord(record));
 }
 
+void SpotCatalogue::writeStatus(int number, char Status) {
+    const std::uint8_t byte = static_cast<std::uint8_t>(Status);
+    m_file.write(number, std::span<const std::uint8_t>(&byte, 1));
+}
+
 std::filesystem::path SpotCatalogue::wavePath(int number) const {
     return m_paths.resolve(std::string(Paths::kDriveLetter) + ":\\Dorvex\\Spotfile\\SF" +
                            zeroPadded(number, 4) + ".wav");

@@ -69,6 +69,9 @@ class SpotCatalogue {
     // Throws IoError; a record past the end reads as all zero bytes.
     SpotRecord read(int number) const;
     void write(int number, const SpotRecord& record);
+    // Writes the `Status` byte alone: every other byte of the record stays as it is on disk,
+    // whatever was written there since the record was read.
+    void writeStatus(int number, char Status);
     std::int64_t recordCount() const { return m_file.recordCount(); }
     // The catalogue's lock, taken around choosing a number and writing its entry.
     RecordFileLock lock() const { return m_file.lock(); }

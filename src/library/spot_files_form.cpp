@@ -169,6 +169,24 @@ void SpotFilesForm::reloadAndSelect(int number) {
     selectAndShow(number);
 }
 
+void SpotFilesForm::spotDeleted(int number) {
+    relist(SpotListView::ByName);
+    int above = 0;
+    for (const SpotListLine& line : m_lines) {  // in record order
+        if (line.number < number) {
+            above = line.number;
+        }
+    }
+    if (above != 0) {
+        selectAndShow(above);
+        return;
+    }
+    m_selected = 0;  // no box writes into the deleted entry
+    clearBoxes();
+    setNumberText("");
+    m_view.showNumberLabel("");
+}
+
 void SpotFilesForm::selectAndShow(int number) {
     if (std::any_of(m_lines.begin(), m_lines.end(),
                     [number](const SpotListLine& line) { return line.number == number; })) {

@@ -128,6 +128,10 @@ class SpotFilesForm {
     SpotListView listView() const { return m_listView; }
     // Rebuilds the list by name and selects `number` as a click would.
     void reloadAndSelect(int number);
+    // Spot `number` was deleted: the list is rebuilt by name and the entry above the deleted one
+    // is selected as a click would select it; with none above, nothing is selected and the
+    // boxes are emptied.
+    void spotDeleted(int number);
 
     // Selection and edits
     void select(int number);  // `lstSoundFile_Click` on the line of `number`

@@ -20,11 +20,13 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <utility>
 
+#include "library/delete_dialogs.h"
 #include "library/library_controls.h"
 #include "library/normalize_window.h"
 #include "library/specific_file_window.h"
@@ -35,8 +37,7 @@
 namespace dvx {
 namespace {
 
-// Deletion and the CD copier have no window in this build yet: their entries are shown,
-// disabled.
+// The CD copier has no window in this build yet: its entry is shown, disabled.
 constexpr bool kLaterWindowsReady = false;
 
 struct BoxSpec {
@@ -280,7 +281,12 @@ void SpotFilesWindow::buildMenus(QMenuBar* menuBar) {
 
     m_delete = menuBar->addAction("&Delete");
     m_delete->setObjectName("mnuDelete");
-    m_delete->setEnabled(kLaterWindowsReady);
+    m_delete->setEnabled(false);  // until the deletion is attached
+    connect(m_delete, &QAction::triggered, this, [this] {
+        if (m_form->selectedNumber() != 0) {
+            askToDelete(m_deletion->ask(m_form->selectedNumber()));
+        }
+    });
 
     m_popup = new QMenu(this);
     m_popup->setObjectName("mnuHiddenPopup");
@@ -293,7 +299,8 @@ void SpotFilesWindow::buildMenus(QMenuBar* menuBar) {
             [this] { m_form->relist(SpotListView::ByName); });
     connect(addEntry(m_popup, "Send To", "mnuPopupSendTo"), &QAction::triggered, this,
             [this] { m_form->sendTo(); });
-    m_popupDelete = addEntry(m_popup, "Delete", "mnuPopupDelete", kLaterWindowsReady);
+    m_popupDelete = addEntry(m_popup, "Delete", "mnuPopupDelete", false);
+    connect(m_popupDelete, &QAction::triggered, m_delete, &QAction::trigger);
     connect(addEntry(m_popup, "Normalize", "mnuPopupNormalize"), &QAction::triggered, this,
             &SpotFilesWindow::openNormalize);
 }
@@ -363,9 +370,42 @@ void SpotFilesWindow::openSpecificFile() {
         [this](std::string_view text) {
             return m_importWindows.reserveSpecificFile(text, importWindowOpen());
         },
-        this);
+        this, [this](std::string_view text) { deleteTypedSpot(text); });
     m_specificFileWindow = window;
     window->open();
+}
+
+void SpotFilesWindow::attachDeletion(std::unique_ptr<SpotDeletion> deletion) {
+    m_deletion = std::move(deletion);
+    m_delete->setEnabled(m_deletion != nullptr);
+    m_popupDelete->setEnabled(m_deletion != nullptr && m_delete->isVisible());
+}
+
+void SpotFilesWindow::deleteTypedSpot(std::string_view txtFileNumber) {
+    if (m_deletion) {
+        askToDelete(m_deletion->askTyped(txtFileNumber));
+    }
+}
+
+void SpotFilesWindow::askToDelete(const std::optional<SpotDeleteQuestion>& question) {
+    if (!question) {
+        return;  // not an active spot: the error window says so
+    }
+    auto* dialog = new SpotDeleteDialog(
+        *question, [this](int number) { deleteSpot(number); }, this);
+    dialog->open();
+}
+
+void SpotFilesWindow::deleteSpot(int number) {
+    const int top = m_list->verticalScrollBar()->value();
+    if (!m_deletion->remove(number)) {
+        return;
+    }
+    m_form->spotDeleted(number);
+    m_list->verticalScrollBar()->setValue(top);
+    if (QListWidgetItem* selected = m_list->currentItem()) {
+        m_list->scrollToItem(selected, QAbstractItemView::EnsureVisible);
+    }
 }
 
 void SpotFilesWindow::openNormalize() {
@@ -439,7 +479,7 @@ bool SpotFilesWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == m_list && type == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        if (m_delete->isEnabled() && m_form->selectedNumber() != 0) {
+        if (m_delete->isEnabled() && m_delete->isVisible()) {
             m_delete->trigger();
         }
         return true;
@@ -529,7 +569,7 @@ void SpotFilesWindow::showCalendar(bool visible) {
 
 void SpotFilesWindow::setDeleteAvailable(bool available) {
     m_delete->setVisible(available);
-    m_popupDelete->setEnabled(available && kLaterWindowsReady);
+    m_popupDelete->setEnabled(available && m_deletion != nullptr);
 }
 
 void SpotFilesWindow::setOverwriteChecked(bool checked) {

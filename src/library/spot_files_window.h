@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "library/library_dialog.h"
+#include "library/spot_deletion.h"
 #include "library/spot_files_form.h"
 #include "library/spot_recording.h"
 
@@ -61,6 +62,12 @@ class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
     // "Rotation File Manager": `open` shows the rotation manager (made once, owned elsewhere) and
     // returns it. The entry is enabled once given.
     void attachRotationManager(std::function<QWidget*()> open);
+    // Attaches the deletion of spots (the window then owns it) and enables "&Delete", the
+    // popup "Delete" and the Delete key, which ask frmDialog1 about the selected spot.
+    void attachDeletion(std::unique_ptr<SpotDeletion> deletion);
+    // frmSpecificFile's OK after an answer: asks frmDialog1 about the spot of the typed number
+    // (refused in the error window when it is not an active spot).
+    void deleteTypedSpot(std::string_view txtFileNumber);
 
     // `mnuPrint` on a given printer. Returns false when the job could not start.
     bool printTo(QPrinter& printer);
@@ -98,6 +105,8 @@ class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
     void openImport();
     void openSpecificFile();
     void openNormalize();
+    void askToDelete(const std::optional<SpotDeleteQuestion>& question);
+    void deleteSpot(int number);  // frmDialog1's DELETE
 
     Clock& m_clock;
     SoundFiles& m_soundFiles;
@@ -106,6 +115,7 @@ class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
     std::unique_ptr<SpotFilesForm> m_form;  // made once the controls exist
     std::unique_ptr<SpotFilesRecording> m_recording;
     ImportWindows m_importWindows;
+    std::unique_ptr<SpotDeletion> m_deletion;
     // The windows this one opens; they go before it.
     QPointer<QWidget> m_importWindow;
     QPointer<QWidget> m_specificFileWindow;

@@ -23,6 +23,12 @@ SpecificFileAnswer SpotImportTarget::reserveSpecificFile(std::string_view txtFil
     return answer;
 }
 
+void SpotImportTarget::deleteSpecificFile(std::string_view txtFileNumber) {
+    if (m_deleteTyped) {
+        m_deleteTyped(txtFileNumber);
+    }
+}
+
 void SpotImportTarget::importWindowOpened() {
     m_form.prepareForImport();
     m_log.writeIfReady();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "library/import_target.h"
 
 namespace dvx {
@@ -10,16 +12,21 @@ class SpotRecording;
 
 // The spot files window's side of an import: the number reserved through "&Import to a Specific
 // File" (kept by the spot recording), the record-log trigger of the import window's opening, and
-// the new spot listed and selected in the spot files window. Main thread only; the form, the
-// recording and the log must outlive it.
+// the new spot listed and selected in the spot files window, and the question before deleting
+// the spot typed into frmSpecificFile. Main thread only; the form, the recording and the log
+// must outlive it.
 class SpotImportTarget : public ImportTarget {
   public:
-    SpotImportTarget(SpotFilesForm& form, SpotRecording& recording, RecordLog& log)
-        : m_form(form), m_recording(recording), m_log(log) {}
+    using DeleteTyped = std::function<void(std::string_view txtFileNumber)>;
+
+    SpotImportTarget(SpotFilesForm& form, SpotRecording& recording, RecordLog& log,
+                     DeleteTyped deleteTyped = {})
+        : m_form(form), m_recording(recording), m_log(log), m_deleteTyped(std::move(deleteTyped)) {}
 
     bool forSpots() const override { return true; }
     int specificFileNumber() const override;
     SpecificFileAnswer reserveSpecificFile(std::string_view txtFileNumber) override;
+    void deleteSpecificFile(std::string_view txtFileNumber) override;
     void importWindowOpened() override;
     void importStarted(int number) override;
     void imported(int number) override;
@@ -31,6 +38,7 @@ class SpotImportTarget : public ImportTarget {
     SpotFilesForm& m_form;
     SpotRecording& m_recording;
     RecordLog& m_log;
+    DeleteTyped m_deleteTyped;
 };
 
 }  // namespace dvx

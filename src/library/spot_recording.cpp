@@ -18,12 +18,6 @@ std::string trimmed(std::string_view text) {
     return result;
 }
 
-// A number typed into a box, as the window reads it: the leading number, rounded; 0 when none.
-int typedNumber(std::string_view text) {
-    const double value = numericValue(text);
-    return value < 0 || value > 1e6 ? 0 : roundHalfEven(value);
-}
-
 }  // namespace
 
 SpotRecording::SpotRecording(Context context)

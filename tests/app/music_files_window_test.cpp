@@ -60,8 +60,10 @@ TEST(MusicFilesWindow, ListsSortedShowsWithoutWritingAndStoresWhatIsTyped) {
     EXPECT_EQ(rig.listed(), (std::vector<int>{2, 3, 1}));  // a, M, Z
     rig.find<QAction>("mnuView_3")->trigger();
     EXPECT_EQ(rig.listed(), (std::vector<int>{1, 3, 2}));  // by length
-    EXPECT_TRUE(rig.find<QAction>("mnuImport")->isEnabled());
-    for (const char* entry : {"mnuDelete", "mnuRip", "mnuExport"}) {
+    for (const char* entry : {"mnuImport", "mnuDelete"}) {
+        EXPECT_TRUE(rig.find<QAction>(entry)->isEnabled()) << entry;
+    }
+    for (const char* entry : {"mnuRip", "mnuExport"}) {
         EXPECT_TRUE(rig.find<QAction>(entry)->isVisible()) << entry;
         EXPECT_FALSE(rig.find<QAction>(entry)->isEnabled()) << entry;
     }

@@ -17,6 +17,7 @@
 
 #include "app/main_window_rig.h"
 #include "app/station.h"
+#include "library/music_catalogue.h"
 #include "library/spot_catalogue.h"
 #include "platform/audio_test_support.h"
 #include "support/accessible_controls.h"
@@ -147,17 +148,26 @@ TEST(WindowNames, EveryControlOfEveryWindowHasItsOwnAccessibleName) {
     SpotRecord spot;
     spot.Status = kSpotActive;
     spots.write(1, spot);
+    MusicRecord tune;
+    tune.Status = kMusicActive;
+    MusicCatalogue(rig.window.station()->files.Music, rig.window.station()->paths).write(1, tune);
     const auto source = rig.root.path() / "source.wav";
     test::writeSound(source, test::sine(440, 4410, 9000));
 
     WindowWalk walk(rig.window);
     walk.run();
-    // The windows that pop-up menus open: the normalize window for a selected spot, and the
-    // question before a source file of the import window is deleted.
+    // The windows that pop-up menus open, and the questions before deleting: the normalize
+    // window for a selected spot, the question before that spot, or a selected tune, or a source
+    // file of the import window is deleted.
     auto* spotFiles = rig.window.findChild<QWidget*>("frmSpotFiles");
     ASSERT_NE(spotFiles, nullptr);
     spotFiles->findChild<QListWidget*>("lstSoundFile")->setCurrentRow(0);
     walk.openAndWalk(spotFiles->findChild<QAction*>("mnuPopupNormalize"));
+    walk.openAndWalk(spotFiles->findChild<QAction*>("mnuPopupDelete"));
+    auto* tunes = rig.window.findChild<QWidget*>("frmTune");
+    ASSERT_NE(tunes, nullptr);
+    tunes->findChild<QListWidget*>("lstTune")->setCurrentRow(0);
+    walk.openAndWalk(tunes->findChild<QAction*>("mnuDelete"));
     auto* import = spotFiles->findChild<QWidget*>("frmImportFile");
     ASSERT_NE(import, nullptr);
     auto* fileName = import->findChild<QLineEdit*>("txtFileName");
@@ -167,12 +177,16 @@ TEST(WindowNames, EveryControlOfEveryWindowHasItsOwnAccessibleName) {
 
     // The walk reaches at least the windows of today's menus; later ones join it by themselves.
     const std::set<QString> walked(walk.walked.begin(), walk.walked.end());
-    for (const char* window :
-         {"mnuMenu", "frmError", "frmAddressBook", "frmCallList", "frmMusicCategories",
-          "frmMyConnection", "frmMyMessages", "frmMyPreferences", "frmMyProgramming", "frmLogs",
-          "frmHelp", "frmAbout", "frmSpotFiles", "frmTune", "frmImportFile", "frmSpecificFile",
-          "frmNormalize", "frmDialog11", "frmRotationFileManager"}) {
-        EXPECT_TRUE(walked.contains(window)) << window << " was not reached";
+    const QStringList reached =
+        QString(
+            "mnuMenu frmError frmAddressBook frmCallList frmMusicCategories "
+            "frmMyConnection frmMyMessages frmMyPreferences frmMyProgramming "
+            "frmLogs frmHelp frmAbout frmSpotFiles frmTune frmImportFile "
+            "frmSpecificFile frmNormalize frmDialog1 frmDialog2 frmDialog11 "
+            "frmRotationFileManager")
+            .split(' ');
+    for (const QString& window : reached) {
+        EXPECT_TRUE(walked.contains(window)) << window.toStdString() << " was not reached";
     }
     for (const auto& [window, problems] : walk.problems) {
         ADD_FAILURE() << window.toStdString() << ":\n  "
