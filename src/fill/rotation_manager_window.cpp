@@ -249,6 +249,13 @@ void RotationManagerWindow::buildPopups() {
     addCommand(m_rotationPopup, "Reset Plays to 0", "mnuPopUpRotationReset",
                [this] { m_form.resetPlays(); });
 
+    // The same commands on the menu bar too: a screen reader reaches no context menu.
+    m_spotPopup->setTitle("Spot List");
+    m_rotationPopup->setTitle("Rotation Entries");
+    auto* menuBar = findChild<QMenuBar*>();
+    menuBar->addMenu(m_spotPopup);
+    menuBar->addMenu(m_rotationPopup);
+
     connect(m_spots, &QListWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { popUp(m_spots, m_spotPopup, at); });
     connect(m_entries, &QListWidget::customContextMenuRequested, this,

@@ -108,6 +108,14 @@ QListWidget* makeCatalogueList(QWidget* parent, const char* objectName, const ch
     list->setObjectName(objectName);
     list->setFont(fixed);
     list->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(columns, 'M')));
+    // A screen reader selects an item without making it current: the item selected becomes the
+    // current one, so what the operator sees chosen is what the commands act on.
+    QObject::connect(list, &QListWidget::itemSelectionChanged, list, [list] {
+        const QList<QListWidgetItem*> selected = list->selectedItems();
+        if (selected.size() == 1 && selected.front() != list->currentItem()) {
+            list->setCurrentItem(selected.front());
+        }
+    });
     if (chosen) {
         QObject::connect(list, &QListWidget::currentRowChanged, parent,
                          [list, chosen = std::move(chosen)](int row) {

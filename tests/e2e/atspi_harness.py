@@ -151,6 +151,10 @@ class Control:
         wait_until(lambda: count() >= before + len(text),
                    f"{self.describe()} to take {len(text)} characters")
 
+    def item_names(self):
+        """The names of a list's items, in the list's order."""
+        return [child.name for child in _fresh(self.accessible) if child is not None]
+
     def choose(self, item_name):
         """Selects the item of a list that has this name."""
         self._require_enabled()
