@@ -258,14 +258,20 @@ void MainWindow::buildMenus() {
     setup->setObjectName("mnuSetup");
     addWindowEntry(setup, "My Address Book", "mnuAddBook", [this]() -> QWidget* {
         return new ContactListWindow(m_station->files.AddressBook, kAddressBookWindowStyle,
-                                     *m_errorWindow);
+                                     *m_errorWindow,
+                                     [this](const ContactEntry& entry, ContactTestDone done) {
+                                         m_notifier->sendTestEmail(entry, std::move(done));
+                                     });
     });
     addWindowEntry(setup, "Music Categories", "mnuMusicCategories", [this]() -> QWidget* {
         return new MusicCategoriesWindow(m_station->files.MusicCat, *m_errorWindow);
     });
     addWindowEntry(setup, "My Call List", "mnuCallList", [this]() -> QWidget* {
         return new ContactListWindow(m_station->files.CallList, kCallListWindowStyle,
-                                     *m_errorWindow);
+                                     *m_errorWindow,
+                                     [this](const ContactEntry& entry, ContactTestDone done) {
+                                         m_notifier->sendTestPage(entry, std::move(done));
+                                     });
     });
     addWindowEntry(setup, "My Connection", "mnuMyConnection", [this]() -> QWidget* {
         return new ConnectionWindow(m_station->connection, m_station->paths, *m_errorWindow);
@@ -395,7 +401,7 @@ bool MainWindow::startUp(std::string& failure) {
                                                   m_diskSync.get());
         m_notifier = std::make_unique<Notifier>(
             m_clock, m_station->paths, m_station->files, m_station->connection, m_station->account,
-            *m_log, *m_errorWindow,
+            m_station->Facility, *m_log, *m_errorWindow,
             [this](const std::string& text) { m_label3->setText(QString::fromStdString(text)); });
         m_ports = std::make_unique<PortOpener>(m_station->paths, m_clock, *m_errorWindow);
         m_restart = std::make_unique<CommandRestart>();

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/record_file.h"
+#include "notify/contact_check.h"
 
 namespace dvx {
 
@@ -17,10 +18,13 @@ namespace dvx {
 struct ContactFormat {
     int recordLength;
     std::size_t contactWidth;  // width of Number / Address in the record
+    const char* contactName;   // "number" / "address", for messages
+    // The check of a typed contact field before it is stored (numberProblem / addressProblem).
+    std::string (*contactProblem)(std::string_view);
 };
 
-inline constexpr ContactFormat kCallListFormat{105, 24};
-inline constexpr ContactFormat kAddressBookFormat{120, 39};
+inline constexpr ContactFormat kCallListFormat{105, 24, "number", &numberProblem};
+inline constexpr ContactFormat kAddressBookFormat{120, 39, "address", &addressProblem};
 
 inline constexpr std::size_t kContactNameWidth = 16;
 

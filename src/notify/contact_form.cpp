@@ -1,9 +1,8 @@
 #include "notify/contact_form.h"
 
-#include <stdexcept>
-
 #include "common/record_codec.h"
 #include "common/time_text.h"
+#include "notify/text_encoding.h"
 
 namespace dvx {
 namespace {
@@ -11,18 +10,41 @@ namespace {
 constexpr const char* kDayNames[8] = {"", "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr const char* kEmptyTime = "00:00:00";
 
+constexpr const char* kNothingSaved = " Nothing was saved.";
+
 // The seconds of a start or stop box; an empty box means midnight.
-std::int32_t boxSeconds(const std::string& text, int day, const char* which) {
+std::int32_t boxSeconds(const std::string& text, int day, RefusedBox::Box box) {
     if (trimBlanks(text).empty()) {
         return 0;
     }
     if (const auto seconds = parseTimeOfDay(text)) {
         return *seconds;
     }
-    throw std::invalid_argument(std::string("The ") + which + " time of " + kDayNames[day] +
-                                ", \"" + text +
-                                "\", is not a time of day. Type it as hours:minutes:seconds, "
-                                "for example 08:30:00. Nothing was saved.");
+    throw RefusedBox(box, day,
+                     std::string("The ") + (box == RefusedBox::Box::Start ? "start" : "stop") +
+                         " time of " + kDayNames[day] + ", \"" + text +
+                         "\", is not a time of day. Type it as hours:minutes:seconds, for "
+                         "example 08:30:00." +
+                         kNothingSaved);
+}
+
+void checkWidth(const std::string& text, std::size_t width, const char* what, RefusedBox::Box box) {
+    if (text.size() > width) {
+        throw RefusedBox(box, 0,
+                         std::string("The ") + what + " \"" + printableText(text) + "\" has " +
+                             std::to_string(text.size()) + " characters; the entry holds " +
+                             std::to_string(width) + "." + kNothingSaved);
+    }
+}
+
+// What the boxes would store, refused before anything is written when a box does not fit.
+void checkBoxes(const ContactFormValues& values, const ContactFormat& format) {
+    checkWidth(values.name, kContactNameWidth, "name", RefusedBox::Box::Name);
+    checkWidth(values.contact, format.contactWidth, format.contactName, RefusedBox::Box::Contact);
+    if (const std::string problem = format.contactProblem(trimBlanks(values.contact));
+        !problem.empty()) {
+        throw RefusedBox(RefusedBox::Box::Contact, 0, problem + kNothingSaved);
+    }
 }
 
 }  // namespace
@@ -70,10 +92,11 @@ ContactFormValues ContactForm::apply(const ContactFormValues& values) {
     if (m_editRecNo < 1) {
         throw std::invalid_argument("Choose an entry in the list or press New first.");
     }
+    checkBoxes(values, m_book.format());
     ContactEntry entry = m_buffer;
     for (int day = 1; day <= 7; ++day) {
-        entry.StartTime[day] = boxSeconds(values.start[day], day, "start");
-        entry.StopTime[day] = boxSeconds(values.stop[day], day, "stop");
+        entry.StartTime[day] = boxSeconds(values.start[day], day, RefusedBox::Box::Start);
+        entry.StopTime[day] = boxSeconds(values.stop[day], day, RefusedBox::Box::Stop);
         entry.DayOn[day] = values.dayOn[day] ? '1' : '0';
     }
     entry.InUse = kInUse;

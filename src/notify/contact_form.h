@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,16 @@ struct ContactFormValues {
     std::array<bool, 8> dayOn{};
     std::array<std::string, 8> start;
     std::array<std::string, 8> stop;
+};
+
+// A box whose text Apply refused; what() is the message for the error window.
+class RefusedBox : public std::invalid_argument {
+  public:
+    enum class Box { Name, Contact, Start, Stop };
+    RefusedBox(Box box, int day, const std::string& message)
+        : std::invalid_argument(message), box(box), day(day) {}
+    Box box;
+    int day;  // the weekday of a start or stop box, 0 for the others
 };
 
 // The logic of the call-list and address-book windows without the drawing: which entry is
@@ -47,9 +58,10 @@ class ContactForm {
     void setSchedule(int option);
 
     // "Apply": writes the boxes as record EditRecNo and returns them as stored, empty time boxes
-    // reading "00:00:00". A start or stop text that is not a time of day is refused with
-    // std::invalid_argument and a message for the error window, before anything is written.
-    // Throws IoError.
+    // reading "00:00:00". Refused with RefusedBox, before anything is written: a name or contact
+    // longer than its field (it is never cut), a number or address that fails the format's
+    // check, a start or stop text that is not a time of day. With no entry being edited,
+    // std::invalid_argument. Throws IoError.
     ContactFormValues apply(const ContactFormValues& values);
 
     // "Delete": marks the record of the selected line as deleted. Throws IoError.

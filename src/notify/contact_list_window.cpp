@@ -8,14 +8,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <stdexcept>
 
 #include "common/io_error.h"
+#include "common/record_codec.h"
 #include "notify/window_helpers.h"
 #include "ui/control_names.h"
 
@@ -25,6 +28,18 @@ namespace {
 constexpr const char* kDayCaptions[8] = {"", "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr const char* kOptionCaptions[3] = {"Never", "Always", "Sometimes"};
 constexpr int kTimeMaxTyped = 8;
+
+// Marks a box whose text Apply refused (property "refused": a red frame, the message as its
+// tip), or clears the mark when `refusal` is empty.
+void markBox(QLineEdit* box, const QString& refusal) {
+    if (refusal.isEmpty() && !box->property("refused").toBool()) {
+        return;
+    }
+    box->setProperty("refused", !refusal.isEmpty());
+    box->setToolTip(refusal);
+    box->style()->unpolish(box);
+    box->style()->polish(box);
+}
 
 QString indexed(const char* name, int index) {
     return QString("%1_%2").arg(name).arg(index);
@@ -41,13 +56,15 @@ QPushButton* makeButton(QWidget* parent, const char* objectName, const char* cap
 }  // namespace
 
 ContactListWindow::ContactListWindow(RecordFile& file, const ContactWindowStyle& style,
-                                     ErrorReporter& errors, QWidget* parent)
+                                     ErrorReporter& errors, ContactTester tester, QWidget* parent)
     : QDialog(parent),
       m_style(style),
       m_book(file, style.format),
       m_form(m_book),
-      m_errors(errors) {
+      m_errors(errors),
+      m_tester(std::move(tester)) {
     setObjectName(style.objectName);
+    setStyleSheet("QLineEdit[refused=\"true\"] { border: 2px solid #c00000; }");
     setWindowTitle(style.caption);
     setModal(false);
     buildControls();
@@ -127,6 +144,12 @@ void ContactListWindow::buildControls() {
     QPushButton* deleteButton = makeButton(this, "cmdDelete", "Delete");
     m_apply = makeButton(this, "cmdApply", "Apply");
     QPushButton* closeButton = makeButton(this, "cmdClose", "Close");
+    m_sendTest = makeButton(this, "cmdSendTest", "Send test");
+    m_sendTest->setVisible(static_cast<bool>(m_tester));
+    connect(m_sendTest, &QPushButton::clicked, this, &ContactListWindow::sendTest);
+    m_testResult = new QLabel(this);
+    m_testResult->setObjectName("lblTest");
+    m_testResult->setWordWrap(true);
     connect(newButton, &QPushButton::clicked, this, &ContactListWindow::newEntry);
     connect(deleteButton, &QPushButton::clicked, this, &ContactListWindow::deleteEntry);
     connect(m_apply, &QPushButton::clicked, this, &ContactListWindow::apply);
@@ -143,7 +166,7 @@ void ContactListWindow::buildControls() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_recordLabel);
     buttons->addStretch();
-    for (QPushButton* button : {newButton, deleteButton, m_apply, closeButton}) {
+    for (QPushButton* button : {newButton, deleteButton, m_apply, m_sendTest, closeButton}) {
         buttons->addWidget(button);
     }
 
@@ -161,10 +184,15 @@ void ContactListWindow::buildControls() {
     addFilesMenu(this, layout);
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
+    layout->addWidget(m_testResult);
 
     for (QWidget* widget :
          std::initializer_list<QWidget*>{m_name, m_contact, m_nameLabel, m_contactLabel, m_apply}) {
         widget->hide();
+    }
+    // Edited, a box no longer holds the text that was refused.
+    for (QLineEdit* box : findChildren<QLineEdit*>()) {
+        connect(box, &QLineEdit::textEdited, box, [box] { markBox(box, {}); });
     }
 }
 
@@ -222,6 +250,7 @@ void ContactListWindow::showRow(int row) {
         m_errors.showError(error.what());
         return;
     }
+    clearMarks();
     m_recordLabel->setText(QString::number(record));
     showEditBoxes();
 }
@@ -235,6 +264,7 @@ void ContactListWindow::newEntry() {
     }
     m_name->clear();
     m_contact->clear();
+    clearMarks();
     if (m_style.newClearsDays) {
         for (int day = 1; day <= 7; ++day) {
             m_days[day]->setChecked(false);
@@ -249,8 +279,13 @@ void ContactListWindow::newEntry() {
 
 void ContactListWindow::apply() {
     ContactFormValues stored;
+    clearMarks();
     try {
         stored = m_form.apply(boxValues());
+    } catch (const RefusedBox& refusal) {
+        markRefused(refusal);
+        m_errors.showError(refusal.what());
+        return;
     } catch (const std::exception& error) {
         m_errors.showError(error.what());
         return;
@@ -292,6 +327,50 @@ void ContactListWindow::optionClicked(int option) {
         m_days[day]->setEnabled(sometimes);
         m_starts[day]->setEnabled(sometimes);
         m_stops[day]->setEnabled(sometimes);
+    }
+}
+
+void ContactListWindow::sendTest() {
+    QListWidgetItem* item = m_list->currentItem();
+    if (item == nullptr) {
+        m_errors.showError("Choose the entry to send a test to in the list.");
+        return;
+    }
+    ContactEntry entry;
+    try {
+        entry = m_book.read(item->data(Qt::UserRole).toInt());
+    } catch (const IoError& error) {
+        m_errors.showError(error.what());
+        return;
+    }
+    m_sendTest->setEnabled(false);
+    m_testResult->setText("Sending a test to " + fromStoredText(trimBlanks(entry.Name)) + "...");
+    m_tester(entry, [window = QPointer(this)](const ContactTestResult& result) {
+        if (window) {
+            window->testDone(result);
+        }
+    });
+}
+
+void ContactListWindow::testDone(const ContactTestResult& result) {
+    m_sendTest->setEnabled(true);
+    m_testResult->setText(fromStoredText(result.text));
+    if (!result.sent) {
+        m_errors.showError(result.text);
+    }
+}
+
+void ContactListWindow::markRefused(const RefusedBox& refusal) {
+    QLineEdit* box = refusal.box == RefusedBox::Box::Name      ? m_name
+                     : refusal.box == RefusedBox::Box::Contact ? m_contact
+                     : refusal.box == RefusedBox::Box::Start   ? m_starts[refusal.day]
+                                                               : m_stops[refusal.day];
+    markBox(box, fromStoredText(refusal.what()));
+}
+
+void ContactListWindow::clearMarks() {
+    for (QLineEdit* box : findChildren<QLineEdit*>()) {
+        markBox(box, {});
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "notify/contact_book.h"
 #include "notify/contact_form.h"
+#include "notify/contact_test.h"
 #include "viewers/error_reporter.h"
 
 class QButtonGroup;
@@ -43,14 +44,18 @@ inline constexpr ContactWindowStyle kAddressBookWindowStyle{
 // sorted list of entries in use (`list1`, item data the record number), the boxes of the entry
 // shown, and New, Apply, Delete and Close. Control arrays carry their index after an
 // underscore: `opt1_0`..`opt1_2`, `Check1_1`..`Check1_7`, `txtStart_1`.., `txtStop_1`...
-// Each time the window is opened it lists the file afresh. The logic lives in ContactForm;
-// this class draws it and forwards the controls. Main thread only.
+// Each time the window is opened it lists the file afresh. A box that Apply refused is marked
+// (property "refused", a red frame) and keeps its text until it is edited. With a tester, "Send
+// test" (`cmdSendTest`) sends a test to the selected entry and shows the outcome in `lblTest`
+// (and a failure in the error window); the button stays disabled until the outcome is known.
+// The logic lives in ContactForm and the tester; this class draws it and forwards the controls.
+// Main thread only.
 class ContactListWindow : public QDialog {
     Q_OBJECT
 
   public:
     ContactListWindow(RecordFile& file, const ContactWindowStyle& style, ErrorReporter& errors,
-                      QWidget* parent = nullptr);
+                      ContactTester tester = {}, QWidget* parent = nullptr);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -64,6 +69,10 @@ class ContactListWindow : public QDialog {
     void apply();
     void deleteEntry();
     void optionClicked(int option);
+    void sendTest();
+    void testDone(const ContactTestResult& result);
+    void markRefused(const RefusedBox& refusal);
+    void clearMarks();
     void showEditBoxes();
     ContactFormValues boxValues() const;
     void setBoxValues(const ContactFormValues& values);
@@ -72,6 +81,7 @@ class ContactListWindow : public QDialog {
     ContactBook m_book;
     ContactForm m_form;
     ErrorReporter& m_errors;
+    ContactTester m_tester;
 
     QListWidget* m_list = nullptr;
     QLineEdit* m_name = nullptr;
@@ -84,6 +94,8 @@ class ContactListWindow : public QDialog {
     std::array<QLineEdit*, 8> m_starts{};
     std::array<QLineEdit*, 8> m_stops{};
     QPushButton* m_apply = nullptr;
+    QPushButton* m_sendTest = nullptr;
+    QLabel* m_testResult = nullptr;
 };
 
 }  // namespace dvx

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "notify/text_encoding.h"
 #include "settings/smtp_settings.h"
 
 namespace dvx {
@@ -22,6 +23,20 @@ std::size_t readUpload(char* buffer, std::size_t size, std::size_t count, void* 
     std::memcpy(buffer, upload->text.data() + upload->offset, length);
     upload->offset += length;
     return length;
+}
+
+// Called by libcurl for what goes over the connection: keeps the server's last refusal (a reply
+// line beginning with 4 or 5), so that a failure can say what the server answered. Only the
+// server's lines are looked at, never what is sent (the login).
+int keepServerRefusal(CURL*, curl_infotype type, char* data, std::size_t size, void* userData) {
+    if (type == CURLINFO_HEADER_IN && size > 0 && (data[0] == '4' || data[0] == '5')) {
+        std::string_view line(data, size);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
+            line.remove_suffix(1);
+        }
+        *static_cast<std::string*>(userData) = printableText(line);
+    }
+    return 0;
 }
 
 // Called by libcurl while it waits; a non-zero result ends the transfer.
@@ -58,8 +73,7 @@ ServerAddress serverAddress(const std::string& url) {
     const std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
     if (parsed == nullptr ||
         curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) {
-        throw MailError("The alarm e-mail could not be sent: the mail server \"" +
-                        withoutCredentials(url) + "\" is not a URL.");
+        throw MailError("the mail server \"" + withoutCredentials(url) + "\" is not a URL");
     }
     // Only the account of User.dat logs in.
     curl_url_set(parsed.get(), CURLUPART_USER, nullptr, 0);
@@ -83,7 +97,7 @@ void CurlMailTransport::send(const MailServer& server, const MailMessage& messag
     if (m_curl == nullptr) {
         m_curl = curl_easy_init();
         if (m_curl == nullptr) {
-            throw MailError("The alarm e-mail could not be sent: the mail library did not start.");
+            throw MailError("the mail library did not start");
         }
     }
     CURL* curl = static_cast<CURL*>(m_curl);
@@ -91,7 +105,7 @@ void CurlMailTransport::send(const MailServer& server, const MailMessage& messag
     for (const std::string& recipient : message.recipients) {
         curl_slist* grown = curl_slist_append(recipients.get(), ("<" + recipient + ">").c_str());
         if (grown == nullptr) {
-            throw MailError("The alarm e-mail could not be sent: out of memory.");
+            throw MailError("out of memory");
         }
         recipients.release();
         recipients.reset(grown);
@@ -129,6 +143,10 @@ void CurlMailTransport::send(const MailServer& server, const MailMessage& messag
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &m_abandoned);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+    m_serverRefusal.clear();
+    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, keepServerRefusal);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &m_serverRefusal);
+    curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);  // calls keepServerRefusal, prints nothing
 
     const CURLcode result = curl_easy_perform(curl);
     // The handle must not keep pointers into this call's locals.
@@ -137,13 +155,17 @@ void CurlMailTransport::send(const MailServer& server, const MailMessage& messag
     curl_easy_setopt(curl, CURLOPT_READDATA, nullptr);
     if (result != CURLE_OK) {
         closeSession();
-        const std::string reason =
-            result == CURLE_USE_SSL_FAILED
-                ? "the server does not offer TLS (STARTTLS), and the password is not sent "
-                  "without it. Use a server that offers STARTTLS, or smtps://."
-            : errorText[0] != '\0' ? errorText
-                                   : curl_easy_strerror(result);
-        throw MailError("The alarm e-mail could not be sent through " + shownUrl + ": " + reason);
+        if (result == CURLE_USE_SSL_FAILED) {
+            throw MailError(
+                "the server does not offer TLS (STARTTLS), and the password is not sent without "
+                "it. Use a server that offers STARTTLS, or smtps://.",
+                shownUrl);
+        }
+        std::string reason = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
+        if (!m_serverRefusal.empty()) {
+            reason += " (the server answered \"" + m_serverRefusal + "\")";
+        }
+        throw MailError(reason, shownUrl);
     }
 }
 

@@ -43,6 +43,7 @@ class CurlMailTransport : public MailTransport {
     CurlMailOptions m_options;
     void* m_curl = nullptr;  // CURL*, kept between messages so its connection is reused
     std::atomic<bool> m_abandoned = false;
+    std::string m_serverRefusal;  // of the message being sent
 };
 
 }  // namespace dvx

@@ -1,6 +1,7 @@
 #include "notify/dialer.h"
 
 #include <cmath>
+#include <utility>
 
 #include "common/io_error.h"
 #include "common/record_codec.h"
@@ -25,6 +26,7 @@ constexpr double kHangUpSendSeconds = 0.25;
 
 constexpr std::string_view kNoModemMessage =
     "Dialing Error.  If this message persists, try a different baud rate";
+constexpr std::string_view kFailedLogPrefix = "Page failed--> ";
 
 }  // namespace
 
@@ -60,7 +62,12 @@ Dialer::~Dialer() {
 }
 
 void Dialer::SendPPage(std::int16_t PageCode) {
-    m_waiting.push_back(PageCode);
+    m_waiting.push_back({PageCode, std::nullopt, {}});
+    startWaitingSequences();
+}
+
+void Dialer::sendTestPage(const ContactEntry& entry, ContactTestDone done) {
+    m_waiting.push_back({kTestPageCode, entry, std::move(done)});
     startWaitingSequences();
 }
 
@@ -73,11 +80,15 @@ void Dialer::startWaitingSequences() {
     }
     m_startingSequences = true;
     while (!m_sequenceRunning && !m_waiting.empty()) {
-        m_pageCode = m_waiting.front();
+        m_sequence = std::move(m_waiting.front());
         m_waiting.pop_front();
         m_callIndex = 1;
         m_sequenceRunning = true;
-        dialNextDueEntry();
+        if (m_sequence.testEntry) {
+            dialTestEntry();
+        } else {
+            dialNextDueEntry();
+        }
     }
     m_startingSequences = false;
 }
@@ -103,17 +114,8 @@ void Dialer::dialNextDueEntry() {
         for (;; ++m_callIndex) {
             m_label3("");
             const ContactEntry entry = m_callList.read(m_callIndex);
-            if (isDue(entry, now.weekday, now.secondsOfDay)) {
-                if (isDialable(trimBlanks(entry.Contact))) {
-                    DialOut(entry.Contact);
-                    return;
-                }
-                m_errors.showError("Call-list entry " + std::to_string(m_callIndex) + " (" +
-                                   printableText(trimBlanks(entry.Name)) +
-                                   ") was not called: its number \"" +
-                                   printableText(trimBlanks(entry.Contact)) +
-                                   "\" holds characters a modem cannot dial. Correct it under "
-                                   "Setup, My Call List.");
+            if (isDue(entry, now.weekday, now.secondsOfDay) && dialIfDialable(entry)) {
+                return;
             }
             if (m_callIndex >= last) {
                 break;
@@ -125,13 +127,38 @@ void Dialer::dialNextDueEntry() {
     endSequence();
 }
 
+// A test page calls its one entry; the sequence ends after that call.
+void Dialer::dialTestEntry() {
+    if (!dialIfDialable(*m_sequence.testEntry)) {
+        endSequence();
+    }
+}
+
+// Starts the call of the entry, or reports why its number cannot be dialled.
+bool Dialer::dialIfDialable(const ContactEntry& entry) {
+    m_dialName = entry.Name;
+    if (isDialable(trimBlanks(entry.Contact))) {
+        DialOut(entry.Contact);
+        return true;
+    }
+    const std::string name = printableText(trimBlanks(entry.Name));
+    callFailed((m_sequence.testEntry
+                    ? name
+                    : "Call-list entry " + std::to_string(m_callIndex) + " (" + name + ")") +
+                   " was not called: its number \"" + printableText(trimBlanks(entry.Contact)) +
+                   "\" holds characters a modem cannot dial. Correct it under Setup, My Call "
+                   "List.",
+               "the number holds characters a modem cannot dial");
+    return false;
+}
+
 void Dialer::DialOut(const std::string& number) {
     try {
         const std::filesystem::path device = serialDevicePath(m_paths, m_connection.ComPort);
         m_port.open(device, serialBaudRate(m_connection.BaudRate));
     } catch (const SerialPortError& error) {
         // No call, so no hang-up timer: the sequence ends here.
-        reportPortError(error);
+        callFailedOnPort(error);
         endSequence();
         return;
     }
@@ -144,7 +171,7 @@ void Dialer::sendAndWait(Step step) {
     try {
         m_port.write(commandOf(step));
     } catch (const SerialPortError& error) {
-        reportPortError(error);
+        callFailedOnPort(error);
         abandonCall();
         endSequence();
         return;
@@ -169,6 +196,7 @@ void Dialer::pollModem() {
     }
     // The Stop button closed the port: the call is off.
     if (!m_port.isOpen()) {
+        callFailed({}, "stopped before dialling");
         endDialOut();
         endSequence();
         return;
@@ -177,7 +205,7 @@ void Dialer::pollModem() {
     try {
         received = m_port.readAvailable();
     } catch (const SerialPortError& error) {
-        reportPortError(error);
+        callFailedOnPort(error);
         abandonCall();
         endSequence();
         return;
@@ -205,7 +233,7 @@ void Dialer::pollModem() {
         case Step::Reset:
             if (!ok) {
                 // Nothing answers: no modem, or one that does not understand this speed.
-                m_errors.showError(kNoModemMessage);
+                callFailed(std::string(kNoModemMessage), "no answer from the modem to ATZ");
                 abandonCall();
                 endSequence();
                 return;
@@ -229,15 +257,22 @@ void Dialer::finishPreparation() {
     endDialOut();
     m_modemReply.clear();
     m_label3("Dialing " + m_dialNumber);
-    m_log.WriteAlarmLog(dialLogText(m_dialNumber, m_pageCode));
     try {
-        m_port.write(dialCommand(m_dialNumber, m_pageCode));
+        m_port.write(dialCommand(m_dialNumber, m_sequence.PageCode));
     } catch (const SerialPortError& error) {
         // A port left open would refuse every later call.
-        reportPortError(error);
+        callFailedOnPort(error);
         abandonCall();
         endSequence();
         return;
+    }
+    if (ContactTestDone done = std::exchange(m_sequence.done, {})) {
+        done({true, "The test page to " + printableText(trimBlanks(m_dialName)) +
+                        " was dialled: " + printableText(trimBlanks(m_dialNumber)) + ", code " +
+                        std::to_string(m_sequence.PageCode) +
+                        ". The line is held for 25 seconds."});
+    } else {
+        m_log.WriteAlarmLog(dialLogText(m_dialNumber, m_sequence.PageCode));
     }
     m_tmrHangUp->setEnabled(true);
 }
@@ -246,14 +281,35 @@ void Dialer::reportPortError(const SerialPortError& error) {
     m_errors.showError(std::to_string(error.number()) + " " + error.what());
 }
 
+// A call that was not made: for a page, the message (if any: Stop needs none) goes to the
+// error window and a "Page failed--> " line with the short reason to the alarm log; a test page
+// gets the message.
+void Dialer::callFailed(const std::string& message, const std::string& reason) {
+    const std::string name = printableText(trimBlanks(m_dialName));
+    if (ContactTestDone done = std::exchange(m_sequence.done, {})) {
+        done({false,
+              "The test page to " + name + " failed: " + (message.empty() ? reason : message)});
+        return;
+    }
+    if (!message.empty()) {
+        m_errors.showError(message);
+    }
+    m_log.WriteAlarmLog(std::string(kFailedLogPrefix) + name + "  " + reason);
+}
+
+void Dialer::callFailedOnPort(const SerialPortError& error) {
+    callFailed(std::to_string(error.number()) + " " + error.what(), error.what());
+}
+
 void Dialer::reportModemError(Step step) {
     std::string_view command = commandOf(step);
     command.remove_suffix(1);  // the CR
-    m_errors.showError(
+    callFailed(
         "The modem answered ERROR to " + std::string(command) + ": the call to " +
-        trimBlanks(m_dialNumber) + " was not made and paging with code " +
-        std::to_string(m_pageCode) + " stopped. Check that the modem on serial port " +
-        std::to_string(m_connection.ComPort) + " is Hayes-compatible (Setup, My Connection).");
+            trimBlanks(m_dialNumber) + " was not made and paging with code " +
+            std::to_string(m_sequence.PageCode) + " stopped. Check that the modem on serial port " +
+            std::to_string(m_connection.ComPort) + " is Hayes-compatible (Setup, My Connection).",
+        "the modem answered ERROR to " + std::string(command));
 }
 
 void Dialer::endDialOut() {
@@ -288,6 +344,10 @@ void Dialer::tmrHangUpTick() {
 
 void Dialer::tmrDialNextTick() {
     m_tmrDialNext->setEnabled(false);
+    if (m_sequence.testEntry) {
+        endSequence();  // a test calls one entry only
+        return;
+    }
     ++m_callIndex;
     dialNextDueEntry();
 }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "common/clock.h"
 #include "notify/contact_book.h"
+#include "notify/contact_test.h"
 #include "notify/mail_worker.h"
 
 namespace dvx {
@@ -14,13 +18,15 @@ class AlarmLog;
 class ErrorReporter;
 class Paths;
 struct EmailAccount;
+struct SmtpSettings;
 
 // Mails an alarm event to every address-book entry due at that moment: one message to all of
-// them, one "Email--> " alarm-log line per recipient before it goes out. The message is handed
-// to a worker thread and SendEmail returns at once; the session stays open for 5 s after a send
-// (`tmrMapi`), so a second event within that time goes out over the same connection. A server
-// that cannot be reached or refuses the login is reported in the error window when the worker
-// is done with it (`tmrMailResults` collects the outcome). Main thread only.
+// them. The message is handed to a worker thread and SendEmail returns at once; the session
+// stays open for 5 s after a send (`tmrMapi`), so a second event within that time goes out over
+// the same connection. When the worker is done with a message (`tmrMailResults` collects the
+// outcome), each recipient gets one alarm-log line: "Email--> " and the address as stored once
+// the server took the message, "Email failed--> ", the address, two blanks and the reason when
+// it did not; the failure also goes to the error window. Main thread only.
 class EmailNotifier {
   public:
     EmailNotifier(Clock& clock, const Paths& paths, RecordFile& addressBook,
@@ -34,6 +40,10 @@ class EmailNotifier {
     // and event). Recipients are chosen now, the server and sender are read from Smtp.dat now.
     void SendEmail(const std::string& MailSubject, const std::string& MailText);
 
+    // "Send test" of the address book: one message to the entry, whatever its schedule, its
+    // subject the facility name and " Test". Nothing goes to the alarm log.
+    void sendTest(const ContactEntry& entry, const std::string& Facility, ContactTestDone done);
+
     // Blocks until the worker has run every message handed to it (tests).
     void waitForWorker() { m_worker.waitUntilIdle(); }
 
@@ -41,9 +51,21 @@ class EmailNotifier {
     static constexpr int kResultPollMs = 200;
 
   private:
-    std::vector<std::string> dueRecipients(const LocalDateTime& now);
+    // A message with the worker: the alarm mail's addresses as stored, or a test's `done`.
+    struct Pending {
+        std::vector<std::string> storedAddresses;
+        std::string testAddress;
+        ContactTestDone done;
+    };
+
+    std::optional<SmtpSettings> mailServer(std::string& problem);
+    std::vector<std::string> dueAddresses(const LocalDateTime& now);
+    void post(const SmtpSettings& smtp, const std::vector<std::string>& recipients,
+              const std::string& subject, const std::string& text, const LocalDateTime& now,
+              Pending pending);
     void endSession();
     void reportResults();
+    void settle(const MailWorker::Outcome& outcome);
     std::string nextMessageId(const LocalDateTime& now, const std::string& sender);
 
     Clock& m_clock;
@@ -54,6 +76,7 @@ class EmailNotifier {
     ErrorReporter& m_errors;
     MailWorker m_worker;
     std::uint64_t m_messageCount = 0;
+    std::map<std::uint64_t, Pending> m_pending;  // by the worker's ticket
 
     std::unique_ptr<Timer> m_tmrMapi;
     std::unique_ptr<Timer> m_tmrMailResults;

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "notify/mail_message.h"
 
@@ -15,10 +16,23 @@ struct MailServer {
     std::string password;
 };
 
-// A message the server did not take; what() is the message for the error window.
+// A message that did not go out. what() is the reason on one line (libcurl's error text or the
+// server's reply); server() is the server as shown (never with a password), empty when the
+// message got no further than this program.
 class MailError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit MailError(const std::string& reason, std::string server = {})
+        : std::runtime_error(reason), m_server(std::move(server)) {}
+    const std::string& server() const { return m_server; }
+
+    // "The <what> could not be sent through <server>: <reason>", for the error window.
+    std::string message(const std::string& what) const {
+        return "The " + what + " could not be sent" +
+               (m_server.empty() ? "" : " through " + m_server) + ": " + this->what();
+    }
+
+  private:
+    std::string m_server;
 };
 
 // The mail session. Worker thread only (MailWorker calls it, one call at a time), except

@@ -18,25 +18,28 @@ MailWorker::~MailWorker() {
     m_thread.join();
 }
 
-void MailWorker::postSend(MailServer server, MailMessage message) {
+std::uint64_t MailWorker::postSend(MailServer server, MailMessage message) {
+    std::uint64_t ticket = 0;
     {
         std::lock_guard lock(m_mutex);
-        m_jobs.push_back({false, std::move(server), std::move(message)});
+        ticket = ++m_lastTicket;
+        m_jobs.push_back({ticket, std::move(server), std::move(message)});
     }
     m_wake.notify_all();
+    return ticket;
 }
 
 void MailWorker::postCloseSession() {
     {
         std::lock_guard lock(m_mutex);
-        m_jobs.push_back({true, {}, {}});
+        m_jobs.push_back({0, {}, {}});
     }
     m_wake.notify_all();
 }
 
-std::vector<std::string> MailWorker::takeFailures() {
+std::vector<MailWorker::Outcome> MailWorker::takeOutcomes() {
     std::lock_guard lock(m_mutex);
-    return std::exchange(m_failures, {});
+    return std::exchange(m_outcomes, {});
 }
 
 bool MailWorker::busy() const {
@@ -60,19 +63,21 @@ void MailWorker::run() {
         m_jobs.pop_front();
         m_working = true;
         lock.unlock();
-        std::string failure;
+        Outcome outcome{job.ticket, std::nullopt};
         try {
-            if (job.closeSession) {
+            if (job.ticket == 0) {
                 m_transport.closeSession();
             } else {
                 m_transport.send(job.server, job.message);
             }
+        } catch (const MailError& error) {
+            outcome.failure = error;
         } catch (const std::exception& error) {
-            failure = error.what();
+            outcome.failure = MailError(error.what());
         }
         lock.lock();
-        if (!failure.empty()) {
-            m_failures.push_back(std::move(failure));
+        if (outcome.ticket != 0 || outcome.failure) {
+            m_outcomes.push_back(std::move(outcome));
         }
         m_working = false;
         m_idle.notify_all();

@@ -1,9 +1,7 @@
 #include "notify/modem_commands.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "common/record_codec.h"
+#include "notify/contact_check.h"
 
 namespace dvx {
 
@@ -16,11 +14,7 @@ std::string dialLogText(std::string_view DialNumber, std::int16_t PageCode) {
 }
 
 bool isDialable(std::string_view number) {
-    constexpr std::string_view kAllowed = "0123456789ABCD*#,W@!PT ";
-    return std::all_of(number.begin(), number.end(), [&](char c) {
-        return kAllowed.find(static_cast<char>(std::toupper(static_cast<unsigned char>(c)))) !=
-               std::string_view::npos;
-    });
+    return firstUndialable(number, "ABCD@!") == std::string_view::npos;
 }
 
 }  // namespace dvx

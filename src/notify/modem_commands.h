@@ -24,8 +24,9 @@ std::string dialCommand(std::string_view number, std::int16_t PageCode);
 // The alarm-log line of a call: "**99**" followed by the number as stored, trailing blanks kept.
 std::string dialLogText(std::string_view DialNumber, std::int16_t PageCode);
 
-// Whether the number holds only what a dial string may: digits, A-D, * # , W @ ! P T (either
-// case) and blanks. Anything else, a CR above all, would end or change the command.
+// Whether the number holds only what a dial string may: the dial characters the call list takes
+// (see numberProblem) and, for entries written before it checked them, the tones A-D, "@" and
+// "!". Anything else, a CR above all, would end or change the command.
 bool isDialable(std::string_view number);
 
 }  // namespace dvx

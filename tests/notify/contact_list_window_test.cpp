@@ -10,7 +10,13 @@
 #include <QRadioButton>
 
 #include "common/record_codec.h"
+#include "loopback_smtp_server.h"
 #include "notify/contact_list_window.h"
+#include "notify/curl_mail_transport.h"
+#include "notify/email_notifier.h"
+#include "notify_rig.h"
+#include "settings/email_account.h"
+#include "settings/smtp_settings.h"
 #include "support/temp_folder.h"
 
 namespace dvx {
@@ -29,9 +35,9 @@ struct ListWindowRig {
     test::RecordingErrorReporter errors;
     std::unique_ptr<ContactListWindow> window;
 
-    explicit ListWindowRig(const ContactWindowStyle& style)
+    explicit ListWindowRig(const ContactWindowStyle& style, ContactTester tester = {})
         : file(folder.path() / "list.dat", style.format.recordLength),
-          window(std::make_unique<ContactListWindow>(file, style, errors)) {
+          window(std::make_unique<ContactListWindow>(file, style, errors, std::move(tester))) {
         window->show();
     }
     QLineEdit* box(const QString& name) { return control<QLineEdit>(*window, name); }
@@ -57,6 +63,14 @@ struct ListWindowRig {
     ContactEntry record(int number, const ContactFormat& format) {
         return decodeContact(file.read(number), format);
     }
+    // Types into the box as a person would: each key goes through the box's own limits.
+    void type(const QString& name, const QString& text) {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(box(name), &press);
+        }
+    }
+    bool marked(const QString& name) { return box(name)->property("refused").toBool(); }
 };
 
 TEST(CallListWindow, NewApplyAndDeleteKeepTheFileAndTheSortedListInStep) {
@@ -183,6 +197,7 @@ TEST(AddressBookWindow, OptionsSwitchTheDayRowsAndNewAndDoubleClickEmptyTheTimes
     EXPECT_FALSE(rig.day(3)->isChecked());
     EXPECT_EQ(rig.box("txtStop_3")->text(), "");
     rig.box("txtName")->setText("Bob");
+    rig.box("txtNumber")->setText("bob@example.org");
     rig.click("cmdApply");
     stored = rig.record(2, kAddressBookFormat);
     EXPECT_EQ(stored.DayOn[3], '0');
@@ -211,6 +226,102 @@ TEST(AddressBookWindow, FieldsStoredAtFullWidthShowWholeAndApplyKeepsThem) {
     EXPECT_EQ(rig.record(1, kAddressBookFormat).Contact, entry.Contact);
     EXPECT_EQ(rig.record(1, kAddressBookFormat).Name, entry.Name);
     EXPECT_TRUE(rig.errors.messages.empty());
+}
+
+}  // namespace
+}  // namespace dvx
+
+namespace dvx {
+namespace {
+
+// Every refusal leaves the record as it was, names the text in the error window, and marks the
+// box, which keeps the text until it is edited.
+void expectRefused(ListWindowRig& rig, const std::vector<QString>& texts) {
+    const Bytes before = rig.file.read(1);
+    for (const QString& text : texts) {
+        const std::size_t shown = rig.errors.messages.size();
+        rig.box("txtNumber")->setText(text);
+        rig.click("cmdApply");
+        ASSERT_EQ(rig.errors.messages.size(), shown + 1) << text.toStdString();
+        EXPECT_NE(rig.errors.messages.back().find("\"" + text.toStdString() + "\""),
+                  std::string::npos)
+            << rig.errors.messages.back();
+        EXPECT_EQ(rig.file.read(1), before) << text.toStdString();
+        EXPECT_EQ(rig.box("txtNumber")->text(), text);
+        EXPECT_TRUE(rig.marked("txtNumber")) << text.toStdString();
+    }
+    rig.type("txtNumber", "x");
+    EXPECT_FALSE(rig.marked("txtNumber"));
+}
+
+TEST(ContactWindows, RefusedAddressesAndNumbersChangeNothingAndMarkTheirBox) {
+    ListWindowRig book(kAddressBookWindowStyle);
+    book.addEntry("Ann", "ann@example.org", "opt1_1");
+    expectRefused(
+        book, {"not-an-email", "call me maybe", "ann@example@org", "@example.org", "ann@example",
+               "ann@.example.org", "ann@example.org.", "ann smith@example.org"});
+
+    ListWindowRig calls(kCallListWindowStyle);
+    calls.addEntry("Ann", "5551234", "opt1_1");
+    expectRefused(calls, {"call me maybe", "555-1234 ext. 5", ",,,"});
+    calls.box("txtNumber")->setText("+1 (555) 123-4567 w*9#,P");
+    calls.click("cmdApply");
+    EXPECT_EQ(calls.record(1, kCallListFormat).Contact, "+1 (555) 123-4567 w*9#,P");
+    EXPECT_FALSE(calls.marked("txtNumber"));
+
+    // Typed past the field's width, the box stops; what it shows is what is stored.
+    const QString longAddress = "night.engineers.on.call@transmitter.example.org";  // 47
+    book.box("txtNumber")->clear();
+    book.type("txtNumber", longAddress);
+    EXPECT_EQ(book.box("txtNumber")->text(), longAddress.left(39));
+    book.click("cmdApply");
+    EXPECT_EQ(book.record(1, kAddressBookFormat).Contact, longAddress.left(39).toStdString());
+}
+
+TEST(AddressBookWindow, SendTestShowsWhatTheMailServerAnswered) {
+    test::NotifyRig notify;
+    test::LoopbackSmtpServer server{notify.folder.path() / "server", "alarm", "secret"};
+    ASSERT_NE(server.port, 0) << "the loopback SMTP server did not start";
+    std::filesystem::create_directories(notify.paths.programFolder());
+    saveSmtpSettings(notify.paths, {"smtp://127.0.0.1:" + std::to_string(server.port),
+                                    "dorvexia@station.example"});
+    EmailAccount account{"alarm", "wrong"};
+    CurlMailTransport transport;
+    std::unique_ptr<EmailNotifier> notifier;
+    ListWindowRig rig(kAddressBookWindowStyle,
+                      [&notifier](const ContactEntry& entry, ContactTestDone done) {
+                          notifier->sendTest(entry, "WDVX", std::move(done));
+                      });
+    notifier = std::make_unique<EmailNotifier>(notify.clock, notify.paths, rig.file, account,
+                                               notify.log, notify.errors, transport);
+    rig.addEntry("Ann", "ann@example.org", "opt1_0");
+    auto* sendTest = control<QPushButton>(*rig.window, "cmdSendTest");
+    auto* result = control<QLabel>(*rig.window, "lblTest");
+    auto settle = [&] {
+        notifier->waitForWorker();
+        notify.clock.advanceSeconds(0.5);
+    };
+
+    sendTest->click();
+    EXPECT_FALSE(sendTest->isEnabled());
+    EXPECT_EQ(result->text(), "Sending a test to Ann...");
+    settle();
+    EXPECT_TRUE(sendTest->isEnabled());
+    EXPECT_TRUE(result->text().contains("535 5.7.8 Authentication credentials invalid"))
+        << result->text().toStdString();
+    ASSERT_EQ(rig.errors.messages.size(), 1u);
+    EXPECT_EQ(rig.errors.messages[0], result->text().toStdString());
+
+    // A second press while the test runs is refused: one message goes out.
+    account.Password = "secret";
+    sendTest->click();
+    sendTest->click();
+    settle();
+    EXPECT_EQ(result->text(), "The mail server took the test message to ann@example.org.");
+    ASSERT_EQ(server.messages().size(), 1u);
+    EXPECT_NE(server.messages()[0].find("\r\nSubject: WDVX Test\r\n"), std::string::npos);
+    EXPECT_EQ(notify.todaysLog(), "");
+    EXPECT_EQ(rig.errors.messages.size(), 1u);
 }
 
 }  // namespace

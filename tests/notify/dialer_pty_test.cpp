@@ -221,7 +221,9 @@ TEST(DialerOnPseudoTerminal, AModemThatAnswersErrorEndsThePageAtOnceAndTheNextPa
               "Hayes-compatible (Setup, My Connection).");
     const std::string prepare(kPrepare);
     EXPECT_EQ(rig.modem.transcript, prepare + prepare + "ATDT 5551234@**11**\r");
-    EXPECT_EQ(rig.todaysLog(), "10:00:00 **11**5551234                 \r\n");
+    EXPECT_EQ(rig.todaysLog(),
+              "10:00:00 Page failed--> Ann  the modem answered ERROR to ATS0=0Q0V1X4&C1&D2M1\r\n"
+              "10:00:00 **11**5551234                 \r\n");
 }
 
 TEST(DialerOnPseudoTerminal, NoAnswerGivesDialingErrorAndThePageWaitingBehindTriesAgain) {
@@ -243,6 +245,8 @@ TEST(DialerOnPseudoTerminal, NoAnswerGivesDialingErrorAndThePageWaitingBehindTri
     EXPECT_GE(rig.errors.shown[1].first - rig.errors.shown[0].first, 1.5);
     EXPECT_LE(rig.errors.shown[1].first - rig.errors.shown[0].first, 2.5);
     EXPECT_FALSE(rig.port.isOpen());
+    EXPECT_EQ(rig.logEntries(),
+              std::vector<std::string>(2, "Page failed--> Ann  no answer from the modem to ATZ"));
 }
 
 TEST(DialerOnPseudoTerminal, AMissingDeviceIsReportedWithItsErrorNumber) {
@@ -262,6 +266,10 @@ TEST(DialerOnPseudoTerminal, AMissingDeviceIsReportedWithItsErrorNumber) {
     EXPECT_EQ(rig.errors.shown[0].second.rfind("2 The serial port ", 0), 0u);
     EXPECT_NE(rig.errors.shown[0].second.find("No such file or directory"), std::string::npos);
     EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(rig.logEntries(), std::vector<std::string>{"Page failed--> Ann  The serial port " +
+                                                         rig.paths.deviceOverride("COM2").string() +
+                                                         " cannot be opened: No such file or "
+                                                         "directory"});
 }
 
 }  // namespace

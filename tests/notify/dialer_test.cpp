@@ -73,7 +73,41 @@ TEST(Dialer, RefusesUnusableSettingsAndNumbersWithAMessage) {
     rig.dialer.SendPPage(11);
     rig.clock.advanceSeconds(1);
     EXPECT_EQ(rig.modem.steps.at(4), "ATDT 5550000@**11**\r");
-    EXPECT_EQ(rig.todaysLog().find("555\r"), std::string::npos);
+    const std::string undialable =
+        "Page failed--> Ann  the number holds characters a modem "
+        "cannot dial";
+    EXPECT_EQ(rig.logEntries(),
+              (std::vector<std::string>{undialable,
+                                        "Page failed--> Bob  Serial port 0 does not exist. Choose "
+                                        "the modem's port (1 to 8) under Setup, My Connection.",
+                                        undialable,
+                                        "Page failed--> Bob  The modem's baud rate \"\" is not a "
+                                        "speed. Choose one under Setup, My Connection.",
+                                        undialable, "**11**5550000" + std::string(17, ' ')}));
+}
+
+TEST(Dialer, ATestPageCallsTheOneEntryWhateverItsScheduleAndStaysOutOfTheLog) {
+    DialerRig rig;
+    std::vector<ContactTestResult> results;
+    auto keep = [&results](const ContactTestResult& result) { results.push_back(result); };
+    rig.dialer.sendTestPage(contact("Ned", "5550000", kScheduleNever), keep);
+    EXPECT_TRUE(results.empty()) << "the outcome came before the modem answered";
+    rig.clock.advanceSeconds(31);
+    rig.connection.ComPort = 0;
+    rig.dialer.sendTestPage(contact("Ned", "5550000", kScheduleNever), keep);
+
+    EXPECT_EQ(rig.modem.steps.at(4), "ATDT 5550000@**11**\r");
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_TRUE(results[0].sent);
+    EXPECT_EQ(results[0].text,
+              "The test page to Ned was dialled: 5550000, code 11. The line is held for 25 "
+              "seconds.");
+    EXPECT_FALSE(results[1].sent);
+    EXPECT_EQ(results[1].text,
+              "The test page to Ned failed: 19 Serial port 0 does not exist. "
+              "Choose the modem's port (1 to 8) under Setup, My Connection.");
+    EXPECT_EQ(rig.todaysLog(), "");
+    EXPECT_TRUE(rig.errors.shown.empty());  // the window shows a test's failure
 }
 
 TEST(Dialer, StopDuringACallHangsUpAndTheSequenceGoesOnQuietly) {

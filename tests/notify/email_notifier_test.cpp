@@ -19,8 +19,7 @@ class FakeTransport : public MailTransport {
     void send(const MailServer& server, const MailMessage& message) override {
         std::lock_guard lock(m_mutex);
         if (refuseLogin) {
-            throw MailError("The alarm e-mail could not be sent through " + server.url +
-                            ": Login denied");
+            throw MailError("Login denied", server.url);
         }
         events.push_back((m_open ? "send " : "open+send ") + server.url + " " + server.userName);
         m_open = true;
@@ -113,7 +112,7 @@ TEST(EmailNotifier, TwoEventsWithinFiveSecondsShareOneSessionThatEndsFiveSeconds
                                   "send smtp://localhost:25 alarm@station.example", "close"}));
 }
 
-TEST(EmailNotifier, NobodyDueSendsNothingAndAFailureReachesTheErrorWindow) {
+TEST(EmailNotifier, NobodyDueSendsNothingAndAFailureIsLoggedAndReachesTheErrorWindow) {
     MailRig rig;
     rig.book.write(1, contact("Ned", "ned@example.org", kScheduleNever));
     rig.notifier.SendEmail("A Alarm", "x");
@@ -128,6 +127,37 @@ TEST(EmailNotifier, NobodyDueSendsNothingAndAFailureReachesTheErrorWindow) {
     ASSERT_EQ(rig.errors.shown.size(), 1u);
     EXPECT_EQ(rig.errors.shown[0].second,
               "The alarm e-mail could not be sent through smtp://localhost:25: Login denied");
+    EXPECT_EQ(rig.logEntries(),
+              std::vector<std::string>{"Email failed--> ann@example.org  Login denied"});
+}
+
+TEST(EmailNotifier, ATestGoesToTheOneEntryWhateverItsScheduleAndStaysOutOfTheLog) {
+    MailRig rig;
+    std::vector<ContactTestResult> results;
+    auto keep = [&results](const ContactTestResult& result) { results.push_back(result); };
+    rig.notifier.sendTest(contact("Ned", "ned@example.org", kScheduleNever), "  WDVX  ", keep);
+    EXPECT_TRUE(results.empty()) << "the outcome came before the server answered";
+    rig.settle();
+    rig.transport.refuseLogin = true;
+    rig.notifier.sendTest(contact("Ned", "ned@example.org", kScheduleNever), "WDVX", keep);
+    rig.settle();
+    rig.notifier.sendTest(contact("Bad", "bad.example.org", kScheduleAlways), "WDVX", keep);
+
+    ASSERT_EQ(rig.transport.messages.size(), 1u);
+    EXPECT_EQ(rig.transport.messages[0].recipients, std::vector<std::string>{"ned@example.org"});
+    EXPECT_NE(rig.transport.messages[0].text.find("\r\nSubject: WDVX Test\r\n"), std::string::npos);
+    EXPECT_NE(rig.transport.messages[0].text.find("\r\n\r\n12-07-2026 10:00:00 Test\r\n"),
+              std::string::npos);
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_TRUE(results[0].sent);
+    EXPECT_EQ(results[0].text, "The mail server took the test message to ned@example.org.");
+    EXPECT_FALSE(results[1].sent);
+    EXPECT_EQ(results[1].text,
+              "The test message to ned@example.org could not be sent through "
+              "smtp://localhost:25: Login denied");
+    EXPECT_FALSE(results[2].sent);
+    EXPECT_EQ(rig.todaysLog(), "");
+    EXPECT_TRUE(rig.errors.shown.empty());  // the window shows a test's failure
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -13,6 +11,7 @@
 #include <chrono>
 #include <thread>
 
+#include "loopback_smtp_server.h"
 #include "notify/contact_book.h"
 #include "notify/curl_mail_transport.h"
 #include "notify/email_notifier.h"
@@ -21,17 +20,16 @@
 #include "settings/email_account.h"
 #include "settings/smtp_settings.h"
 
-extern char** environ;
-
 namespace dvx {
 namespace {
 
 using test::contact;
+using test::LoopbackSmtpServer;
 
 // A throw-away certificate for 127.0.0.1, made by openssl for one test.
-struct TestCertificate {
+struct TestCertificate : test::CertificateFiles {
     explicit TestCertificate(const std::filesystem::path& folder)
-        : cert(folder / "cert.pem"), key(folder / "key.pem") {
+        : CertificateFiles{folder / "cert.pem", folder / "key.pem"} {
         const std::string certText = cert.string();
         const std::string keyText = key.string();
         const char* argv[] = {"openssl",
@@ -65,79 +63,7 @@ struct TestCertificate {
         ::posix_spawn_file_actions_destroy(&actions);
         made = status == 0 && std::filesystem::exists(cert);
     }
-    std::filesystem::path cert, key;
     bool made = false;
-};
-
-// The test server of smtp_test_server.py, started for one test and stopped after it; with a
-// certificate it offers STARTTLS and takes nothing before it.
-class LoopbackSmtpServer {
-  public:
-    LoopbackSmtpServer(const std::filesystem::path& folder, const std::string& user,
-                       const std::string& password, const TestCertificate* tls = nullptr)
-        : m_folder(folder) {
-        std::filesystem::create_directories(folder);
-        int out[2];
-        if (::pipe(out) != 0) {
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        ::posix_spawn_file_actions_init(&actions);
-        ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        ::posix_spawn_file_actions_addclose(&actions, out[0]);
-        const std::string script = DORVEXIA_SMTP_TEST_SERVER;
-        const std::string folderText = folder.string();
-        const std::string cert = tls != nullptr ? tls->cert.string() : "";
-        const std::string key = tls != nullptr ? tls->key.string() : "";
-        std::vector<const char*> argv = {"/usr/bin/python3", script.c_str(), folderText.c_str(),
-                                         user.c_str(), password.c_str()};
-        if (tls != nullptr) {
-            argv.insert(argv.end(), {cert.c_str(), key.c_str()});
-        }
-        argv.push_back(nullptr);
-        ::posix_spawn(&m_pid, argv[0], &actions, nullptr, const_cast<char**>(argv.data()), environ);
-        ::posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        std::string line;
-        pollfd ready{out[0], POLLIN, 0};
-        char c = 0;
-        while (::poll(&ready, 1, 10000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n') {
-            line += c;
-        }
-        ::close(out[0]);
-        if (line.rfind("READY ", 0) == 0) {
-            port = std::stoi(line.substr(6));
-        }
-    }
-    ~LoopbackSmtpServer() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
-            ::waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-    std::vector<std::string> messages() const {
-        std::vector<std::string> texts;
-        for (int n = 1; std::filesystem::exists(file(n)); ++n) {
-            texts.push_back(test::fileText(file(n)));
-        }
-        return texts;
-    }
-
-    // "tls alarm" or "plain alarm" for each login the server was offered.
-    std::string logins() const {
-        const auto path = m_folder / "logins.txt";
-        return std::filesystem::exists(path) ? test::fileText(path) : "";
-    }
-
-    int port = 0;
-
-  private:
-    std::filesystem::path file(int n) const {
-        return m_folder / ("message" + std::to_string(n) + ".txt");
-    }
-    std::filesystem::path m_folder;
-    pid_t m_pid = -1;
 };
 
 // A loopback socket bound to a free port: listening but never answering, or closed again so
@@ -229,11 +155,15 @@ TEST(SmtpIntegration, AnAlarmSendsOneMessageToTheDueAddressesAndASecondOneOverTh
     EXPECT_NE(messages[1].find("\r\n\r\n12-07-2026 10:00:02 End Fill\r\n"), std::string::npos);
 }
 
-TEST(SmtpIntegration, ARefusedLoginOrAnUnreachableServerIsReportedWithoutHoldingAnythingUp) {
+TEST(SmtpIntegration, EachRecipientIsLoggedAsSentOrFailedOnceTheServerHasAnswered) {
     SmtpRig rig;
     ASSERT_NE(rig.server.port, 0) << "the loopback SMTP server did not start";
+    const std::string padding(24, ' ');  // of ann@example.org to the field's 39 characters
+
+    // A refused login: nothing is sent, and the log says so.
     rig.account.Password = "wrong";
     EXPECT_LT(rig.timedSend("12-07-2026 10:00:00 Silence"), 0.2);
+    EXPECT_EQ(rig.todaysLog(), "") << "logged before the server answered";
     rig.settle(0.5);
     ASSERT_EQ(rig.errors.shown.size(), 1u);
     EXPECT_EQ(rig.errors.shown[0].second.rfind("The alarm e-mail could not be sent through smtp://"
@@ -242,11 +172,19 @@ TEST(SmtpIntegration, ARefusedLoginOrAnUnreachableServerIsReportedWithoutHolding
               0u);
     EXPECT_NE(rig.errors.shown[0].second.find("Login denied"), std::string::npos)
         << rig.errors.shown[0].second;
-    EXPECT_TRUE(rig.server.messages().empty());
+    const std::string loginDenied =
+        "Email failed--> ann@example.org  Login denied (the server answered \"535 5.7.8 "
+        "Authentication credentials invalid\")";
+    EXPECT_EQ(rig.logEntries(), std::vector<std::string>{loginDenied});
 
-    // After the failure the next message opens a new session, with the right password.
+    // A recipient the server refuses: the message goes to nobody, and both are logged failed.
     rig.account.Password = "secret";
-    rig.timedSend("12-07-2026 10:00:03 Silence");
+    rig.book.write(2, contact("Nat", "nobody@example.org", kScheduleAlways));
+    rig.timedSend("12-07-2026 10:00:01 Silence");
+    rig.settle(0.5);
+    // Deleted again, the next message, in a new session, goes out.
+    rig.book.markDeleted(2);
+    rig.timedSend("12-07-2026 10:00:02 Silence");
     rig.settle(6);
     EXPECT_EQ(rig.server.messages().size(), 1u);
 
@@ -254,10 +192,26 @@ TEST(SmtpIntegration, ARefusedLoginOrAnUnreachableServerIsReportedWithoutHolding
     const int closedPort = LoopbackSocket(false).port;
     saveSmtpSettings(
         rig.paths, {"smtp://127.0.0.1:" + std::to_string(closedPort), "dorvexia@station.example"});
-    EXPECT_LT(rig.timedSend("12-07-2026 10:00:10 Silence"), 0.2);
+    EXPECT_LT(rig.timedSend("12-07-2026 10:00:09 Silence"), 0.2);
     rig.settle(0.5);
-    ASSERT_EQ(rig.errors.shown.size(), 2u);
-    EXPECT_NE(rig.errors.shown[1].second.find(std::to_string(closedPort)), std::string::npos);
+    ASSERT_EQ(rig.errors.shown.size(), 3u);
+    EXPECT_NE(rig.errors.shown[2].second.find(std::to_string(closedPort)), std::string::npos);
+
+    const std::string refusedRecipient =
+        "  RCPT failed: 550 (the server answered \"550 5.1.1 No such mailbox here\")";
+    const std::vector<std::string> entries = rig.logEntries();
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ(
+        std::vector<std::string>(entries.begin(), entries.begin() + 4),
+        (std::vector<std::string>{loginDenied, "Email failed--> ann@example.org" + refusedRecipient,
+                                  "Email failed--> nobody@example.org" + refusedRecipient,
+                                  "Email--> ann@example.org" + padding}));
+    EXPECT_EQ(entries[4].rfind("Email failed--> ann@example.org  Failed to connect to 127.0.0.1 "
+                               "port " +
+                                   std::to_string(closedPort),
+                               0),
+              0u)
+        << entries[4];
 }
 
 TEST(SmtpIntegration, EndingTheProgramDoesNotWaitForAServerThatNeverAnswers) {

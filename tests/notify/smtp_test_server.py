@@ -6,7 +6,8 @@ Listens on a free port of 127.0.0.1 and prints "READY <port>" once it takes conn
 message it receives goes to OUTPUT_DIR/message<n>.txt: a first line "peer <client port> <tls or
 plain> login <user> from <sender> to <recipient> ...", then the message text. Each login
 attempt adds "<tls or plain> <user>" to OUTPUT_DIR/logins.txt. A login is accepted only with
-USER and PASSWORD; mail without a login is accepted too. With CERT and KEY (PEM files) the
+USER and PASSWORD; mail without a login is accepted too. A recipient whose address begins with
+"nobody@" is refused with "550 5.1.1 No such mailbox here". With CERT and KEY (PEM files) the
 server offers STARTTLS and takes nothing before it; without them it takes a login in clear
 text. Runs until it is terminated.
 """
@@ -30,6 +31,12 @@ class Recorder:
     def __init__(self, folder):
         self.folder = folder
         self.count = 0
+
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if address.startswith("nobody@"):
+            return "550 5.1.1 No such mailbox here"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
         self.count += 1
