@@ -124,6 +124,8 @@ def main(program):
                 raise HarnessError(f"rotation 9001 counts {plays} plays, not 1")
 
             main_window.find("push button", "Close").click()
+            question = app.window("Stop Guarding")
+            question.find("push button", "Close").click()
             status = app.wait_exit()
             if status != 0:
                 raise HarnessError(f"the program ended with status {status}:\n{app.log()}")
