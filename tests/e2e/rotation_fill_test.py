@@ -14,7 +14,7 @@ import sys
 import tempfile
 
 from atspi_harness import Desktop, HarnessError, wait_until
-from station_files import spot_record, write_feed, write_station
+from station_files import alarm_log, spot_record, write_feed, write_station
 
 SPOTS = ("Station ID A", "Station ID B")
 
@@ -68,15 +68,6 @@ def build_rotation(manager):
             lambda: next((line for line in spot_list.item_names()
                           if line.startswith(name.upper())), None), f"{name} in the spot list"))
         manager.menu("Spot List", "Add")
-
-
-def alarm_log(root):
-    logs = os.path.join(root, "c", "Dorvex", "Logs")
-    text = ""
-    for path in sorted(glob.glob(os.path.join(logs, "AL*.log"))):
-        with open(path, "rb") as log:
-            text += log.read().decode("latin-1")
-    return text
 
 
 def main(program):
