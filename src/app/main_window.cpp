@@ -18,6 +18,8 @@
 #include "app/sensor_runtime.h"
 #include "app/startup.h"
 #include "app/station.h"
+#include "app/status_line.h"
+#include "app/stop_question.h"
 #include "common/background_sync.h"
 #include "fill/music_categories_window.h"
 #include "fill/program_lists_window.h"
@@ -38,6 +40,7 @@
 #include "platform/port_opener.h"
 #include "platform/wave_recorder.h"
 #include "sensor/alarm_log.h"
+#include "sensor/sensor_status.h"
 #include "settings/connection_window.h"
 #include "settings/preferences_window.h"
 #include "viewers/about_window.h"
@@ -79,7 +82,7 @@ MainWindow::MainWindow(Clock& clock, Paths paths, AudioBackend& audio, SoundFile
       m_soundFiles(soundFiles) {
     setObjectName("mnuMenu");
     setWindowTitle("Dorvexia");
-    m_errorWindow = new ErrorWindow(this);
+    m_errorWindow = new ErrorWindow(m_clock, this);
     buildControls();
     buildMenus();
 }
@@ -102,6 +105,8 @@ void MainWindow::buildControls() {
     top->addWidget(m_lblClock, 1);
     top->addWidget(m_label4);
     layout->addLayout(top);
+    m_status = new StatusLine(central);
+    layout->addWidget(m_status);
 
     auto* silenceBox = new QGroupBox("Silence", central);
     auto* silenceLayout = new QHBoxLayout(silenceBox);
@@ -111,6 +116,7 @@ void MainWindow::buildControls() {
     bigFont.setBold(true);
     m_label1->setFont(bigFont);
     m_label1->setMinimumWidth(160);
+    m_label1->setAccessibleName("Silence counter");
     m_shape1 = makeLabel(silenceBox, "Shape1", "ALARM");
     m_shape1->setAlignment(Qt::AlignCenter);
     m_shape1->setMinimumSize(110, 40);
@@ -159,6 +165,8 @@ void MainWindow::buildControls() {
     m_label3 = makeLabel(central, "Label3");
     m_label3->setWordWrap(true);
     layout->addWidget(m_label3);
+    // Below everything the operator watches, inside the window: a message never covers them.
+    layout->addWidget(m_errorWindow);
 
     // Working lists of the fill selection: sorted, never shown. Assistive technology lists
     // hidden controls too, so they carry names.
@@ -186,6 +194,7 @@ void MainWindow::buildControls() {
     connect(m_cmdStart, &QPushButton::clicked, this, [this] {
         if (m_runtime) {
             m_runtime->engine().StartSensor();
+            refreshStatus();
         }
     });
     connect(m_cmdStop, &QPushButton::clicked, this, &MainWindow::onStop);
@@ -194,7 +203,7 @@ void MainWindow::buildControls() {
     setCentralWidget(central);
     m_audioHealth = makeLabel(this, "lblAudioHealth");
     statusBar()->addWidget(m_audioHealth, 1);
-    resize(560, 380);
+    resize(560, 520);
 }
 
 QAction* MainWindow::addWindowEntry(QMenu* menu, const QString& caption, const char* objectName,
@@ -410,8 +419,12 @@ bool MainWindow::startUp(std::string& failure) {
                                             SensorDevices{m_clock, m_audio, m_soundFiles, *m_ports,
                                                           *m_restart, *m_errorWindow, *this, *this},
                                             *m_log, *m_notifier);
-        m_meterTimer = m_clock.createTimer("MeterTimer", 50, [this] { refreshMeters(); });
+        m_meterTimer = m_clock.createTimer("MeterTimer", 50, [this] {
+            refreshStatus();
+            refreshMeters();
+        });
         m_meterTimer->setEnabled(true);
+        m_runtime->startMetering();
     } catch (const std::exception& error) {
         failure = error.what();
         return false;
@@ -425,12 +438,48 @@ void MainWindow::armIfAutoRun() {
     }
 }
 
+void MainWindow::closeAtProgramEnd() {
+    m_closeAnswered = true;
+    m_endReason = StopReason::ProgramEnd;
+    close();
+}
+
+bool MainWindow::armed() const {
+    return m_runtime && m_runtime->engine().state().SensorRunning;
+}
+
+void MainWindow::askToStop(const QString& stopCaption, std::function<void()> stop) {
+    if (m_stopQuestion) {
+        m_stopQuestion->raise();  // already asked: the answer to that one decides
+        m_stopQuestion->activateWindow();
+        return;
+    }
+    m_stopQuestion = askToStopGuarding(this, stopCaption, std::move(stop));
+}
+
 void MainWindow::onStop() {
     if (!m_runtime) {
         return;
     }
-    m_notifier->closePort();  // a call in progress ends before the sensor is disarmed
-    m_runtime->engine().StopSensor();
+    const auto stop = [this] {
+        if (!m_runtime) {
+            return;
+        }
+        m_notifier->closePort();  // a call in progress ends before the sensor is disarmed
+        m_runtime->engine().StopSensor(StopReason::Operator);
+        refreshStatus();
+    };
+    if (armed()) {
+        askToStop("Stop", stop);
+    } else {
+        stop();  // nothing is guarded: a fill left winding down goes on as it does
+    }
+}
+
+void MainWindow::refreshStatus() {
+    if (m_runtime) {
+        m_status->showStatus(sensorStatus(m_runtime->engine().state()));
+    }
 }
 
 void MainWindow::refreshMeters() {
@@ -518,6 +567,16 @@ void MainWindow::setFillMetersVisible(bool visible) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (armed() && !m_closeAnswered) {
+        // The operator is asked first; the run goes on while the question is open.
+        event->ignore();
+        askToStop("Close", [this] {
+            m_closeAnswered = true;
+            m_endReason = StopReason::OperatorClose;
+            close();
+        });
+        return;
+    }
     // Closing ends the run at once: no other window gets its own closing handling, and every
     // file is closed as the station goes.
     event->accept();
@@ -526,6 +585,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::endRun() {
+    if (armed()) {
+        m_runtime->engine().StopSensor(m_endReason);
+    }
     for (auto& [name, window] : m_windows) {
         delete window.data();  // without its own closing handling: nothing is saved
     }
@@ -546,14 +608,6 @@ void MainWindow::endRun() {
             std::fprintf(stderr, "dorvexia: %s\n", failure.c_str());
         }
         m_diskSync.reset();
-    }
-}
-
-void MainWindow::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
-        m_errorWindow->isVisible()) {
-        m_errorWindow->bringToFront();
     }
 }
 

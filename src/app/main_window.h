@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <filesystem>
 #include <functional>
@@ -11,6 +12,7 @@
 #include "common/clock.h"
 #include "common/paths.h"
 #include "fill/fill_view.h"
+#include "sensor/sensor_engine.h"
 #include "sensor/sensor_view.h"
 
 class QAction;
@@ -33,6 +35,7 @@ class SoundFiles;
 class LevelMeter;
 struct ImportParts;
 class LevelScale;
+class StatusLine;
 struct Station;
 
 // The main window `mnuMenu`: it is the program. It runs start-up, owns the station's state and
@@ -51,6 +54,9 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
 
     // The last start-up step: arms the sensor when the parameters ask for it.
     void armIfAutoRun();
+    // Ends the run without asking, an armed sensor logged as stopped at program end (a
+    // termination signal).
+    void closeAtProgramEnd();
 
     ErrorWindow& errorWindow() { return *m_errorWindow; }
     Station* station() { return m_station.get(); }
@@ -59,7 +65,6 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
   private:
     // SensorView
@@ -76,6 +81,10 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
 
     void buildControls();
     void onStop();
+    bool armed() const;
+    // Asks before an armed sensor stops (one question at a time); `stop` runs on the answer.
+    void askToStop(const QString& stopCaption, std::function<void()> stop);
+    void refreshStatus();
     void refreshMeters();
     void refreshAudioHealth();
     void buildMenus();
@@ -115,7 +124,8 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     QLabel* m_label3 = nullptr;
     QLabel* m_label4 = nullptr;
     QLabel* m_shape1 = nullptr;
-    QLabel* m_audioHealth = nullptr;  // status line: lost devices and dropouts
+    QLabel* m_audioHealth = nullptr;  // status bar: lost devices and dropouts
+    StatusLine* m_status = nullptr;   // what the sensor is doing, in words
     QPushButton* m_cmdStart = nullptr;
     QPushButton* m_cmdStop = nullptr;
     QPushButton* m_cmdClose = nullptr;
@@ -126,8 +136,11 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     LevelScale* m_inputScale = nullptr;
     LevelScale* m_fillScale = nullptr;
 
-    std::map<QString, QPointer<QWidget>> m_windows;  // created on first use, kept
-    std::filesystem::path m_lastImportFolder;        // where the import windows browse
+    std::map<QString, QPointer<QWidget>> m_windows;   // created on first use, kept
+    std::filesystem::path m_lastImportFolder;         // where the import windows browse
+    QPointer<QMessageBox> m_stopQuestion;             // the question before a stop, while asked
+    bool m_closeAnswered = false;                     // Close needs no (further) question
+    StopReason m_endReason = StopReason::ProgramEnd;  // what stops a sensor still armed at the end
 };
 
 }  // namespace dvx

@@ -58,6 +58,10 @@ void SensorRuntime::armIfAutoRun() {
     }
 }
 
+void SensorRuntime::startMetering() {
+    reportingFailures(m_devices.errors, [this] { m_graph.WaveIn.start(CaptureUser::Meters); });
+}
+
 void SensorRuntime::startRestartCountdown() {
     // Asked for on every tick while the silence lasts with "Alarm Only": the warning is shown
     // once per countdown, not ten times a second.

@@ -54,6 +54,10 @@ class SensorRuntime {
 
     // Last start-up step: arms the sensor when the parameters ask for it.
     void armIfAutoRun();
+    // Runs the capture for the input meters from now to the end of the run, armed or not. The
+    // level test hears it too, but arming starts the silence clock afresh, so what it heard
+    // before changes nothing. A failure is reported; the health watch tries the device again.
+    void startMetering();
 
     SensorEngine& engine() { return m_engine; }
     MainAudioGraph& graph() { return m_graph; }

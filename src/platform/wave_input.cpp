@@ -30,6 +30,8 @@ void WaveInput::open() {
 void WaveInput::start(CaptureUser user) {
     if (user == CaptureUser::Monitor) {
         m_monitor = true;
+    } else if (user == CaptureUser::Meters) {
+        m_meters = true;
     } else {
         ++m_recorders;
     }
@@ -43,10 +45,12 @@ void WaveInput::start(CaptureUser user) {
 void WaveInput::drop(CaptureUser user) {
     if (user == CaptureUser::Monitor) {
         m_monitor = false;
+    } else if (user == CaptureUser::Meters) {
+        m_meters = false;
     } else if (m_recorders > 0) {
         --m_recorders;
     }
-    m_wanted = m_monitor || m_recorders > 0;
+    m_wanted = m_monitor || m_meters || m_recorders > 0;
 }
 
 void WaveInput::stop(CaptureUser user) {

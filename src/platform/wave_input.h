@@ -33,8 +33,9 @@ class CaptureObserver {
 // Who wants a capture running. A capture device takes one stream at a time on most Linux
 // sound stacks, so the sensor and a recording of the same device share one capture, which runs
 // while either of them wants it: arming or disarming the sensor never cuts a recording, and the
-// end of a recording never stops the sensor's capture.
-enum class CaptureUser { Monitor, Recorder };
+// end of a recording never stops the sensor's capture. The main window's input meters want it
+// for the whole run, armed or not.
+enum class CaptureUser { Monitor, Recorder, Meters };
 
 // The capture (`WaveIn`): opens an input device and, for every captured buffer on the
 // callback thread, computes the peaks (`WaveHelper`), publishes them, feeds the level tap
@@ -84,6 +85,7 @@ class WaveInput : public StreamComponent, private CaptureSink {
 
     int m_channels = 2;
     bool m_monitor = false;  // the sensor wants it
+    bool m_meters = false;   // the input meters want it
     int m_recorders = 0;     // recordings that want it
     std::atomic<LevelTap*> m_tap{nullptr};
     std::atomic<SampleRing*> m_ring{nullptr};

@@ -65,7 +65,7 @@ void ClockSchedule::tick() {
     }
     if (timedDay && s == m_parameters.TimedStop[day] && m_engine.state().SensorRunning &&
         firesThisSecond(m_lastTimedStop, second)) {
-        m_engine.StopSensor();
+        m_engine.StopSensor(StopReason::TimedStop);
         m_log.WriteAlarmLog("Timed Stop Sensor");
     }
 

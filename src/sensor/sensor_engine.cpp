@@ -16,9 +16,23 @@ namespace {
 constexpr int kArmRetries = 4;
 constexpr int kFadeStep = 250;
 constexpr int kUnityVolume = 16384;
-const std::string kStoppedDuringAlarmLine = "Sensor Stopped During Alarm";
 
 }  // namespace
+
+std::string stopLine(StopReason reason, bool duringAlarm) {
+    std::string line = duringAlarm ? "Sensor Stopped During Alarm " : "Sensor Stopped ";
+    switch (reason) {
+        case StopReason::Operator:
+            return line + "by the operator";
+        case StopReason::OperatorClose:
+            return line + "by the operator closing the program";
+        case StopReason::TimedStop:
+            return line + "by the timed stop";
+        case StopReason::ProgramEnd:
+            break;
+    }
+    return line + "at program end";
+}
 
 SensorEngine::SensorEngine(Clock& clock, Parameters& parameters, SensorAudio& audio,
                            LevelDetector& levels, SensorView& view, ErrorReporter& errors,
@@ -89,12 +103,13 @@ bool SensorEngine::tryToArm() {
     return true;
 }
 
-void SensorEngine::StopSensor() {
+void SensorEngine::StopSensor(StopReason reason) {
     const bool filling = !m_state.FillEnded;
-    if (m_state.SensorRunning && (m_state.AlarmActive || filling)) {
-        m_log.WriteAlarmLog(kStoppedDuringAlarmLine);
+    if (m_state.SensorRunning) {
+        m_log.WriteAlarmLog(stopLine(reason, m_state.AlarmActive || filling));
     }
     m_view.showAlarm(false);
+    m_view.showSilence("");  // a counter left standing would look live
     m_state.SensorRunning = false;
     m_state.AlarmActive = false;
     if (m_beforeStop) {

@@ -16,6 +16,18 @@ class LevelDetector;
 class SensorAudio;
 class SensorView;
 
+// What ended a watch, for the alarm log's stop line.
+enum class StopReason {
+    Operator,       // the Stop button
+    OperatorClose,  // Close or Files, Exit
+    TimedStop,      // the weekly schedule
+    ProgramEnd,     // a termination signal, or the run ending otherwise
+};
+
+// The alarm log's line for a stop of the armed sensor: "Sensor Stopped by the operator", or
+// "Sensor Stopped During Alarm by the timed stop" when an alarm or a fill was under way.
+std::string stopLine(StopReason reason, bool duringAlarm);
+
 // Arming and disarming, the silence clock of the monitoring tick (`Timer1`, 100 ms while
 // armed) and the fade-in of the pass-through after a fill (`Timer2`, 50 ms). Silence is
 // measured on a clock that runs on past midnight, so the change of date never looks like a
@@ -32,11 +44,12 @@ class SensorEngine {
     // nothing. A dead-air delay outside 1..99 s is refused with a message. Returns whether the
     // sensor is armed; when not, armingFailure() says why.
     bool StartSensor();
-    // Disarms; no alarm end is logged. Without a fill every stream stops. During a fill (or an
-    // alarm) the stop is logged, and the fill winds down as when sound returns: the item playing
-    // runs out, no new one starts, then the live feed fades back in and stays on air. Until
-    // then the capture runs and the monitoring tick serves the fill only.
-    void StopSensor();
+    // Disarms; no alarm end is logged, but a stop of the armed sensor is, with its reason. The
+    // silence counter goes blank. Without a fill every stream stops. During a fill the fill
+    // winds down as when sound returns: the item playing runs out, no new one starts, then the
+    // live feed fades back in and stays on air. Until then the capture runs and the monitoring
+    // tick serves the fill only.
+    void StopSensor(StopReason reason = StopReason::Operator);
     // Why the last StartSensor left the sensor disarmed.
     const std::string& armingFailure() const { return m_armingFailure; }
     // Starts the fade-in of the pass-through (end of a fill).

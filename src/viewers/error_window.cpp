@@ -1,42 +1,31 @@
 #include "viewers/error_window.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
+#include <QListWidget>
 #include <QVBoxLayout>
+#include <cmath>
+
+#include "common/clock.h"
+#include "common/time_text.h"
+#include "ui/control_names.h"
 
 namespace dvx {
 
-ErrorWindow::ErrorWindow(QWidget* parent) : QDialog(parent, parent ? Qt::Tool : Qt::Dialog) {
+ErrorWindow::ErrorWindow(const Clock& clock, QWidget* parent) : QWidget(parent), m_clock(clock) {
     setObjectName("frmError");
-    setWindowTitle("Error Message");
-    setModal(false);
 
-    m_message = new QLabel(this);
-    m_message->setObjectName("lblMessage");
-    // Messages carry file names and device texts: never read them as markup.
-    m_message->setTextFormat(Qt::PlainText);
-    m_message->setWordWrap(true);
-    m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_message->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_message->setMinimumWidth(340);
-
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("OKButton");
-    ok->setDefault(true);
-    // OK only puts the window away; the instance stays for the next message.
-    connect(ok, &QPushButton::clicked, this, &QDialog::hide);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addStretch();
+    m_list = new QListWidget(this);
+    m_list->setObjectName("lstMessages");
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setFocusPolicy(Qt::NoFocus);  // a message never takes the focus from the operator
+    m_list->setWordWrap(true);
+    // Room for four lines: the panel grows no further and leaves the window's top to the status.
+    m_list->setFixedHeight(m_list->fontMetrics().height() * 4 + 2 * m_list->frameWidth() + 8);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_message, 1);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetMinimumSize);
-    resize(400, 150);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(newLabel("Messages", m_list));
+    layout->addWidget(m_list);
 }
 
 void ErrorWindow::showError(std::string_view message) {
@@ -44,19 +33,23 @@ void ErrorWindow::showError(std::string_view message) {
 }
 
 void ErrorWindow::showMessage(std::string_view caption, std::string_view message) {
-    setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
-    m_message->setText(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
-    show();
-    raise();
-    activateWindow();
+    const auto second = static_cast<std::int32_t>(std::floor(m_clock.now().secondsOfDay));
+    m_messages.add(caption, message, formatTimeOfDay(second));
+    refreshList();
 }
 
-void ErrorWindow::bringToFront() {
-    if (!isVisible()) {
-        return;
+std::string ErrorWindow::newestMessage() const {
+    return m_messages.empty() ? std::string() : m_messages.entries().front().text;
+}
+
+void ErrorWindow::refreshList() {
+    // Rebuilt whole: a repeat moves up from wherever it was, and the oldest may have gone.
+    m_list->clear();
+    for (const MessageEntry& entry : m_messages.entries()) {
+        // Messages carry file names and device texts: a list item never reads them as markup.
+        m_list->addItem(QString::fromStdString(entry.line()));
     }
-    // Only raise: taking the focus here would take it from the main window the user just chose.
-    raise();
+    m_list->scrollToTop();
 }
 
 }  // namespace dvx

@@ -1,33 +1,44 @@
 #pragma once
 
-#include <QDialog>
+#include <QWidget>
+#include <string>
 
 #include "viewers/error_reporter.h"
+#include "viewers/message_list.h"
 
-class QLabel;
+class QListWidget;
 
 namespace dvx {
 
-// The error window `frmError`: one message and an OK button. There is one for the whole
-// program; the main window owns it and hands it to everyone as their ErrorReporter. Showing a
-// message never blocks the caller, and a new message replaces the one on show. Main thread only.
-class ErrorWindow : public QDialog, public ErrorReporter {
+class Clock;
+
+// The messages panel `frmError` of the main window: every message of the run with its time,
+// newest first, repeats counted (MessageList). It sits in the main window's layout below the
+// status line, the silence counter and the meters, so a message never covers them and never
+// takes the focus. There is one for the whole program; the main window owns it and hands it
+// to everyone as their ErrorReporter. Showing a message never blocks the caller. Main thread
+// only.
+class ErrorWindow : public QWidget, public ErrorReporter {
     Q_OBJECT
 
   public:
-    // With a parent (the main window) it is a tool window that stays above that window.
-    explicit ErrorWindow(QWidget* parent = nullptr);
+    explicit ErrorWindow(const Clock& clock, QWidget* parent = nullptr);
 
-    // Shows the window, not modal, in front, with `message` (UTF-8) as its only text.
+    // Adds `message` (UTF-8) at the top of the list, with the time of the clock.
     void showError(std::string_view message) override;
-    // The same with `caption` in the title bar until the next message.
+    // The same under `caption`, which the list names beside the text.
     void showMessage(std::string_view caption, std::string_view message) override;
 
-    // For the main window when it is activated: keeps a message on show from hiding behind it.
-    void bringToFront();
+    const MessageList& messages() const { return m_messages; }
+    // The text of the newest message; empty before the first.
+    std::string newestMessage() const;
 
   private:
-    QLabel* m_message;
+    void refreshList();
+
+    const Clock& m_clock;
+    MessageList m_messages;
+    QListWidget* m_list;
 };
 
 }  // namespace dvx

@@ -17,6 +17,7 @@
 #include "fill/rotation_files.h"
 #include "library/music_catalogue.h"
 #include "library/spot_catalogue.h"
+#include "viewers/error_window.h"
 
 namespace dvx {
 namespace {
@@ -59,7 +60,7 @@ struct DeletionRig : test::MainWindowRig {
         emit box->textEdited(text);
         emit box->returnPressed();
     }
-    std::string error() { return window.findChild<QLabel*>("lblMessage")->text().toStdString(); }
+    std::string error() { return window.errorWindow().newestMessage(); }
 };
 
 TEST(SpotDeleteDialog, DeletesTheSelectedSpotAndSelectsTheEntryAboveItWithTheListWhereItWas) {

@@ -18,6 +18,7 @@
 #include "library/normalize_window.h"
 #include "library/spot_catalogue.h"
 #include "platform/audio_test_support.h"
+#include "viewers/error_window.h"
 
 namespace dvx {
 namespace {
@@ -75,7 +76,7 @@ struct ImportWindowRig : test::MainWindowRig {
     SpotCatalogue catalogue() {
         return SpotCatalogue(window.station()->files.Spotfile, window.station()->paths);
     }
-    std::string error() { return find<QLabel>(&window, "lblMessage")->text().toStdString(); }
+    std::string error() { return window.errorWindow().newestMessage(); }
     std::vector<std::string> spotFolderFiles() {
         std::vector<std::string> names;
         for (const auto& entry :

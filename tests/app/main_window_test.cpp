@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 
+#include "app/level_meter.h"
 #include "app/main_window_rig.h"
 #include "app/sensor_runtime.h"
 #include "app/station.h"
@@ -29,13 +31,17 @@ TEST(MainWindow, FirstLaunchShowsEveryControlAndAsksForTheMailAccount) {
     EXPECT_EQ(rig.window.windowTitle(), "Dorvexia Alarm/Fill");
     EXPECT_EQ(rig.window.objectName(), "mnuMenu");
 
-    auto* error = rig.window.findChild<ErrorWindow*>("frmError");
-    ASSERT_NE(error, nullptr);
-    EXPECT_TRUE(error->isVisible());
-    EXPECT_EQ(error->findChild<QLabel*>("lblMessage")->text().toStdString(),
-              kEmailAccountMissingMessage);
+    // Messages are listed inside the main window, below what the operator watches.
+    ErrorWindow& error = rig.window.errorWindow();
+    EXPECT_TRUE(error.isVisible());
+    EXPECT_EQ(error.window(), &rig.window);
+    EXPECT_EQ(error.newestMessage(), kEmailAccountMissingMessage);
+    EXPECT_GT(
+        error.mapTo(&rig.window, QPoint(0, 0)).y(),
+        rig.window.findChild<QWidget*>("MMLevelScaleX1")->mapTo(&rig.window, QPoint(0, 0)).y());
 
-    for (const char* name : {"lblClock", "Label1", "Label2", "Label3", "Label4", "Shape1"}) {
+    for (const char* name :
+         {"lblClock", "lblStatus", "Label1", "Label2", "Label3", "Label4", "Shape1"}) {
         EXPECT_NE(rig.window.findChild<QLabel*>(name), nullptr) << name;
     }
     for (const char* name : {"MMLevelX1", "MMLevelX2", "MMLevelX3", "MMLevelX4", "MMLevelScaleX1",
@@ -66,7 +72,6 @@ TEST(MainWindow, FirstLaunchShowsEveryControlAndAsksForTheMailAccount) {
 
     if (const char* folder = std::getenv("DORVEXIA_SCREENSHOT_DIR")) {
         rig.window.grab().save(QString(folder) + "/main_window.png");
-        error->grab().save(QString(folder) + "/error_window.png");
     }
 }
 
@@ -111,11 +116,82 @@ TEST(MainWindow, AutoRunArmsAtStartAndTheMenuOpensItsWindowsOnce) {
           "frmLogs", "frmHelp", "frmMusicCategories", "frmMyProgramming"}) {
         EXPECT_EQ(rig.window.findChildren<QWidget*>(window).size(), 1) << window;
     }
+}
 
+// Answers the question before a stop with the button captioned `answer`.
+void answerStopQuestion(MainWindowRig& rig, const QString& answer) {
+    auto* question = rig.window.findChild<QMessageBox*>("msgStopGuarding");
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->text(), "The sensor is armed: stop guarding the station?");
+    for (QAbstractButton* button : question->buttons()) {
+        if (button->text() == answer) {
+            button->click();
+        }
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(rig.window.findChild<QMessageBox*>("msgStopGuarding"), nullptr);
+}
+
+// Three seconds of sound at the input, then silence; "Alarm Only" with dead air after 5 s.
+TEST(MainWindow, TheStatusLineSaysWhatTheSensorDoesAndStopAsksFirst) {
+    MainWindowRig rig(std::vector<MainWindowRig::Stretch>{{3, 5000}});
+    std::string params(4 * 72, '\0');
+    params[0] = 5;
+    params[4] = 1;  // alarm only
+    test::writeFile(rig.root.path() / "c/Dorvex/DXParams.dat", params);
+    std::string failure;
+    ASSERT_TRUE(rig.window.startUp(failure)) << failure;
+    rig.window.show();
+    auto* meter = rig.window.findChild<LevelMeter*>("MMLevelX1");
+    const auto status = [&rig] { return rig.text("lblStatus"); };
+    const auto statusStyle = [&rig] {
+        return rig.window.findChild<QLabel*>("lblStatus")->styleSheet();
+    };
+    EXPECT_EQ(rig.window.findChild<QLabel*>("lblStatus")->accessibleName(), "Status");
+
+    // Disarmed, the meters show the feed all the same.
+    rig.clock.advanceSeconds(0.5);
+    EXPECT_EQ(status(), "Stopped");
+    EXPECT_GT(meter->levelDb(), -60.0);
+    const QString stoppedStyle = statusStyle();
+
+    rig.window.findChild<QPushButton*>("cmdStart")->click();
+    EXPECT_EQ(status(), "Monitoring");
+    EXPECT_NE(statusStyle(), stoppedStyle);
+    rig.clock.advanceSeconds(4.5);  // 09:00:05, two seconds after the feed fell silent
+    EXPECT_EQ(status(), "Silence 2 s");
+    rig.clock.advanceSeconds(1);
+    EXPECT_EQ(status(), "Silence 3 s");
+    rig.clock.advanceSeconds(2.1);
+    EXPECT_EQ(status(), "ALARM");
+    EXPECT_EQ(rig.window.errorWindow().isVisible(), true);
+
+    // The alarm stays with "Alarm Only" off; the fill follows on the next tick.
+    rig.window.station()->parameters.AlarmOnly = false;
+    rig.clock.advanceSeconds(0.2);
+    EXPECT_EQ(status(), "Filling");
+
+    // Cancel changes nothing; Stop stops and says who did.
     rig.window.findChild<QPushButton*>("cmdStop")->click();
+    answerStopQuestion(rig, "Cancel");
+    rig.clock.advanceSeconds(0.2);
+    EXPECT_TRUE(rig.window.runtime()->engine().state().SensorRunning);
+    EXPECT_EQ(status(), "Filling");
+    rig.window.findChild<QPushButton*>("cmdStop")->click();
+    rig.clock.advanceSeconds(1);  // the monitoring goes on while the question is asked
+    EXPECT_EQ(rig.text("Label1"), "00:06");
+    answerStopQuestion(rig, "Stop");
     EXPECT_FALSE(rig.window.runtime()->engine().state().SensorRunning);
+    EXPECT_EQ(status(), "Stopped");
+    EXPECT_EQ(statusStyle(), stoppedStyle);
+    rig.clock.advanceSeconds(1);
+    EXPECT_EQ(rig.text("Label1"), "");
     EXPECT_NE(rig.window.findChild<QPushButton*>("cmdStart")->styleSheet().indexOf("0, 128, 0"),
               -1);
+    const std::string log = test::fileText(rig.root.path() / "c/Dorvex/Logs/AL261207.log");
+    EXPECT_NE(log.find("09:00:09 Sensor Stopped During Alarm by the operator\r\n"),
+              std::string::npos)
+        << log;
 }
 
 // The feed sounds throughout; only a lost or stalled input makes it silent.
@@ -136,9 +212,8 @@ void loseTheInputAndGetItBack(bool stall) {
     auto& devices = dynamic_cast<VirtualAudioBackend&>(*rig.audio);
     (stall ? devices.setInputStalled(true) : devices.setInputLost(true));
     rig.clock.advanceSeconds(7);
-    auto* error = rig.window.findChild<ErrorWindow*>("frmError");
-    EXPECT_TRUE(error->isVisible());
-    EXPECT_EQ(error->findChild<QLabel*>("lblMessage")->text(), "Audio device lost: Virtual Feed");
+    ErrorWindow& error = rig.window.errorWindow();
+    EXPECT_EQ(error.newestMessage(), "Audio device lost: Virtual Feed");
     EXPECT_TRUE(rig.text("lblAudioHealth").startsWith("Audio device lost: Virtual Feed."));
     EXPECT_TRUE(state.AlarmActive);
     EXPECT_TRUE(state.SensorRunning);
@@ -146,7 +221,7 @@ void loseTheInputAndGetItBack(bool stall) {
     // The card comes back: the sensor reopens it by itself, and hears the feed again.
     (stall ? devices.setInputStalled(false) : devices.setInputLost(false));
     rig.clock.advanceSeconds(10);
-    EXPECT_EQ(error->findChild<QLabel*>("lblMessage")->text(), "Audio device back: Virtual Feed");
+    EXPECT_EQ(error.newestMessage(), "Audio device back: Virtual Feed");
     EXPECT_TRUE(rig.text("lblAudioHealth").startsWith("Audio dropouts: "));
     EXPECT_FALSE(state.AlarmActive);
     const std::string log = test::fileText(rig.root.path() / "c/Dorvex/Logs/AL261207.log");
@@ -203,8 +278,14 @@ TEST(MainWindow, ClosingEndsTheRunAndClosesEveryFile) {
     ASSERT_GT(std::filesystem::file_size(passThrough), 44u);
     ASSERT_FALSE(openFilesBelow(rig.root.path() / "c").empty());  // the check below can see
 
+    // An armed sensor: the operator is asked first.
     rig.window.close();
+    ASSERT_NE(rig.window.station(), nullptr);
+    answerStopQuestion(rig, "Close");
     EXPECT_EQ(rig.window.station(), nullptr);
+    EXPECT_NE(test::fileText(rig.root.path() / "c/Dorvex/Logs/AL261207.log")
+                  .find("09:00:02 Sensor Stopped by the operator closing the program\r\n"),
+              std::string::npos);
     EXPECT_EQ(rig.window.runtime(), nullptr);
     // Every file below the data root is closed, the syncing thread's own descriptors too.
     EXPECT_EQ(openFilesBelow(rig.root.path() / "c"), std::vector<std::string>{});

@@ -132,14 +132,14 @@ TEST(MusicFilesWindow, RecordsANewEntryAndClosingDuringARecordingKeepsNothing) {
     EXPECT_FALSE(rig.find<QLineEdit>("txtName")->isReadOnly());
     EXPECT_EQ(rig.find<QListWidget>("lstTune")->currentItem()->data(Qt::UserRole).toInt(), 2);
 
-    // Closed while recording: the input stops, nothing is written, and it opens afresh.
+    // Closed while recording: the recording stops and nothing is written (the input runs on for
+    // the main window's meters), and the window opens afresh.
     rig.find<QCheckBox>("Check1")->click();
     record->click();
     record->click();
     rig.clock.advanceSeconds(2);
     EXPECT_EQ(record->text(), "Recording ");
     rig.opened->close();
-    EXPECT_FALSE(rig.window.runtime()->graph().WaveIn.isOpen());
     EXPECT_EQ(rig.catalogue().recordCount(), 2);
     EXPECT_FALSE(std::filesystem::exists(folder / "MF0003.wav"));
     EXPECT_FALSE(std::filesystem::exists(folder / "MF0003.wav.recording"));

@@ -179,7 +179,7 @@ TEST(WindowNames, EveryControlOfEveryWindowHasItsOwnAccessibleName) {
     const std::set<QString> walked(walk.walked.begin(), walk.walked.end());
     const QStringList reached =
         QString(
-            "mnuMenu frmError frmAddressBook frmCallList frmMusicCategories "
+            "mnuMenu frmAddressBook frmCallList frmMusicCategories "
             "frmMyConnection frmMyMessages frmMyPreferences frmMyProgramming "
             "frmLogs frmHelp frmAbout frmSpotFiles frmTune frmImportFile "
             "frmSpecificFile frmNormalize frmDialog1 frmDialog2 frmDialog11 "

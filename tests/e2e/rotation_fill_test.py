@@ -14,7 +14,7 @@ import sys
 import tempfile
 
 from atspi_harness import Desktop, HarnessError, wait_until
-from station_files import spot_record, write_feed, write_station
+from station_files import alarm_log, spot_record, write_feed, write_station
 
 SPOTS = ("Station ID A", "Station ID B")
 
@@ -70,15 +70,6 @@ def build_rotation(manager):
         manager.menu("Spot List", "Add")
 
 
-def alarm_log(root):
-    logs = os.path.join(root, "c", "Dorvex", "Logs")
-    text = ""
-    for path in sorted(glob.glob(os.path.join(logs, "AL*.log"))):
-        with open(path, "rb") as log:
-            text += log.read().decode("latin-1")
-    return text
-
-
 def main(program):
     with tempfile.TemporaryDirectory(prefix="dorvexia-e2e-") as work:
         feed = os.path.join(work, "feed.wav")
@@ -124,6 +115,8 @@ def main(program):
                 raise HarnessError(f"rotation 9001 counts {plays} plays, not 1")
 
             main_window.find("push button", "Close").click()
+            question = app.window("Stop Guarding")
+            question.find("push button", "Close").click()
             status = app.wait_exit()
             if status != 0:
                 raise HarnessError(f"the program ended with status {status}:\n{app.log()}")

@@ -2,6 +2,7 @@
 account that let the program start without asking, and the catalogue records a test reads back.
 """
 
+import glob
 import math
 import os
 import struct
@@ -47,3 +48,12 @@ def spot_record(root, number):
         catalogue.seek((number - 1) * 94)
         record = catalogue.read(94)
     return record[0:1].decode(), record[1:26].decode().rstrip()
+
+
+def alarm_log(root):
+    """The text of every daily alarm log so far, oldest first."""
+    text = ""
+    for path in sorted(glob.glob(os.path.join(root, "c", "Dorvex", "Logs", "AL*.log"))):
+        with open(path, "rb") as log:
+            text += log.read().decode("latin-1")
+    return text

@@ -320,7 +320,7 @@ TEST(FillPlayers, StoppingDuringAFillLetsTheItemRunOutThenFadesTheFeedBackIn) {
         rig.runTo(12, 0, 45);  // "Thirty" ends at 12:00:30; nothing follows it
         const auto log = rig.alarmLog();
         ASSERT_EQ(log.size(), 5u);
-        EXPECT_EQ(log[2], "12:00:05 Sensor Stopped During Alarm");
+        EXPECT_EQ(log[2], "12:00:05 Sensor Stopped During Alarm by the operator");
         EXPECT_EQ(log[3], "12:00:30 " + kEndFill);
         EXPECT_EQ(log[4], "12:00:33 Audio");
         EXPECT_EQ(rig.playlist().size(), 1u);

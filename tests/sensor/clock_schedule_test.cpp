@@ -36,6 +36,7 @@ TEST(ClockSchedule, TimedStartAndStopOnEnabledDaysOnly) {
     rig.sound(40);
     EXPECT_FALSE(rig.engine.state().SensorRunning);
     EXPECT_EQ(rig.logLines(), (std::vector<std::string>{"06:00:00 Timed Start Sensor",
+                                                        "06:00:30 Sensor Stopped by the timed stop",
                                                         "06:00:30 Timed Stop Sensor"}));
     rig.clock.advanceTo(7 * 3600 + 5);  // Tuesday 07:00:05
     EXPECT_FALSE(rig.engine.state().SensorRunning);
@@ -68,6 +69,7 @@ TEST(ClockSchedule, StartEqualToStopStartsAndStopsOnceAndEndsDisarmed) {
     rig.silence(2);
     EXPECT_FALSE(rig.engine.state().SensorRunning);
     EXPECT_EQ(rig.logLines(), (std::vector<std::string>{"06:00:00 Timed Start Sensor",
+                                                        "06:00:00 Sensor Stopped by the timed stop",
                                                         "06:00:00 Timed Stop Sensor"}));
     EXPECT_EQ(rig.audio.captureStarts, 1);
 }

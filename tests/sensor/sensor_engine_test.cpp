@@ -119,11 +119,14 @@ TEST_F(SensorEngineTest, ADeadAirDelayThatWasNeverSetRefusesToArm) {
     EXPECT_NE(errors.messages[0].find("My Preferences"), std::string::npos);
 }
 
-TEST_F(SensorEngineTest, DisarmingStopsEveryStreamAndLogsThatItStoppedDuringAnAlarm) {
+TEST_F(SensorEngineTest, DisarmingStopsEveryStreamBlanksTheCounterAndLogsWhatStoppedIt) {
     engine.StartSensor();
+    clock.advanceSeconds(3);
+    ASSERT_EQ(view.silence.back(), "00:03");
     engine.state().AlarmActive = true;
     engine.state().HourBreakTaken = true;
     engine.StopSensor();
+    EXPECT_EQ(view.silence.back(), "");
     EXPECT_FALSE(engine.state().SensorRunning);
     EXPECT_FALSE(engine.state().AlarmActive);
     EXPECT_FALSE(engine.state().HourBreakTaken);
@@ -132,8 +135,13 @@ TEST_F(SensorEngineTest, DisarmingStopsEveryStreamAndLogsThatItStoppedDuringAnAl
     EXPECT_FALSE(audio.passThrough);
     EXPECT_EQ(audio.playerStops, 1);
     EXPECT_FALSE(engine.Timer1().isEnabled());
+    clock.advanceSeconds(1);
+    engine.StopSensor();  // not armed: nothing stopped, nothing logged
+    engine.StartSensor();
+    engine.StopSensor(StopReason::ProgramEnd);
     EXPECT_EQ(test::fileText(log.dailyFile(2026, 12, 5)),
-              "12:00:00 Sensor Stopped During Alarm\r\n");
+              "12:00:03 Sensor Stopped During Alarm by the operator\r\n"
+              "12:00:04 Sensor Stopped at program end\r\n");
 }
 
 TEST_F(SensorEngineTest, ANewThresholdTakesEffectWhileArmed) {

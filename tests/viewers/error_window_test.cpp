@@ -2,50 +2,41 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QLabel>
-#include <QPushButton>
+#include <QListWidget>
+
+#include "common/simulated_clock.h"
 
 namespace dvx {
 namespace {
 
-int visibleErrorWindows() {
-    int count = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        count += widget->objectName() == "frmError" && widget->isVisible() ? 1 : 0;
-    }
-    return count;
-}
-
-TEST(ErrorWindow, ShowsTheLatestMessageUntilOk) {
-    QWidget mainWindow;
-    mainWindow.show();
-    ErrorWindow window(&mainWindow);
+TEST(ErrorWindow, ListsEveryMessageWithItsTimeNewestFirstWithoutTakingTheFocus) {
+    SimulatedClock clock(2026, 12, 7, 9 * 3600.0);
+    ErrorWindow window(clock);
     ErrorReporter& errors = window;
-    auto* label = window.findChild<QLabel*>("lblMessage");
-    auto* ok = window.findChild<QPushButton*>("OKButton");
-    ASSERT_TRUE(label && ok);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(window.windowTitle(), "Error Message");
+    auto* list = window.findChild<QListWidget*>("lstMessages");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->accessibleName(), "Messages");
+    EXPECT_EQ(list->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(window.newestMessage(), "");
 
     errors.showError("WaveIn Device not selected");
-    errors.showError("Net Out Device not selected");
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(window.isModal());
-    EXPECT_EQ(visibleErrorWindows(), 1);
-    EXPECT_EQ(label->text(), "Net Out Device not selected");
-
-    ok->click();
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(mainWindow.isVisible());
-    window.bringToFront();  // the main window activated with nothing on show
-    EXPECT_FALSE(window.isVisible());
-
+    clock.advanceSeconds(5);
+    errors.showMessage("Reboot Computer", "Preparing to Reboot");
+    clock.advanceSeconds(5);
+    errors.showError("WaveIn Device not selected");
     // Text from file names and devices is shown as it is, never read as markup.
-    errors.showError("Cannot open /data/<b>x</b>.wav: No such file or directory");
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(label->textFormat(), Qt::PlainText);
-    EXPECT_EQ(label->text(), "Cannot open /data/<b>x</b>.wav: No such file or directory");
+    errors.showError("Cannot open /data/<b>x</b>.wav");
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(0)->text(), "09:00:10  Cannot open /data/<b>x</b>.wav");
+    EXPECT_EQ(list->item(1)->text(), "09:00:10  WaveIn Device not selected  \u00d72");
+    EXPECT_EQ(list->item(2)->text(), "09:00:05  Preparing to Reboot (Reboot Computer)");
+    EXPECT_EQ(window.newestMessage(), "Cannot open /data/<b>x</b>.wav");
+
+    for (int i = 0; i < 600; ++i) {
+        errors.showError("message " + std::to_string(i));
+    }
+    EXPECT_EQ(list->count(), 500);
+    EXPECT_EQ(list->item(0)->text(), "09:00:10  message 599");
 }
 
 }  // namespace
