@@ -478,7 +478,7 @@ void MainWindow::onStop() {
 
 void MainWindow::refreshStatus() {
     if (m_runtime) {
-        m_status->showStatus(sensorStatus(m_runtime->engine().state()));
+        m_status->showStatus(sensorStatus(m_runtime->engine().state(), m_runtime->fill().fillSounds()));
     }
 }
 

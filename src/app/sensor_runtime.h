@@ -60,6 +60,7 @@ class SensorRuntime {
     void startMetering();
 
     SensorEngine& engine() { return m_engine; }
+    const FillPlayers& fill() const { return m_fill; }
     MainAudioGraph& graph() { return m_graph; }
     // The pump of the graph's events, for the library windows' players and recorders.
     AudioEventPump& pump() { return m_pump; }

@@ -70,6 +70,8 @@ class FillPlayers : public FillSteps {
     void NextFillItem() override;
     void ServeStopRequest() override;
 
+    // Whether a fill item is audible: a player plays, or the mixer output runs with an input.
+    bool fillSounds() const;
     // Seconds left of the item playing, as last shown.
     std::int32_t RemainingSeconds() const { return m_remainingSeconds; }
 
@@ -80,7 +82,6 @@ class FillPlayers : public FillSteps {
     bool play(int source, const std::filesystem::path& file);
     void passOver(const FillSelection::Result& chosen, const std::string& why);
     void noItem();
-    bool fillSounds() const;
     void onPlayerDone();
     void onMixerNotification(FillNotification notification);
     void endFill(bool requestStop);

@@ -2,11 +2,11 @@
 
 namespace dvx {
 
-SensorStatus sensorStatus(const SensorState& state) {
+SensorStatus sensorStatus(const SensorState& state, bool fillSounds) {
     if (!state.SensorRunning) {
         return {StatusKind::Stopped, "Stopped"};
     }
-    if (!state.FillEnded) {
+    if (!state.FillEnded && fillSounds) {
         return {StatusKind::Filling, "Filling"};
     }
     if (state.AlarmActive) {

@@ -166,17 +166,19 @@ TEST(MainWindow, TheStatusLineSaysWhatTheSensorDoesAndStopAsksFirst) {
     EXPECT_EQ(status(), "ALARM");
     EXPECT_EQ(rig.window.errorWindow().isVisible(), true);
 
-    // The alarm stays with "Alarm Only" off; the fill follows on the next tick.
+    // With "Alarm Only" off the fill starts on the next tick, but the library is empty: nothing
+    // sounds, so the status goes on saying it is dead air.
     rig.window.station()->parameters.AlarmOnly = false;
     rig.clock.advanceSeconds(0.2);
-    EXPECT_EQ(status(), "Filling");
+    EXPECT_FALSE(rig.window.runtime()->engine().state().FillEnded);
+    EXPECT_EQ(status(), "ALARM");
 
     // Cancel changes nothing; Stop stops and says who did.
     rig.window.findChild<QPushButton*>("cmdStop")->click();
     answerStopQuestion(rig, "Cancel");
     rig.clock.advanceSeconds(0.2);
     EXPECT_TRUE(rig.window.runtime()->engine().state().SensorRunning);
-    EXPECT_EQ(status(), "Filling");
+    EXPECT_EQ(status(), "ALARM");
     rig.window.findChild<QPushButton*>("cmdStop")->click();
     rig.clock.advanceSeconds(1);  // the monitoring goes on while the question is asked
     EXPECT_EQ(rig.text("Label1"), "00:06");

@@ -15,7 +15,7 @@ SensorState armed(std::int32_t silence, bool alarm, bool fillEnded) {
 }
 
 TEST(SensorStatus, NamesEveryStateAndPutsTheFillBeforeTheAlarmAndStoppedBeforeBoth) {
-    const auto status = [](const SensorState& state) { return sensorStatus(state); };
+    const auto status = [](const SensorState& state) { return sensorStatus(state, true); };
     EXPECT_EQ(status(SensorState{}), (SensorStatus{StatusKind::Stopped, "Stopped"}));
     EXPECT_EQ(status(armed(0, false, true)), (SensorStatus{StatusKind::Monitoring, "Monitoring"}));
     EXPECT_EQ(status(armed(1, false, true)), (SensorStatus{StatusKind::Silence, "Silence 1 s"}));
@@ -30,6 +30,12 @@ TEST(SensorStatus, NamesEveryStateAndPutsTheFillBeforeTheAlarmAndStoppedBeforeBo
     SensorState windingDown = armed(12, false, false);
     windingDown.SensorRunning = false;
     EXPECT_EQ(status(windingDown).kind, StatusKind::Stopped);
+}
+
+TEST(SensorStatus, AFillWithNothingToPlayIsDeadAirNotFilling) {
+    EXPECT_EQ(sensorStatus(armed(12, true, false), false),
+              (SensorStatus{StatusKind::Alarm, "ALARM"}));
+    EXPECT_EQ(sensorStatus(armed(0, false, false), false).kind, StatusKind::Monitoring);
 }
 
 }  // namespace
