@@ -392,6 +392,7 @@ bool MainWindow::startUp(std::string& failure) {
         StartupResult result = runStartup(m_paths, m_diskSync.get());
         m_station = std::move(result.station);
         setWindowTitle(QString::fromStdString(result.caption));
+        m_firstStart = result.firstStart;
         for (const std::string& message : result.messages) {
             m_errorWindow->showError(message);
         }
@@ -422,6 +423,12 @@ bool MainWindow::startUp(std::string& failure) {
 void MainWindow::armIfAutoRun() {
     if (m_runtime) {
         m_runtime->armIfAutoRun();
+    }
+}
+
+void MainWindow::proposeFirstSettings() {
+    if (m_firstStart) {
+        findChild<QAction*>("mnuMyPreferences")->trigger();
     }
 }
 

@@ -52,6 +52,10 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     // The last start-up step: arms the sensor when the parameters ask for it.
     void armIfAutoRun();
 
+    // On a first start (no parameters saved yet), opens My Preferences, which proposes a delay
+    // and a threshold for the operator to confirm.
+    void proposeFirstSettings();
+
     ErrorWindow& errorWindow() { return *m_errorWindow; }
     Station* station() { return m_station.get(); }
     SensorRuntime* runtime() { return m_runtime.get(); }
@@ -128,6 +132,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
 
     std::map<QString, QPointer<QWidget>> m_windows;  // created on first use, kept
     std::filesystem::path m_lastImportFolder;        // where the import windows browse
+    bool m_firstStart = false;                       // start-up found no parameters saved
 };
 
 }  // namespace dvx
