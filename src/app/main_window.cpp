@@ -305,7 +305,7 @@ void MainWindow::buildMenus() {
     rotations->setObjectName("mnuRotationFileManager");
     connect(rotations, &QAction::triggered, this, &MainWindow::openRotationManager);
 
-    addMenuBarEntry("MusicFiles", "mnuMusicFiles", [this]() -> QWidget* {
+    addMenuBarEntry("Music Files", "mnuMusicFiles", [this]() -> QWidget* {
         // It records from the sensor's own capture when both use one input device.
         auto* window = new MusicFilesWindow(
             MusicFilesForm::Files{m_station->files.Music, m_station->files.MusicCat,
@@ -366,8 +366,25 @@ void MainWindow::buildMenus() {
 
     addMenuBarEntry("Help", "mnuHelp",
                     [this]() -> QWidget* { return new HelpWindow(m_paths, *m_errorWindow); });
-    addMenuBarEntry("About", "mnuAbout",
-                    [this]() -> QWidget* { return new AboutWindow(*m_errorWindow); });
+    addMenuBarEntry("About", "mnuAbout", [this]() -> QWidget* {
+        return new AboutWindow(*m_errorWindow, [this] { return systemInfo(); });
+    });
+}
+
+SystemInfo MainWindow::systemInfo() const {
+    SystemInfo info{qVersion(),
+                    m_audio.name(),
+                    {},
+                    m_paths.dataRoot(),
+                    freeSpace(m_paths.dataRoot()),
+                    std::chrono::duration_cast<std::chrono::seconds>(
+                        std::chrono::steady_clock::now() - m_started)
+                        .count()};
+    if (m_station) {
+        info.devices = devicesInUse(m_station->devices, m_station->parameters,
+                                    m_audio.inputDeviceNames(), m_audio.outputDeviceNames());
+    }
+    return info;
 }
 
 ImportParts MainWindow::importParts() {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -12,6 +13,7 @@
 #include "common/paths.h"
 #include "fill/fill_view.h"
 #include "sensor/sensor_view.h"
+#include "viewers/system_info.h"
 
 class QAction;
 class QLabel;
@@ -91,6 +93,8 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     QWidget* openWindow(const char* objectName, const std::function<QWidget*()>& create);
     // The one rotation manager, which the Setup menu and the spot files window open.
     QWidget* openRotationManager();
+    // What About > System Info shows, as of now.
+    SystemInfo systemInfo() const;
     // What an import window works with (spots or music, as its target says).
     ImportParts importParts();
     // Ends the run: the other windows go without their own closing handling, then the sensor,
@@ -133,6 +137,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     std::map<QString, QPointer<QWidget>> m_windows;  // created on first use, kept
     std::filesystem::path m_lastImportFolder;        // where the import windows browse
     bool m_firstStart = false;                       // start-up found no parameters saved
+    std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
 };
 
 }  // namespace dvx
