@@ -23,11 +23,10 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
             target = *value;
             return !target.empty();
         };
-        if (name == "--help" || name == "-h") {
-            options.showHelp = true;
-        } else if (name == "--version") {
-            options.showVersion = true;
-        } else if (name == "--data-root") {
+        if (name == "--help" || name == "-h" || name == "--version") {
+            continue;  // answered before the arguments reach here
+        }
+        if (name == "--data-root") {
             if (!takeValue(options.dataRoot)) {
                 return {std::nullopt, "--data-root needs a folder"};
             }
@@ -49,6 +48,24 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
     return {options, {}};
+}
+
+std::string versionLine() {
+    return "dorvexia " + std::to_string(DORVEXIA_VERSION_MAJOR) + "." +
+           std::to_string(DORVEXIA_VERSION_MINOR) + "." + std::to_string(DORVEXIA_VERSION_PATCH) +
+           "\n";
+}
+
+std::optional<std::string> answerWithoutDisplay(const std::vector<std::string>& arguments) {
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == "--help" || arguments[i] == "-h") {
+            return commandLineHelp();
+        }
+        if (arguments[i] == "--version") {
+            return versionLine();
+        }
+    }
+    return std::nullopt;
 }
 
 std::string commandLineHelp() {

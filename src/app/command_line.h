@@ -12,8 +12,6 @@ struct CommandLine {
     std::string audio;         // --audio portaudio|virtual (empty: DORVEXIA_AUDIO, else portaudio)
     std::string virtualInput;  // --virtual-input FILE
     std::string virtualOutputDir;  // --virtual-output-dir DIR
-    bool showHelp = false;         // --help
-    bool showVersion = false;      // --version
 };
 
 struct CommandLineResult {
@@ -21,8 +19,18 @@ struct CommandLineResult {
     std::string error;                   // why, when they are
 };
 
-// Parses the program's own options; Qt's options have been taken out before.
+// Parses the program's own options; Qt's options have been taken out before. --help, -h and
+// --version are known here but answered before (answerWithoutDisplay).
 CommandLineResult parseCommandLine(const std::vector<std::string>& arguments);
+
+// The text of --version: "dorvexia 1.0.15" and a line end, the version the program was built
+// with.
+std::string versionLine();
+
+// What --help (or -h) and --version print, whichever comes first among the arguments (the
+// program's name first): nothing when neither is there. They need no display and no Qt, so
+// they are answered before any is started.
+std::optional<std::string> answerWithoutDisplay(const std::vector<std::string>& arguments);
 
 // The text of --help.
 std::string commandLineHelp();

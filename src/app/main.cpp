@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -54,9 +53,9 @@ int main(int argc, char** argv) {
     if (dvx::commandVerb(given)) {
         return runVerb(given);
     }
-    // The help needs no display either.
-    if (std::find(given.begin(), given.end(), "--help") != given.end()) {
-        std::fputs(dvx::commandLineHelp().c_str(), stdout);
+    // Nor do the help and the version.
+    if (const auto answer = dvx::answerWithoutDisplay(given)) {
+        std::fputs(answer->c_str(), stdout);
         return 0;
     }
     QApplication app(argc, argv);  // takes Qt's own options out of the arguments
@@ -77,14 +76,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     const dvx::CommandLine& options = *parsed.options;
-    if (options.showHelp) {
-        std::fputs(dvx::commandLineHelp().c_str(), stdout);
-        return 0;
-    }
-    if (options.showVersion) {
-        std::printf("dorvexia %s\n", QApplication::applicationVersion().toUtf8().constData());
-        return 0;
-    }
 
     // Before anything opens a device or a file: a second run on the same data root would
     // write the same files, so it ends here having changed nothing.
@@ -116,6 +107,7 @@ int main(int argc, char** argv) {
         }
     }
     window.show();
+    window.proposeFirstSettings();
     window.armIfAutoRun();
 
     dvx::SignalWatcher watcher;

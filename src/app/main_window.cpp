@@ -314,7 +314,7 @@ void MainWindow::buildMenus() {
     rotations->setObjectName("mnuRotationFileManager");
     connect(rotations, &QAction::triggered, this, &MainWindow::openRotationManager);
 
-    addMenuBarEntry("MusicFiles", "mnuMusicFiles", [this]() -> QWidget* {
+    addMenuBarEntry("Music Files", "mnuMusicFiles", [this]() -> QWidget* {
         // It records from the sensor's own capture when both use one input device.
         auto* window = new MusicFilesWindow(
             MusicFilesForm::Files{m_station->files.Music, m_station->files.MusicCat,
@@ -375,8 +375,25 @@ void MainWindow::buildMenus() {
 
     addMenuBarEntry("Help", "mnuHelp",
                     [this]() -> QWidget* { return new HelpWindow(m_paths, *m_errorWindow); });
-    addMenuBarEntry("About", "mnuAbout",
-                    [this]() -> QWidget* { return new AboutWindow(*m_errorWindow); });
+    addMenuBarEntry("About", "mnuAbout", [this]() -> QWidget* {
+        return new AboutWindow(*m_errorWindow, [this] { return systemInfo(); });
+    });
+}
+
+SystemInfo MainWindow::systemInfo() const {
+    SystemInfo info{qVersion(),
+                    m_audio.name(),
+                    {},
+                    m_paths.dataRoot(),
+                    freeSpace(m_paths.dataRoot()),
+                    std::chrono::duration_cast<std::chrono::seconds>(
+                        std::chrono::steady_clock::now() - m_started)
+                        .count()};
+    if (m_station) {
+        info.devices = devicesInUse(m_station->devices, m_station->parameters,
+                                    m_audio.inputDeviceNames(), m_audio.outputDeviceNames());
+    }
+    return info;
 }
 
 ImportParts MainWindow::importParts() {
@@ -401,6 +418,7 @@ bool MainWindow::startUp(std::string& failure) {
         StartupResult result = runStartup(m_paths, m_diskSync.get());
         m_station = std::move(result.station);
         setWindowTitle(QString::fromStdString(result.caption));
+        m_firstStart = result.firstStart;
         for (const std::string& message : result.messages) {
             m_errorWindow->showError(message);
         }
@@ -457,6 +475,12 @@ void MainWindow::askToStop(const QString& stopCaption, std::function<void()> sto
     m_stopQuestion = askToStopGuarding(this, stopCaption, std::move(stop));
 }
 
+void MainWindow::proposeFirstSettings() {
+    if (m_firstStart) {
+        findChild<QAction*>("mnuMyPreferences")->trigger();
+    }
+}
+
 void MainWindow::onStop() {
     if (!m_runtime) {
         return;
@@ -478,7 +502,8 @@ void MainWindow::onStop() {
 
 void MainWindow::refreshStatus() {
     if (m_runtime) {
-        m_status->showStatus(sensorStatus(m_runtime->engine().state(), m_runtime->fill().fillSounds()));
+        m_status->showStatus(
+            sensorStatus(m_runtime->engine().state(), m_runtime->fill().fillSounds()));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -14,6 +15,7 @@
 #include "fill/fill_view.h"
 #include "sensor/sensor_engine.h"
 #include "sensor/sensor_view.h"
+#include "viewers/system_info.h"
 
 class QAction;
 class QLabel;
@@ -58,6 +60,10 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     // termination signal).
     void closeAtProgramEnd();
 
+    // On a first start (no parameters saved yet), opens My Preferences, which proposes a delay
+    // and a threshold for the operator to confirm.
+    void proposeFirstSettings();
+
     ErrorWindow& errorWindow() { return *m_errorWindow; }
     Station* station() { return m_station.get(); }
     SensorRuntime* runtime() { return m_runtime.get(); }
@@ -96,6 +102,8 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     QWidget* openWindow(const char* objectName, const std::function<QWidget*()>& create);
     // The one rotation manager, which the Setup menu and the spot files window open.
     QWidget* openRotationManager();
+    // What About > System Info shows, as of now.
+    SystemInfo systemInfo() const;
     // What an import window works with (spots or music, as its target says).
     ImportParts importParts();
     // Ends the run: the other windows go without their own closing handling, then the sensor,
@@ -141,6 +149,8 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     QPointer<QMessageBox> m_stopQuestion;             // the question before a stop, while asked
     bool m_closeAnswered = false;                     // Close needs no (further) question
     StopReason m_endReason = StopReason::ProgramEnd;  // what stops a sensor still armed at the end
+    bool m_firstStart = false;                        // start-up found no parameters saved
+    std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
 };
 
 }  // namespace dvx

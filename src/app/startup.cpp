@@ -63,6 +63,7 @@ StartupResult runStartup(const Paths& paths, DiskSync* sync) {
             result.messages.push_back(*load.warning);
         }
         result.caption = load.caption;
+        result.firstStart = load.firstStart;
         result.station = std::make_unique<Station>(
             Station{paths, std::move(files), std::move(facility), std::move(connection.settings),
                     account.value_or(EmailAccount{}), parameters, load.devices});

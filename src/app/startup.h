@@ -19,6 +19,7 @@ struct StartupResult {
     std::unique_ptr<Station> station;
     std::string caption;                // "Dorvexia Alarm/Fill" or "Dorvexia Alarm Only"
     std::vector<std::string> messages;  // for the error window, in the order they arose
+    bool firstStart = false;  // no parameters saved yet: Preferences proposes the first ones
 };
 
 // Start-up, in order: the five folders (created when missing), the connection settings, the

@@ -54,7 +54,7 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
       m_one{ProgramList(MusRotFileOne)},
       m_two{ProgramList(MusRotFileTwo)} {
     setObjectName("frmMyProgramming");
-    setWindowTitle("MyProgramming");
+    setWindowTitle("My Programming");
     setModal(false);
     auto* layout = new QVBoxLayout(this);
     addFilesMenu(this, layout);
@@ -63,6 +63,7 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
     auto* lists = new QGridLayout;
     makeListSide(m_one, "list1", "mnuHiddenPopup1", "Regular", "Reset All Plays to 0");
     makeListSide(m_two, "List2", "mnuHiddenPopup2", "Alternate", "Reset All Pays to 0");
+    m_one.view->viewport()->installEventFilter(this);
     m_two.view->viewport()->installEventFilter(this);
     m_names = new QListWidget(this);
     m_names->setObjectName("lstName");
@@ -77,8 +78,6 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
 
     // The alternate program per weekday.
     auto* days = new QGridLayout;
-    days->addWidget(new QLabel("Start", this), 0, 1);
-    days->addWidget(new QLabel("Stop", this), 0, 2);
     for (int day = 1; day <= 7; ++day) {
         m_Check1[day] = new QCheckBox(kDayCaptions[day], this);
         m_Check1[day]->setObjectName(indexedName("Check1", day));
@@ -93,15 +92,16 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
         days->addWidget(m_txtStart[day], day, 1);
         days->addWidget(m_txtStop[day], day, 2);
     }
+    days->addWidget(newLabel("Start", m_txtStart[1]), 0, 1, Qt::AlignHCenter | Qt::AlignBottom);
+    days->addWidget(newLabel("Stop", m_txtStop[1]), 0, 2, Qt::AlignHCenter | Qt::AlignBottom);
 
-    // The event slots: 1 and 4 "Music Cat", 2 and 5 "Sweeper", 3 and 6 "ID".
+    // The event slots: 1 and 4 "Music Cat", 2 and 5 "Sweeper", 3 and 6 "ID". Each row label
+    // stands left of its row and belongs to its Regular box; each column label stands over its
+    // column and belongs to the column's top box. A box's own name joins both.
     auto* eventSlots = new QGridLayout;
     const char* const columnCaptions[2] = {"Regular", "Alternate"};
-    eventSlots->addWidget(new QLabel(columnCaptions[0], this), 0, 1);
-    eventSlots->addWidget(new QLabel(columnCaptions[1], this), 0, 2);
     const char* const rowCaptions[3] = {"Music Cat", "Sweeper", "ID"};
     for (int row = 0; row < 3; ++row) {
-        eventSlots->addWidget(new QLabel(rowCaptions[row], this), row + 1, 0);
         for (int column = 0; column < 2; ++column) {
             const int slot = 1 + row + 3 * column;
             m_txtEvent[slot] = makeBox(this, indexedName("txtEvent", slot), 60);
@@ -109,6 +109,12 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
                 QString("%1 %2").arg(columnCaptions[column], rowCaptions[row]));
             eventSlots->addWidget(m_txtEvent[slot], row + 1, column + 1);
         }
+        eventSlots->addWidget(newLabel(rowCaptions[row], m_txtEvent[1 + row]), row + 1, 0,
+                              Qt::AlignRight | Qt::AlignVCenter);
+    }
+    for (int column = 0; column < 2; ++column) {
+        eventSlots->addWidget(newLabel(columnCaptions[column], m_txtEvent[1 + 3 * column]), 0,
+                              column + 1, Qt::AlignHCenter | Qt::AlignBottom);
     }
     auto* settings = new QHBoxLayout;
     settings->addLayout(days);
@@ -158,9 +164,12 @@ void ProgramListsWindow::makeListSide(ListSide& side, const char* listName, cons
 
 bool ProgramListsWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == m_two.view->viewport()) {
-            add(m_two);  // double-clicking `List2` adds, as its popup's "Add" does
-            return true;
+        // Double-clicking either list adds, as its popup's "Add" does.
+        for (ListSide* side : {&m_one, &m_two}) {
+            if (watched == side->view->viewport()) {
+                add(*side);
+                return true;
+            }
         }
         if (auto* box = qobject_cast<QLineEdit*>(watched)) {
             box->clear();  // `txtStart_DblClick` / `txtStop_DblClick`: keeps the stored time

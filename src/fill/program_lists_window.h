@@ -23,12 +23,12 @@ namespace dvx {
 class DiskSync;
 class Paths;
 
-// `frmMyProgramming` ("MyProgramming"): edits program lists one (`list1`, "Regular") and two
-// (`List2`, "Alternate") from the categories in `lstName`, the alternate program's weekdays and
-// hours, and the fill's six event slots. List edits reach the files at once; the schedule and
-// the slots are written when the window closes, the running parameters are reloaded and
-// `reloaded` receives the main window's new caption. Writes to DXParams.dat are made durable
-// through `diskSync` where given. Main thread only.
+// `frmMyProgramming` ("My Programming"): edits program lists one (`list1`, "Regular") and two
+// (`List2`, "Alternate") from the categories in `lstName` (popup Add, or a double-click on
+// either list), the alternate program's weekdays and hours, and the fill's six event slots. List
+// edits reach the files at once; the schedule and the slots are written when the window closes, the
+// running parameters are reloaded and `reloaded` receives the main window's new caption. Writes to
+// DXParams.dat are made durable through `diskSync` where given. Main thread only.
 class ProgramListsWindow : public QDialog {
     Q_OBJECT
 

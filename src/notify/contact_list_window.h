@@ -34,9 +34,9 @@ struct ContactWindowStyle {
 };
 
 inline constexpr ContactWindowStyle kCallListWindowStyle{
-    "frmCallList", "Call List", "Number", kCallListFormat, false, false, false};
+    "frmCallList", "My Call List", "Number", kCallListFormat, false, false, false};
 inline constexpr ContactWindowStyle kAddressBookWindowStyle{
-    "frmAddressBook", "Address Book", "Address", kAddressBookFormat, true, true, true};
+    "frmAddressBook", "My Address Book", "Address", kAddressBookFormat, true, true, true};
 
 // The window of the call list (`frmCallList`, Setup, My Call List, on the open CallList.dat,
 // with kCallListWindowStyle) or the address book (`frmAddressBook`, Setup, My Address Book, on

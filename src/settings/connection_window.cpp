@@ -48,7 +48,7 @@ ConnectionWindow::ConnectionWindow(ConnectionSettings& connection, const Paths& 
                                    ErrorReporter& errors, QWidget* parent)
     : QDialog(parent), m_connection(connection), m_paths(paths), m_errors(errors) {
     setObjectName("frmMyConnection");
-    setWindowTitle("MyConnection");
+    setWindowTitle("My Connection");
     setModal(false);
 
     auto* portLabel = new QLabel("Com Port", this);

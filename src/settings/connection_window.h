@@ -12,7 +12,7 @@ namespace dvx {
 
 class Paths;
 
-// `frmMyConnection` ("MyConnection"): the modem's serial port (`lstComPort`), its speed
+// `frmMyConnection` ("My Connection"): the modem's serial port (`lstComPort`), its speed
 // (`lstBaudRate`) and "Dial Connect" (`Check1`). Each click changes the running settings at
 // once, so the next dial uses them; only Apply writes Connection.dat. Main thread only.
 class ConnectionWindow : public QDialog {

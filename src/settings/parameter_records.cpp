@@ -23,12 +23,21 @@ void ParameterFile::write(int record, std::int32_t value) {
     m_file.write(record, RecordWriter().int32(value).bytes());
 }
 
-std::optional<std::string> ParameterFile::lengthWarning() const {
+std::uintmax_t ParameterFile::size() const {
     std::error_code error;
     const auto size = std::filesystem::file_size(m_file.path(), error);
     if (error) {
         throw IoError("Cannot read the size of", m_file.path(), error.value());
     }
+    return size;
+}
+
+bool ParameterFile::isEmpty() const {
+    return size() == 0;
+}
+
+std::optional<std::string> ParameterFile::lengthWarning() const {
+    const auto size = this->size();
     if (size % kParameterRecordLength == 0) {
         return std::nullopt;
     }

@@ -44,9 +44,15 @@ class ParameterFile final : public ParameterRecords {
     // that the file is torn or foreign and how its last record was read.
     std::optional<std::string> lengthWarning() const;
 
+    // True while the file holds no byte: nothing has ever been saved (a first start).
+    // Throws IoError.
+    bool isEmpty() const;
+
     void close() { m_file.close(); }
 
   private:
+    std::uintmax_t size() const;
+
     RecordFile m_file;
 };
 

@@ -127,12 +127,8 @@ bool applyDeviceRecord(DeviceChoice& devices, int record, std::int32_t value) {
     }
 }
 
-std::string startupCaption(bool alarmOnly) {
+std::string mainCaption(bool alarmOnly) {
     return alarmOnly ? "Dorvexia Alarm Only" : "Dorvexia Alarm/Fill";
-}
-
-std::string reloadCaption(bool alarmOnly) {
-    return alarmOnly ? "Dorvexi Alarm Only" : "Dorvexi Alarm/Fill";
 }
 
 }  // namespace dvx

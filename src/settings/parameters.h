@@ -66,9 +66,8 @@ void applyStoredValue(Parameters& parameters, int record, std::int32_t value);
 // Sets the device choice of a device record; returns false for any other record.
 bool applyDeviceRecord(DeviceChoice& devices, int record, std::int32_t value);
 
-// The main window's caption for the mode: after start-up, and after the program-lists window's
-// reload (which has always spelled the program's name short).
-std::string startupCaption(bool alarmOnly);
-std::string reloadCaption(bool alarmOnly);
+// The main window's caption for the mode, after start-up and after the program-lists window's
+// reload alike: "Dorvexia Alarm Only" or "Dorvexia Alarm/Fill".
+std::string mainCaption(bool alarmOnly);
 
 }  // namespace dvx

@@ -12,7 +12,7 @@ StartupLoad loadParametersAtStartup(ParameterRecords& records, Parameters& param
             applyStoredValue(parameters, record, value);
         }
     }
-    result.caption = startupCaption(parameters.AlarmOnly);
+    result.caption = mainCaption(parameters.AlarmOnly);
     return result;
 }
 
@@ -20,6 +20,7 @@ StartupLoad loadParametersAtStartup(const Paths& paths, Parameters& parameters) 
     ParameterFile file(paths);
     StartupLoad result = loadParametersAtStartup(file, parameters);
     result.warning = file.lengthWarning();
+    result.firstStart = file.isEmpty();
     return result;
 }
 
@@ -27,7 +28,7 @@ std::string reloadParameters(ParameterRecords& records, Parameters& parameters) 
     for (const int record : kReloadOrder) {
         applyStoredValue(parameters, record, records.read(record));
     }
-    return reloadCaption(parameters.AlarmOnly);
+    return mainCaption(parameters.AlarmOnly);
 }
 
 std::string reloadParameters(const Paths& paths, Parameters& parameters) {

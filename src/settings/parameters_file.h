@@ -15,6 +15,7 @@ struct StartupLoad {
     DeviceChoice devices;                // for the audio components
     std::string caption;                 // "Dorvexia Alarm Only" or "Dorvexia Alarm/Fill"
     std::optional<std::string> warning;  // for the error window: the file is torn or foreign
+    bool firstStart = false;             // the file was empty or missing: nothing saved yet
 };
 
 // Start-up: reads every record (kStartupLoadOrder) into `parameters` and the device choice.
@@ -26,8 +27,8 @@ StartupLoad loadParametersAtStartup(ParameterRecords& records, Parameters& param
 StartupLoad loadParametersAtStartup(const Paths& paths, Parameters& parameters);
 
 // After the program-lists window has written its share: reads kReloadOrder into `parameters`
-// (DeadAirSeconds takes effect here) and returns the caption, "Dorvexi Alarm Only" or
-// "Dorvexi Alarm/Fill". Throws IoError.
+// (DeadAirSeconds takes effect here) and returns the main window's caption, as at start-up.
+// Throws IoError.
 std::string reloadParameters(ParameterRecords& records, Parameters& parameters);
 std::string reloadParameters(const Paths& paths, Parameters& parameters);
 

@@ -83,7 +83,7 @@ std::vector<std::string> alarmRelayItems(std::int32_t remoteControl) {
 std::vector<std::string> deadAirItems() {
     std::vector<std::string> items;
     for (int seconds = 1; seconds <= kDeadAirChoices; ++seconds) {
-        items.push_back(std::to_string(seconds) + " seconds");
+        items.push_back(std::to_string(seconds) + (seconds == 1 ? " second" : " seconds"));
     }
     return items;
 }
@@ -119,7 +119,7 @@ PreferencesForm::PreferencesForm(const Paths& paths, Parameters& memory, EmailAc
 PreferencesControls PreferencesForm::open(std::unique_ptr<ParameterRecords> file,
                                           std::vector<std::string> outputDevices,
                                           std::vector<std::string> inputDevices,
-                                          const SmtpSettings& smtp) {
+                                          const SmtpSettings& smtp, bool firstStart) {
     m_file.reset();
     const PreferencesRecords v = readPreferencesRecords(*file);
     m_file = std::move(file);
@@ -135,9 +135,14 @@ PreferencesControls PreferencesForm::open(std::unique_ptr<ParameterRecords> file
     c.lstAudOut = rowFor(v.AudOutDevice, c.outputDevices.size());
     c.lstAudIn = rowFor(v.AudInDevice, c.inputDevices.size());
 
-    c.lstTime = rowFor(std::int64_t{v.DeadAirSeconds} - 1, kDeadAirChoices);
-    c.txtThreshold = std::to_string(v.Threshold);
-    thresholdEdited(c.txtThreshold);
+    if (firstStart) {
+        c.lstTime = kProposedDeadAirSeconds - 1;
+        c.txtThreshold = std::to_string(kProposedThreshold);
+    } else {
+        c.lstTime = rowFor(std::int64_t{v.DeadAirSeconds} - 1, kDeadAirChoices);
+        c.txtThreshold = std::to_string(v.Threshold);
+        thresholdEdited(c.txtThreshold);
+    }
     c.Check2 = v.AlarmOnly == 1;
     c.chkPage = v.PageOnAlarm == 1;
     c.chkEmail = v.EmailOnAlarm == 1;

@@ -27,7 +27,7 @@ struct PreferencesControls {
     std::vector<std::string> inputDevices;   // lstWaveIn, lstAudIn
     std::optional<int> lstWaveIn, lstWaveOutNet, lstWaveOut, lstWaveOut2, lstAudOut, lstAudIn;
 
-    std::optional<int> lstTime;  // row 0 = "1 seconds"
+    std::optional<int> lstTime;  // row 0 = "1 second"
     std::string txtThreshold;
     bool Check2 = false;  // Alarm Only
     bool chkPage = false, chkEmail = false, chkPageEnd = false, chkEmailEnd = false;
@@ -47,6 +47,12 @@ struct PreferencesControls {
 
     std::string txtUserName, txtPassword, txtMailServer, txtSender;
 };
+
+// What Preferences proposes when the parameters file is empty (a first start): ten seconds of
+// dead air and a threshold of 330 (about -40 dBFS). They reach the file and the running sensor
+// only when the operator saves them.
+inline constexpr int kProposedDeadAirSeconds = 10;
+inline constexpr int kProposedThreshold = 330;
 
 // What closing did, for the window to act on.
 struct PreferencesCloseResult {
@@ -75,10 +81,13 @@ class PreferencesForm {
     // and Threshold follow what is shown. Device lists are given in enumeration order; `smtp`
     // is Smtp.dat as stored (readStoredSmtpSettings): a sender that is not stored shows as an
     // empty box, so that mail keeps taking the default from the user name of the moment.
+    // With `firstStart` (the file is empty) the delay and threshold show the proposed values
+    // instead, and the running threshold stays as it is until they are saved.
     // Throws IoError (the file stays closed).
     PreferencesControls open(std::unique_ptr<ParameterRecords> file,
                              std::vector<std::string> outputDevices,
-                             std::vector<std::string> inputDevices, const SmtpSettings& smtp);
+                             std::vector<std::string> inputDevices, const SmtpSettings& smtp,
+                             bool firstStart = false);
     bool isOpen() const { return m_file != nullptr; }
 
     // Live changes, each taking effect in the running sensor at once.
@@ -116,7 +125,7 @@ class PreferencesForm {
 // port (1) or "Relay 0" .. "Relay 11" for the I/O board (2). Row k stores the value k.
 std::vector<std::string> alarmRelayItems(std::int32_t remoteControl);
 
-// The dead-air list: "1 seconds" .. "99 seconds"; row k stores k + 1.
+// The dead-air list: "1 second", "2 seconds" .. "99 seconds"; row k stores k + 1.
 std::vector<std::string> deadAirItems();
 
 // The value the threshold box gives the running sensor while it is typed: the number the text

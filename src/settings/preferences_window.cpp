@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,6 +19,7 @@
 
 #include "common/paths.h"
 #include "platform/audio_backend.h"
+#include "sensor/threshold_level.h"
 #include "ui/control_names.h"
 #include "viewers/error_reporter.h"
 
@@ -29,6 +31,46 @@ constexpr const char* kDayCaptions[8] = {"",          "Sunday",   "Monday", "Tue
 constexpr const char* kRemoteControlCaptions[3] = {"Off", "Parallel ", "Prairie Digital"};
 constexpr const char* kModeCaptions[2] = {"Mono", "Stereo"};
 constexpr int kListWidth = 170;
+
+constexpr const char* kThresholdRefused =
+    "The threshold takes digits only: a whole number from 0 (only digital silence counts as "
+    "dead air) to 32767. Its level in dBFS shows beside the box.";
+
+// What each option does, for its tool tip, by object name.
+constexpr std::pair<const char*, const char*> kToolTips[] = {
+    {"lstWaveIn", "Select Input Card: the programme feed that is watched for dead air"},
+    {"lstWaveOutNet", "Output that carries the programme feed passed through live"},
+    {"lstWaveOut", "Select Output Card: fill player 1, and the mixer when Use Mixer is on"},
+    {"lstWaveOut2", "Select Output Card: fill player 2"},
+    {"lstAudOut", "Output on which Music Files and SpotFiles play"},
+    {"lstAudIn", "Input from which Music Files and SpotFiles record"},
+    {"chkMixer", "Play the fill through the mixer to Out 1 instead of through the two players"},
+    {"lstTime", "Number of Seconds of Dead Air before Alarm"},
+    {"txtThreshold",
+     "Peak level (0 to 32767) below which a buffer counts as silent; its dBFS level shows "
+     "beside the box"},
+    {"Check2", "Raise the alarm without filling the silence from the library"},
+    {"chkReboot", "Restart the computer as part of the alarm"},
+    {"chkPage", "Dial the call list when an alarm begins"},
+    {"chkEmail", "Send alarm e-mail when an alarm begins"},
+    {"chkPageEnd", "Dial the call list when an alarm ends"},
+    {"chkEmailEnd", "Send e-mail when an alarm ends"},
+    {"chkWeekTest", "Run the weekly test of the alarm"},
+    {"option2_0", "No relay interface: relays and remote inputs are off"},
+    {"option2_1", "Relays and remote inputs on the parallel port (8 relays)"},
+    {"option2_2", "Relays and remote inputs on the Prairie Digital board (12 relays)"},
+    {"lstAlarmRelay",
+     "Select Relay Output for Alarm...Remote Control must be enabled in Setup>>My Computer"},
+    {"txtRecStopDelay", "Seconds of silence after which an automatic recording stops"},
+    {"chkAutoStart", "Start recording by itself when sound begins"},
+    {"optMode_0", "Record the library in mono"},
+    {"optMode_1", "Record the library in stereo"},
+    {"txtUserName", "User name of the mail account that sends alarm e-mail"},
+    {"txtPassword", "Password of the mail account that sends alarm e-mail"},
+    {"txtMailServer", "Mail server that alarm e-mail goes through, as smtp:// or smtps://"},
+    {"txtSender", "Sender address of alarm e-mail; empty takes it from the user name"},
+    {"chkAutoRun", "Arm the sensor as soon as the program has started"},
+};
 
 QString indexed(const char* name, int index) {
     return QString("%1_%2").arg(name).arg(index);
@@ -42,17 +84,13 @@ std::string plain(const QLineEdit* box) {
     return box->text().toStdString();
 }
 
-QListWidget* makeList(QWidget* parent, const char* objectName, int visibleRows,
-                      const char* toolTip = nullptr) {
+QListWidget* makeList(QWidget* parent, const char* objectName, int visibleRows) {
     auto* list = new QListWidget(parent);
     list->setObjectName(objectName);
     list->setMinimumWidth(kListWidth);
     list->addItem("X");  // a row to measure: whole rows show, none cut in half
     list->setFixedHeight(list->sizeHintForRow(0) * visibleRows + 2 * list->frameWidth());
     list->clear();
-    if (toolTip != nullptr) {
-        list->setToolTip(toolTip);
-    }
     return list;
 }
 
@@ -138,8 +176,11 @@ PreferencesWindow::PreferencesWindow(const Paths& paths, Parameters& memory, Ema
       m_diskSync(diskSync),
       m_form(paths, memory, account, std::move(remoteControlChanged)) {
     setObjectName("frmMyPreferences");
-    setWindowTitle("MyPreferences");
+    setWindowTitle("My Preferences");
     buildControls();
+    for (const auto& [name, tip] : kToolTips) {
+        findChild<QWidget*>(name)->setToolTip(tip);
+    }
     connectLiveChanges();
 }
 
@@ -180,10 +221,10 @@ void PreferencesWindow::buildControls() {
 
 QWidget* PreferencesWindow::buildDevices() {
     auto* group = new QGroupBox("Sound cards", this);
-    m_lstWaveIn = makeList(group, "lstWaveIn", 4, "Select Input Card");
+    m_lstWaveIn = makeList(group, "lstWaveIn", 4);
     m_lstWaveOutNet = makeList(group, "lstWaveOutNet", 4);
-    m_lstWaveOut = makeList(group, "lstWaveOut", 4, "Select Output Card");
-    m_lstWaveOut2 = makeList(group, "lstWaveOut2", 4, "Select Output Card");
+    m_lstWaveOut = makeList(group, "lstWaveOut", 4);
+    m_lstWaveOut2 = makeList(group, "lstWaveOut2", 4);
     m_lstAudOut = makeList(group, "lstAudOut", 4);
     m_lstAudIn = makeList(group, "lstAudIn", 4);
     m_chkMixer = makeCheck(group, "chkMixer", "Use Mixer");
@@ -201,10 +242,19 @@ QWidget* PreferencesWindow::buildDevices() {
 
 QWidget* PreferencesWindow::buildAlarm() {
     auto* group = new QGroupBox("Alarm", this);
-    m_lstTime = makeList(group, "lstTime", 5, "Number of Seconds of Dead Air before Alarm");
+    m_lstTime = makeList(group, "lstTime", 5);
     m_lstTime->setMinimumWidth(110);
     fillList(m_lstTime, deadAirItems());
     m_txtThreshold = makeBox(group, "txtThreshold", 70);
+    auto* digits = new QIntValidator(0, 32767, m_txtThreshold);
+    QLocale plainDigits = QLocale::c();
+    plainDigits.setNumberOptions(QLocale::RejectGroupSeparator);
+    digits->setLocale(plainDigits);
+    m_txtThreshold->setValidator(digits);
+    m_lblThresholdDbfs = new QLabel(group);
+    m_lblThresholdDbfs->setObjectName("lblThresholdDbfs");
+    m_lblThresholdDbfs->setMinimumWidth(m_lblThresholdDbfs->fontMetrics().horizontalAdvance(
+        QString::fromStdString(thresholdDbfsText(1))));
     m_Check2 = makeCheck(group, "Check2", "Alarm Only");
     m_chkPage = makeCheck(group, "chkPage", "Page");
     m_chkEmail = makeCheck(group, "chkEmail", "Email");
@@ -214,6 +264,7 @@ QWidget* PreferencesWindow::buildAlarm() {
     m_chkReboot = makeCheck(group, "chkReboot", "Reboot");
 
     auto* threshold = labelled("Threshold", m_txtThreshold);
+    threshold->addWidget(m_lblThresholdDbfs);
     threshold->addStretch();
     auto* top = new QHBoxLayout;
     top->addLayout(labelled("Delay", m_lstTime));
@@ -241,9 +292,7 @@ QWidget* PreferencesWindow::buildRelays() {
         m_option2[static_cast<std::size_t>(i)]->setObjectName(indexed("option2", i));
         buttons->addWidget(m_option2[static_cast<std::size_t>(i)]);
     }
-    m_lstAlarmRelay = makeList(group, "lstAlarmRelay", 5,
-                               "Select Relay Output for Alarm...Remote Control must be enabled in "
-                               "Setup>>My Computer");
+    m_lstAlarmRelay = makeList(group, "lstAlarmRelay", 5);
     m_lstAlarmRelay->setMinimumWidth(100);
     auto* relayColumn = labelled("Alarm Relay", m_lstAlarmRelay);
     relayColumn->addStretch();
@@ -288,8 +337,10 @@ QWidget* PreferencesWindow::buildTimedDays() {
         m_Check1[at] = makeCheck(group, indexed("Check1", day), kDayCaptions[day]);
         m_txtStart[at] = makeBox(group, indexed("txtStart", day), 80);
         m_txtStop[at] = makeBox(group, indexed("txtStop", day), 80);
-        m_txtStart[at]->setToolTip("Time of day, 24-hour: 06:30:00");
-        m_txtStop[at]->setToolTip("Time of day, 24-hour: 18:00:00");
+        m_Check1[at]->setToolTip(
+            QString("Start and stop the sensor by the clock on %1").arg(kDayCaptions[day]));
+        m_txtStart[at]->setToolTip("Time of day the sensor is armed, 24-hour: 06:30:00");
+        m_txtStop[at]->setToolTip("Time of day the sensor is disarmed, 24-hour: 18:00:00");
         nameStartStop(m_txtStart[at], m_txtStop[at], kDayCaptions[day]);
         grid->addWidget(m_Check1[at], day, 0);
         grid->addWidget(m_txtStart[at], day, 1);
@@ -355,10 +406,14 @@ void PreferencesWindow::connectLiveChanges() {
         }
     });
     connect(m_txtThreshold, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_lblThresholdDbfs->setText(
+            QString::fromStdString(thresholdDbfsText(liveThreshold(text.toStdString()))));
         if (!m_loading) {
             m_form.thresholdEdited(text.toStdString());
         }
     });
+    connect(m_txtThreshold, &QLineEdit::inputRejected, this,
+            [this] { m_errors.showError(kThresholdRefused); });
 }
 
 void PreferencesWindow::setRelayList(const std::vector<std::string>& items, bool enabled) {
@@ -380,9 +435,10 @@ void PreferencesWindow::showEvent(QShowEvent* event) {
 void PreferencesWindow::load() {
     try {
         const SmtpLoad smtp = readStoredSmtpSettings(m_paths);
-        showControls(m_form.open(std::make_unique<ParameterFile>(m_paths, m_diskSync),
-                                 m_audio.outputDeviceNames(), m_audio.inputDeviceNames(),
-                                 smtp.settings));
+        auto file = std::make_unique<ParameterFile>(m_paths, m_diskSync);
+        const bool firstStart = file->isEmpty();
+        showControls(m_form.open(std::move(file), m_audio.outputDeviceNames(),
+                                 m_audio.inputDeviceNames(), smtp.settings, firstStart));
         if (smtp.warning) {
             m_errors.showError(*smtp.warning);
         }

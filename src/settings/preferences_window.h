@@ -9,6 +9,7 @@
 #include "settings/preferences_form.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
@@ -20,11 +21,15 @@ class DiskSync;
 class ErrorReporter;
 class Paths;
 
-// `frmMyPreferences` ("MyPreferences"): sound cards, dead-air delay and threshold, alarm
+// `frmMyPreferences` ("My Preferences"): sound cards, dead-air delay and threshold, alarm
 // actions, relay interface and alarm relay, recording parameters, the timed start and stop of
 // each weekday, the mail account and server, and start-up behaviour. Showing the window reads
 // DXParams.dat and keeps it open; closing it (Close, Files > Exit or the close box) checks and
-// writes it, then User.dat and Smtp.dat. There is no Apply and no Cancel.
+// writes it, then User.dat and Smtp.dat. There is no Apply and no Cancel. Opened on an empty
+// DXParams.dat (a first start), it proposes a delay and a threshold that closing saves.
+//
+// The threshold box takes digits only; a refused key says so in the error window. Beside it,
+// its level in dBFS follows what is typed.
 //
 // A close that a device list stops writes nothing and the window goes. A close that a bad
 // value stops (a threshold, stop delay or time that is not one, an account or mail server
@@ -93,6 +98,7 @@ class PreferencesWindow : public QWidget {
     QListWidget* m_lstTime = nullptr;
     QListWidget* m_lstAlarmRelay = nullptr;
     QLineEdit* m_txtThreshold = nullptr;
+    QLabel* m_lblThresholdDbfs = nullptr;  // the threshold's level, as it is typed
     QLineEdit* m_txtRecStopDelay = nullptr;
     QCheckBox* m_Check2 = nullptr;
     QCheckBox* m_chkPage = nullptr;

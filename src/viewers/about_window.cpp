@@ -3,22 +3,16 @@
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include "viewers/system_info_window.h"
+
 namespace dvx {
-namespace {
 
-// The desktops' system-information programs, looked for on PATH in this order.
-constexpr const char* kSystemInfoPrograms[] = {"hardinfo2", "hardinfo", "gnome-system-monitor",
-                                               "kinfocenter"};
-
-}  // namespace
-
-AboutWindow::AboutWindow(ErrorReporter& errors, QWidget* parent)
-    : QDialog(parent), m_errors(errors) {
+AboutWindow::AboutWindow(ErrorReporter& errors, std::function<SystemInfo()> systemInfo,
+                         QWidget* parent)
+    : QDialog(parent), m_errors(errors), m_systemInfo(std::move(systemInfo)) {
     setObjectName("frmAbout");
     setWindowTitle("About Dorvexia");
     setModal(false);
@@ -42,7 +36,7 @@ AboutWindow::AboutWindow(ErrorReporter& errors, QWidget* parent)
 
     auto* sysInfo = new QPushButton("&System Info...", this);
     sysInfo->setObjectName("cmdSysInfo");
-    connect(sysInfo, &QPushButton::clicked, this, &AboutWindow::startSystemInfo);
+    connect(sysInfo, &QPushButton::clicked, this, &AboutWindow::showSystemInfo);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -64,14 +58,17 @@ QString AboutWindow::versionText() {
         .arg(DORVEXIA_VERSION_PATCH);
 }
 
-void AboutWindow::startSystemInfo() {
-    for (const char* name : kSystemInfoPrograms) {
-        const QString program = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!program.isEmpty() && QProcess::startDetached(program, {})) {
-            return;
-        }
+void AboutWindow::showSystemInfo() {
+    if (!m_systemInfo) {
+        m_errors.showError("System Information Is Unavailable At This Time");
+        return;
     }
-    m_errors.showError("System Information Is Unavailable At This Time");
+    if (m_systemInfoWindow.isNull()) {
+        m_systemInfoWindow = new SystemInfoWindow(m_systemInfo, this);
+        m_systemInfoWindow->setWindowFlag(Qt::Window);
+    }
+    m_systemInfoWindow->show();
+    m_systemInfoWindow->raise();
 }
 
 }  // namespace dvx

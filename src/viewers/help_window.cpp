@@ -30,7 +30,7 @@ HelpWindow::HelpWindow(const Paths& paths, ErrorReporter& errors, QWidget* paren
       m_file(paths.programFile("Help.html")),
       m_errors(errors) {
     setObjectName("frmHelp");
-    setWindowTitle("Dorvex Help");
+    setWindowTitle("Help");
 
     QMenu* files = menuBar()->addMenu("Files");
     QAction* exit = files->addAction("Exit");

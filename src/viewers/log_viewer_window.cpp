@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,7 +30,11 @@ LogViewerWindow::LogViewerWindow(std::filesystem::path logsFolder, std::string p
                                  ErrorReporter& errors, QWidget* parent)
     : QDialog(parent), m_viewer(std::move(logsFolder), std::move(prefix)), m_errors(errors) {
     setObjectName("frmLogs");
+    setWindowTitle("Alarm Logs");
     setModal(false);
+
+    m_step = new QLabel(this);
+    m_step->setObjectName("lblStep");
 
     m_byTime = new QRadioButton("By Time", this);
     m_byTime->setObjectName("Option1");
@@ -67,6 +72,7 @@ LogViewerWindow::LogViewerWindow(std::filesystem::path logsFolder, std::string p
 
     // Only one of the two lists is visible at a time, so they share the middle of the window.
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_step);
     layout->addLayout(options);
     layout->addWidget(m_days, 1);
     layout->addWidget(m_lines, 1);
@@ -114,7 +120,7 @@ void LogViewerWindow::ok() {
 
 void LogViewerWindow::showState() {
     const bool showingLines = m_viewer.showingLines();
-    setWindowTitle(QString::fromStdString(m_viewer.caption()));
+    m_step->setText(QString::fromStdString(m_viewer.caption()));
     m_byTime->setVisible(!showingLines);
     m_byEvent->setVisible(!showingLines);
     m_days->setVisible(!showingLines);

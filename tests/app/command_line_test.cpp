@@ -15,7 +15,16 @@ TEST(CommandLine, OptionsWithSeparateOrJoinedValues) {
     EXPECT_EQ(parsed.options->virtualInput, "tone.wav");
     EXPECT_EQ(parsed.options->virtualOutputDir, "/out");
     EXPECT_TRUE(parseCommandLine({"dorvexia"}).options);
-    EXPECT_TRUE(parseCommandLine({"dorvexia", "--version"}).options->showVersion);
+}
+
+TEST(CommandLine, HelpAndVersionAreAnsweredWhicheverComesFirst) {
+    EXPECT_EQ(answerWithoutDisplay({"dorvexia", "-platform", "offscreen", "--version", "--help"}),
+              "dorvexia " + std::to_string(DORVEXIA_VERSION_MAJOR) + "." +
+                  std::to_string(DORVEXIA_VERSION_MINOR) + "." +
+                  std::to_string(DORVEXIA_VERSION_PATCH) + "\n");
+    EXPECT_EQ(answerWithoutDisplay({"dorvexia", "-h", "--version"}), commandLineHelp());
+    EXPECT_EQ(answerWithoutDisplay({"dorvexia", "--data-root", "/d"}), std::nullopt);
+    EXPECT_EQ(answerWithoutDisplay({"--version"}), std::nullopt);  // the program's own name
 }
 
 TEST(CommandLine, WrongArgumentsSayWhy) {

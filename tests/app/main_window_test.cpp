@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <set>
+
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -65,6 +70,12 @@ TEST(MainWindow, FirstLaunchShowsEveryControlAndAsksForTheMailAccount) {
         EXPECT_TRUE(rig.action(name)->isEnabled()) << name;
     }
 
+    // Nothing saved yet: My Preferences opens to propose the first settings.
+    rig.window.proposeFirstSettings();
+    auto* preferences = rig.window.findChild<QWidget*>("frmMyPreferences");
+    ASSERT_NE(preferences, nullptr);
+    EXPECT_TRUE(preferences->isVisible());
+
     // The clock runs whether or not the sensor is armed; the sensor stays disarmed.
     rig.clock.advanceSeconds(0.2);
     EXPECT_EQ(rig.text("lblClock"), "Monday  12/07/2026  09:00:00");
@@ -75,6 +86,45 @@ TEST(MainWindow, FirstLaunchShowsEveryControlAndAsksForTheMailAccount) {
     }
 }
 
+TEST(MainWindow, EveryMenuEntryOpensAWindowTitledAsTheEntry) {
+    MainWindowRig rig;
+    std::string failure;
+    ASSERT_TRUE(rig.window.startUp(failure)) << failure;
+    rig.window.show();
+    std::vector<QAction*> entries;
+    for (QAction* top : rig.window.menuBar()->actions()) {
+        const QList<QAction*> inMenu = top->menu() ? top->menu()->actions() : QList<QAction*>{top};
+        entries.insert(entries.end(), inMenu.begin(), inMenu.end());
+    }
+    const auto shownWindows = [] {
+        std::set<QWidget*> shown;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window->objectName() != "frmError") {
+                shown.insert(window);
+            }
+        }
+        return shown;
+    };
+    int opened = 0;
+    for (QAction* entry : entries) {
+        if (entry->isSeparator() || entry->objectName() == "mnuExit") {
+            continue;
+        }
+        const std::set<QWidget*> before = shownWindows();
+        entry->trigger();
+        std::vector<QWidget*> added;
+        std::ranges::set_difference(shownWindows(), before, std::back_inserter(added));
+        ASSERT_EQ(added.size(), 1u) << entry->text().toStdString();
+        // The title is the entry's caption, or the caption and what the window is at.
+        const QString caption = entry->text().remove('&');
+        const QString title = added.front()->windowTitle();
+        EXPECT_TRUE(title == caption || title.startsWith(caption + " "))
+            << caption.toStdString() << " opens " << title.toStdString();
+        ++opened;
+    }
+    EXPECT_EQ(opened, 13);
+}
+
 TEST(MainWindow, AutoRunArmsAtStartAndTheMenuOpensItsWindowsOnce) {
     MainWindowRig rig;
     std::string params(4 * 72, '\0');
@@ -83,6 +133,8 @@ TEST(MainWindow, AutoRunArmsAtStartAndTheMenuOpensItsWindowsOnce) {
     test::writeFile(rig.root.path() / "c/Dorvex/DXParams.dat", params);
     std::string failure;
     ASSERT_TRUE(rig.window.startUp(failure)) << failure;
+    rig.window.proposeFirstSettings();  // settings saved before: nothing to propose
+    EXPECT_EQ(rig.window.findChild<QWidget*>("frmMyPreferences"), nullptr);
     rig.window.armIfAutoRun();
     EXPECT_TRUE(rig.window.runtime()->engine().state().SensorRunning);
     EXPECT_NE(rig.window.findChild<QPushButton*>("cmdStart")->styleSheet().indexOf("128, 255, 128"),

@@ -32,6 +32,7 @@ TEST_F(StartupTest, FirstLaunchMakesFoldersAndEmptyFilesAndAsksForTheAccount) {
         EXPECT_EQ(std::filesystem::file_size(path), 0u) << file;
     }
     EXPECT_EQ(result.caption, "Dorvexia Alarm/Fill");
+    EXPECT_TRUE(result.firstStart);
     EXPECT_EQ(result.messages, std::vector<std::string>{std::string(kEmailAccountMissingMessage)});
     ASSERT_NE(result.station, nullptr);
     EXPECT_EQ(result.station->Facility, "");
@@ -55,6 +56,7 @@ TEST_F(StartupTest, ReadsTheStoredSettingsFacilityAccountAndConnection) {
 
     StartupResult result = runStartup(paths);
     EXPECT_EQ(result.caption, "Dorvexia Alarm Only");
+    EXPECT_FALSE(result.firstStart);
     EXPECT_TRUE(result.messages.empty());
     const Station& station = *result.station;
     EXPECT_EQ(station.Facility, "WXYZ-FM Main Studio");

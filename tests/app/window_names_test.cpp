@@ -175,6 +175,14 @@ TEST(WindowNames, EveryControlOfEveryWindowHasItsOwnAccessibleName) {
     emit fileName->returnPressed();
     walk.openAndWalk(import->findChild<QAction*>("mnuFilePopupDelete"));
 
+    // System Info, which a button of About opens.
+    auto* about = rig.window.findChild<QWidget*>("frmAbout");
+    ASSERT_NE(about, nullptr);
+    QAction systemInfo;
+    QObject::connect(&systemInfo, &QAction::triggered, about->findChild<QPushButton*>("cmdSysInfo"),
+                     &QPushButton::click);
+    walk.openAndWalk(&systemInfo);
+
     // The walk reaches at least the windows of today's menus; later ones join it by themselves.
     const std::set<QString> walked(walk.walked.begin(), walk.walked.end());
     const QStringList reached =
@@ -183,7 +191,7 @@ TEST(WindowNames, EveryControlOfEveryWindowHasItsOwnAccessibleName) {
             "frmMyConnection frmMyMessages frmMyPreferences frmMyProgramming "
             "frmLogs frmHelp frmAbout frmSpotFiles frmTune frmImportFile "
             "frmSpecificFile frmNormalize frmDialog1 frmDialog2 frmDialog11 "
-            "frmRotationFileManager")
+            "frmRotationFileManager frmSystemInfo")
             .split(' ');
     for (const QString& window : reached) {
         EXPECT_TRUE(walked.contains(window)) << window.toStdString() << " was not reached";

@@ -10,7 +10,7 @@ by object names or screen positions.
         app = desktop.start(program, "--data-root", root, "--audio", "virtual")
         main = app.window("Dorvexia Alarm/Fill")
         main.menu("Setup", "My Preferences")
-        preferences = app.window("MyPreferences")
+        preferences = app.window("My Preferences")
         preferences.find("list", "Delay").choose("3 seconds")
         preferences.find("text", "Threshold").set_text("250")
         preferences.find("text", "User Name").type_text("night.shift@example.org")

@@ -58,7 +58,7 @@ def main(program):
                 raise HarnessError(f"before Start: {start.description!r}")
 
             main_window.menu("Setup", "My Preferences")
-            preferences = app.window("MyPreferences")
+            preferences = app.window("My Preferences")
             preferences.find("list", "Delay").choose("3 seconds")
             preferences.find("text", "Threshold").set_text("250")
             preferences.find("text", "User Name").type_text("night.shift@example.org")
@@ -78,7 +78,7 @@ def main(program):
 
             # The running sensor takes a new delay when the program lists are read again.
             main_window.menu("Setup", "My Programming")
-            programming = app.window("MyProgramming")
+            programming = app.window("My Programming")
             programming.find("push button", "Close").click()
             app.wait_closed(programming)
 

@@ -101,7 +101,7 @@ def main(program):
             app.wait_closed(spots)
 
             main_window.menu("Setup", "My Programming")
-            programming = app.window("MyProgramming")
+            programming = app.window("My Programming")
             programming.find("text", "Regular Sweeper").set_text("9001")
             programming.find("push button", "Close").click()
             app.wait_closed(programming)

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -65,7 +68,21 @@ struct ProgrammingRig {
 TEST(ProgramListsWindow, PopupEditsReachTheListFilesAtOnce) {
     ProgrammingRig rig;
     rig.open();
-    EXPECT_EQ(rig.window->windowTitle(), "MyProgramming");
+    EXPECT_EQ(rig.window->windowTitle(), "My Programming");
+    // Each heading belongs to the box it stands beside: its access key reaches that box.
+    for (const auto& [caption, box] :
+         std::vector<std::pair<QString, QString>>{{"Music Cat", "txtEvent_1"},
+                                                  {"Sweeper", "txtEvent_2"},
+                                                  {"ID", "txtEvent_3"},
+                                                  {"Alternate", "txtEvent_4"},
+                                                  {"Start", "txtStart_1"},
+                                                  {"Stop", "txtStop_1"}}) {
+        const QList<QLabel*> labels = rig.window->findChildren<QLabel*>();
+        EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
+            return label->text() == caption && label->buddy() != nullptr &&
+                   label->buddy()->objectName() == box;
+        })) << caption.toStdString();
+    }
     ASSERT_EQ(rig.lines("lstName"),
               (QStringList{"Acoustic     A", "Blues        B", "Country      C"}));
 
@@ -78,10 +95,13 @@ TEST(ProgramListsWindow, PopupEditsReachTheListFilesAtOnce) {
               (std::vector<std::string>{"No Category Selected", "No Category Selected"}));
     EXPECT_EQ(rig.data.files.MusRotFileOne.recordCount(), 0);
 
-    for (const int row : {0, 1, 0}) {
-        rig.chooseCategory(row);
-        rig.popup("mnuHiddenPopup1Add");
-    }
+    // Added by the popup, and by double-clicking "Regular" as well.
+    rig.chooseCategory(0);
+    rig.popup("mnuHiddenPopup1Add");
+    rig.chooseCategory(1);
+    rig.popup("mnuHiddenPopup1Add");
+    rig.chooseCategory(0);
+    QApplication::sendEvent(rig.find<QListWidget>("list1")->viewport(), &doubleClick);
     EXPECT_EQ(rig.lines("list1"),
               (QStringList{" 1 Acoustic     A 0", " 2 Blues        B 0", " 3 Acoustic     A 0"}));
     EXPECT_EQ(rig.find<QListWidget>("list1")->currentRow(), 2);
@@ -142,7 +162,7 @@ TEST(ProgramListsWindow, ClosingWritesTheScheduleAndSlotsAndReloadsTheSensor) {
     rig.find<QLineEdit>("txtEvent_6")->setText("95");
     rig.find<QPushButton>("cmdClose")->click();
 
-    EXPECT_EQ(rig.captions, std::vector<std::string>{"Dorvexi Alarm/Fill"});
+    EXPECT_EQ(rig.captions, std::vector<std::string>{"Dorvexia Alarm/Fill"});
     EXPECT_EQ(rig.errors.messages,
               std::vector<std::string>{"The alternate start for Tuesday (\"half past\") is not a "
                                        "time of day; the stored time is kept."});

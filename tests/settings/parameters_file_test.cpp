@@ -125,7 +125,7 @@ TEST_F(ParametersFileTest, TornFileIsReadInPlaceReportedAndLeftAlone) {
     EXPECT_NE(load.warning->find("10 bytes"), std::string::npos) << *load.warning;
     EXPECT_EQ(test::fileBytes(file()), torn);
 
-    EXPECT_EQ(reloadParameters(paths, p), "Dorvexi Alarm Only");
+    EXPECT_EQ(reloadParameters(paths, p), "Dorvexia Alarm Only");
     EXPECT_EQ(test::fileBytes(file()), torn);
 }
 
@@ -249,7 +249,7 @@ TEST_F(ParametersFileTest, ProgramListsKeepBlankTimesAndTheReloadBringsTheSensor
                   47, {{1, 20}, {8, 1}, {15, 3600}, {16, 100}, {23, 200}, {30, 9005}, {47, 1}}));
 
     Parameters p;
-    EXPECT_EQ(reloadParameters(paths, p), "Dorvexi Alarm/Fill");
+    EXPECT_EQ(reloadParameters(paths, p), "Dorvexia Alarm/Fill");
     EXPECT_EQ(p.DeadAirSeconds, 20);
     EXPECT_EQ(p.AltDayEnabled[1], 1);
     EXPECT_EQ(p.AltStart[1], 3600);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -10,6 +13,7 @@
 
 #include "common/paths.h"
 #include "platform/audio_backend.h"
+#include "settings/parameters_file.h"
 #include "settings/settings_test_support.h"
 #include "support/temp_folder.h"
 
@@ -85,11 +89,12 @@ TEST_F(PreferencesWindowTest, ShowsTheStoredValuesAndClosingStoresTheEditedOnes)
     open();
 
     EXPECT_EQ(window->objectName(), "frmMyPreferences");
-    EXPECT_EQ(window->windowTitle(), "MyPreferences");
+    EXPECT_EQ(window->windowTitle(), "My Preferences");
     EXPECT_EQ(list("lstWaveIn")->currentItem()->text(), "Mic");
     EXPECT_EQ(list("lstWaveOutNet")->currentItem()->text(), "Studio Feed");
     ASSERT_EQ(list("lstTime")->count(), 99);
     EXPECT_EQ(list("lstTime")->currentItem()->text(), "45 seconds");
+    EXPECT_EQ(list("lstTime")->item(0)->text(), "1 second");
     EXPECT_EQ(box("txtThreshold")->text(), "900");
     EXPECT_TRUE(find<QRadioButton>("option2_1")->isChecked());
     EXPECT_EQ(list("lstAlarmRelay")->currentItem()->text(), "Relay 5");
@@ -131,10 +136,11 @@ TEST_F(PreferencesWindowTest, ShowsTheStoredValuesAndClosingStoresTheEditedOnes)
     EXPECT_EQ(test::fileMode(paths.programFile("User.dat")), 0600u);
     EXPECT_EQ(test::fileMode(paths.programFile("Smtp.dat")), 0600u);
 
-    // Opened again, it shows what was stored; a fresh file grows to exactly 72 records.
+    // Opened again on a fresh file, it proposes a delay again; the file grows to exactly 72
+    // records.
     std::filesystem::remove(parameterFile());
     window->show();
-    EXPECT_EQ(list("lstTime")->selectedItems().size(), 0);
+    EXPECT_EQ(list("lstTime")->currentItem()->text(), "10 seconds");
     EXPECT_EQ(box("txtStop_7")->text(), "00:00:00");
     chooseAllDevices();
     window->close();
@@ -190,6 +196,56 @@ TEST_F(PreferencesWindowTest, SwitchingTheRelayInterfaceRebuildsTheRelayList) {
     EXPECT_EQ(memory.RecMode, 1);
     box("txtThreshold")->setText("12a");
     EXPECT_EQ(memory.Threshold, 12);
+}
+
+TEST_F(PreferencesWindowTest, AFirstStartProposesADelayAndThresholdThatOnlyClosingStores) {
+    open();  // no parameters file: it is made empty
+    EXPECT_EQ(list("lstTime")->currentItem()->text(), "10 seconds");
+    EXPECT_EQ(box("txtThreshold")->text(), "330");
+    EXPECT_EQ(find<QLabel>("lblThresholdDbfs")->text(), "\u221240 dBFS");
+    EXPECT_EQ(memory.Threshold, 0);  // a proposal, not yet the running value
+    EXPECT_EQ(std::filesystem::file_size(parameterFile()), 0u);
+
+    // The level follows what is typed.
+    box("txtThreshold")->setText("3277");
+    EXPECT_EQ(find<QLabel>("lblThresholdDbfs")->text(), "\u221220 dBFS");
+    box("txtThreshold")->setText("");
+    EXPECT_EQ(find<QLabel>("lblThresholdDbfs")->text(), "\u2212\u221e dBFS");
+    box("txtThreshold")->setText("330");
+
+    chooseAllDevices();
+    window->close();
+    EXPECT_TRUE(errors.messages.empty());
+    Parameters stored;
+    reloadParameters(paths, stored);
+    EXPECT_EQ(stored.DeadAirSeconds, 10);
+    EXPECT_EQ(stored.Threshold, 330);
+    EXPECT_EQ(memory.Threshold, 330);
+
+    // Opened again on the saved file, it shows what is stored, not the proposal.
+    store({{1, 3}, {7, 250}});
+    window->show();
+    EXPECT_EQ(list("lstTime")->currentItem()->text(), "3 seconds");
+    EXPECT_EQ(box("txtThreshold")->text(), "250");
+}
+
+TEST_F(PreferencesWindowTest, LettersInTheThresholdBoxAreRefusedWithAMessageAndChangeNothing) {
+    store({{7, 300}});
+    open();
+    const Bytes before = test::fileBytes(parameterFile());
+    QLineEdit* threshold = box("txtThreshold");
+    threshold->setFocus();
+    threshold->end(false);
+    for (const auto& [key, text] :
+         std::vector<std::pair<int, QString>>{{Qt::Key_A, "a"}, {Qt::Key_Minus, "-"}}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(threshold, &press);
+    }
+    EXPECT_EQ(threshold->text(), "300");
+    EXPECT_EQ(memory.Threshold, 300);
+    ASSERT_EQ(errors.messages.size(), 2u);
+    EXPECT_NE(errors.messages[0].find("digits only"), std::string::npos) << errors.messages[0];
+    EXPECT_EQ(test::fileBytes(parameterFile()), before);
 }
 
 TEST_F(PreferencesWindowTest, ABlankThresholdSavesZeroAndABadTimeKeepsTheWindowOpen) {

@@ -19,7 +19,7 @@ TEST(HelpWindow, WritesTheGuideWhenMissingAndKeepsTypedText) {
     {
         HelpWindow window(paths, errors);
         window.show();
-        EXPECT_EQ(window.windowTitle(), "Dorvex Help");
+        EXPECT_EQ(window.windowTitle(), "Help");
         auto* text = window.findChild<QTextEdit*>("RichTextBox1");
         ASSERT_NE(text, nullptr);
         EXPECT_TRUE(text->toPlainText().contains("Arming the sensor"));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,6 +18,10 @@ QStringList items(const QListWidget* list) {
         result.append(list->item(i)->text());
     }
     return result;
+}
+
+QString step(const QWidget& window) {
+    return window.findChild<QLabel*>("lblStep")->text();
 }
 
 struct Controls {
@@ -45,7 +50,8 @@ TEST(LogViewerWindow, OkShowsTheDayAndOkAgainGoesBackToTheDays) {
     window.show();
     Controls c(window);
     ASSERT_TRUE(c.days && c.lines && c.byTime && c.byEvent && c.ok && c.close);
-    EXPECT_EQ(window.windowTitle(), "Load Logs");
+    EXPECT_EQ(window.windowTitle(), "Alarm Logs");
+    EXPECT_EQ(step(window), "Load Logs");
     EXPECT_EQ(c.close->text(), "&Close");
     EXPECT_EQ(items(c.days), (QStringList{"12/06/05", "12/05/05"}));
     EXPECT_EQ(c.days->currentRow(), 0);
@@ -61,7 +67,7 @@ TEST(LogViewerWindow, OkShowsTheDayAndOkAgainGoesBackToTheDays) {
     EXPECT_TRUE(c.ok->isVisible());
 
     c.ok->click();
-    EXPECT_EQ(window.windowTitle(), "Select Log");
+    EXPECT_EQ(step(window), "Select Log");
     EXPECT_EQ(c.lines->count(), 0);
     EXPECT_FALSE(c.lines->isVisible());
     EXPECT_TRUE(c.days->isVisible() && c.byTime->isVisible() && c.byEvent->isVisible());
@@ -76,7 +82,7 @@ TEST(LogViewerWindow, OkShowsTheDayAndOkAgainGoesBackToTheDays) {
     EXPECT_FALSE(window.isVisible());
     test::writeFile(folder.path() / "AL051207.log", "07:00:00 Audio\r\n");
     window.show();
-    EXPECT_EQ(window.windowTitle(), "Load Logs");
+    EXPECT_EQ(step(window), "Load Logs");
     EXPECT_EQ(items(c.days), (QStringList{"12/07/05", "12/06/05", "12/05/05"}));
     EXPECT_TRUE(c.days->isVisible() && c.byTime->isChecked());
     EXPECT_FALSE(c.lines->isVisible());
@@ -95,7 +101,7 @@ TEST(LogViewerWindow, NoLogsMakesOkDoNothing) {
     emit c.days->itemDoubleClicked(c.days->item(0));
     EXPECT_TRUE(c.days->isVisible());
     EXPECT_FALSE(c.lines->isVisible());
-    EXPECT_EQ(window.windowTitle(), "Load Logs");
+    EXPECT_EQ(step(window), "Load Logs");
     EXPECT_TRUE(errors.messages.empty());
 }
 
