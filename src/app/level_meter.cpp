@@ -37,6 +37,15 @@ void LevelMeter::setPeak(int magnitude) {
     }
 }
 
+void LevelMeter::setThresholdDb(double db) {
+    if (db != m_thresholdDb) {
+        m_thresholdDb = db;
+        setToolTip(std::isinf(db) ? QString("Threshold: digital silence only")
+                                  : QString("Threshold %1 dBFS").arg(db, 0, 'f', 0));
+        update();
+    }
+}
+
 void LevelMeter::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect area = rect().adjusted(0, 0, -1, -1);
@@ -56,6 +65,11 @@ void LevelMeter::paintEvent(QPaintEvent*) {
     const int hold = meterPosition(m_holdDb, w);
     if (hold > 0) {
         painter.fillRect(QRect(hold - 1, 1, 2, area.height() - 1), Qt::white);
+    }
+    if (m_thresholdDb > kFloorDb) {
+        // Below the floor the mark would sit on the meter's edge and mean nothing.
+        const int threshold = meterPosition(m_thresholdDb, w);
+        painter.fillRect(QRect(threshold - 1, 0, 3, area.height() + 1), QColor(0, 200, 255));
     }
     painter.setPen(QColor(90, 90, 90));
     painter.drawRect(area);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <limits>
 
 namespace dvx {
 
@@ -14,6 +15,10 @@ class LevelMeter : public QWidget {
     // The magnitude of the channel's last peak sample, 0..32768.
     void setPeak(int magnitude);
     double levelDb() const { return m_levelDb; }
+    // Marks the silence threshold (in dBFS; minus infinity for none) on the bar, so the operator
+    // sees how far above it the feed runs.
+    void setThresholdDb(double db);
+    double thresholdDb() const { return m_thresholdDb; }
 
     QSize sizeHint() const override { return {240, 14}; }
 
@@ -23,6 +28,7 @@ class LevelMeter : public QWidget {
   private:
     double m_levelDb = -60.0;
     double m_holdDb = -60.0;
+    double m_thresholdDb = -std::numeric_limits<double>::infinity();
 };
 
 // The dB scale under a pair of meters (`MMLevelScaleX1`...).

@@ -41,6 +41,7 @@
 #include "platform/wave_recorder.h"
 #include "sensor/alarm_log.h"
 #include "sensor/sensor_status.h"
+#include "sensor/threshold_level.h"
 #include "settings/connection_window.h"
 #include "settings/preferences_window.h"
 #include "viewers/about_window.h"
@@ -510,6 +511,10 @@ void MainWindow::refreshStatus() {
 void MainWindow::refreshMeters() {
     MainAudioGraph& graph = m_runtime->graph();
     const LevelReading input = graph.MMConnectorX1.levels();
+    const double threshold = thresholdDbfs(m_station->parameters.Threshold);
+    for (LevelMeter* meter : m_inputMeters) {
+        meter->setThresholdDb(threshold);
+    }
     m_inputMeters[0]->setPeak(input.left);
     m_inputMeters[1]->setPeak(input.right);
     if (m_fillMeters[0]->isVisible()) {

@@ -202,9 +202,13 @@ TEST(MainWindow, TheStatusLineSaysWhatTheSensorDoesAndStopAsksFirst) {
     EXPECT_EQ(rig.window.findChild<QLabel*>("lblStatus")->accessibleName(), "Status");
 
     // Disarmed, the meters show the feed all the same.
-    rig.clock.advanceSeconds(0.5);
+    rig.clock.advanceSeconds(0.3);
     EXPECT_EQ(status(), "Stopped");
     EXPECT_GT(meter->levelDb(), -60.0);
+    // The meters mark the threshold, and follow it when the preferences change it.
+    rig.window.station()->parameters.Threshold = 330;
+    rig.clock.advanceSeconds(0.2);
+    EXPECT_NEAR(meter->thresholdDb(), -39.94, 0.01);
     const QString stoppedStyle = statusStyle();
 
     rig.window.findChild<QPushButton*>("cmdStart")->click();
