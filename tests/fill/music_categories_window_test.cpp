@@ -13,6 +13,7 @@
 #include <QPushButton>
 
 #include "fill_test_data.h"
+#include "support/questions.h"
 
 namespace dvx {
 namespace {
@@ -84,11 +85,30 @@ TEST(MusicCategoriesWindow, TypedLetterNameAndVisibleAreSavedShownAndDeleted) {
     EXPECT_EQ(rig.find<QLineEdit>("txtName")->text(), "Quiet Storm");
     EXPECT_TRUE(rig.find<QCheckBox>("Check1")->isChecked());
 
-    rig.find<QPushButton>("cmdDelete")->click();
+    {
+        test::AnswerQuestions yes(QMessageBox::Yes);
+        rig.find<QPushButton>("cmdDelete")->click();
+        EXPECT_EQ(yes.asked, QStringList{"Delete the category q (Quiet Storm)?"});
+    }
     EXPECT_TRUE(rig.lines().isEmpty());
     EXPECT_EQ(rig.find<QListWidget>("lstName")->currentRow(), -1);
     EXPECT_EQ(MusicCategories(rig.data.files.MusicCat).read(43).InUse, 0);
     EXPECT_EQ(rig.errors.messages.size(), 1u);
+
+    // Apply after Delete cannot bring the category back: no letter is current any more, so the
+    // letter box is refused, and the window asks before it drops the name typed.
+    rig.find<QLineEdit>("txtName")->setText("Quiet Storm");
+    rig.find<QPushButton>("cmdApply")->click();
+    EXPECT_EQ(MusicCategories(rig.data.files.MusicCat).read(43).InUse, 0);
+    EXPECT_EQ(rig.errors.messages.size(), 2u);
+    EXPECT_TRUE(rig.find<QLineEdit>("txtLetter")->property("refused").toBool());
+    {
+        test::AnswerQuestions save(QMessageBox::Save);
+        rig.window->close();
+        EXPECT_EQ(save.asked, QStringList{"Save changes to Music Categories?"});
+    }
+    EXPECT_TRUE(rig.window->isVisible());  // the refused Save keeps what was typed
+    EXPECT_EQ(rig.find<QLineEdit>("txtName")->text(), "Quiet Storm");
 }
 
 TEST(MusicCategoriesWindow, PrintsTheListInItsOrderAndNothingWhenEmpty) {
