@@ -119,7 +119,8 @@ int main(int argc, char** argv) {
     window.armIfAutoRun();
 
     dvx::SignalWatcher watcher;
-    QObject::connect(&watcher, &dvx::SignalWatcher::terminationRequested, &window, &QWidget::close);
+    QObject::connect(&watcher, &dvx::SignalWatcher::terminationRequested, &window,
+                     &dvx::MainWindow::endWithoutQuestions);
     const int status = QApplication::exec();
     clock.setFailureReporter(nullptr);  // the error window goes before the clock
     return status;

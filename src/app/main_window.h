@@ -37,7 +37,8 @@ struct Station;
 
 // The main window `mnuMenu`: it is the program. It runs start-up, owns the station's state and
 // the timers that drive everything that happens without a user, and opens the other windows
-// from its menu. Closing it ends the run at once. Main thread only.
+// from its menu. Closing it ends the run, once every open settings window has been closed, each
+// asking about its unsaved edits. Main thread only.
 class MainWindow : public QMainWindow, public SensorView, public FillView {
     Q_OBJECT
   public:
@@ -56,6 +57,10 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     Station* station() { return m_station.get(); }
     SensorRuntime* runtime() { return m_runtime.get(); }
     const Paths& paths() const { return m_paths; }
+
+    // Ends the run without asking any window about its unsaved edits, which are dropped (each
+    // one named on the standard error stream): SIGTERM and SIGINT, with nobody to answer.
+    void endWithoutQuestions();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -89,6 +94,9 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     QWidget* openRotationManager();
     // What an import window works with (spots or music, as its target says).
     ImportParts importParts();
+    // Closes every open settings window, each asking about its unsaved edits; false when one
+    // stays open (its question was cancelled, or what it was to save was refused).
+    bool settingsWindowsClosed();
     // Ends the run: the other windows go without their own closing handling, then the sensor,
     // then the files, then the syncing of what was written to them.
     void endRun();
@@ -128,6 +136,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
 
     std::map<QString, QPointer<QWidget>> m_windows;  // created on first use, kept
     std::filesystem::path m_lastImportFolder;        // where the import windows browse
+    bool m_endingWithoutQuestions = false;
 };
 
 }  // namespace dvx
