@@ -74,13 +74,7 @@ TEST(MainWindow, FirstLaunchShowsEveryControlAndAsksForTheMailAccount) {
 
 TEST(MainWindow, AutoRunArmsAtStartAndTheMenuOpensItsWindowsOnce) {
     MainWindowRig rig;
-    std::string params(4 * 72, '\0');
-    params[0] = 5;       // dead-air seconds
-    params[4 * 71] = 1;  // AutoRun
-    test::writeFile(rig.root.path() / "c/Dorvex/DXParams.dat", params);
-    std::string failure;
-    ASSERT_TRUE(rig.window.startUp(failure)) << failure;
-    rig.window.armIfAutoRun();
+    rig.startArmed();
     EXPECT_TRUE(rig.window.runtime()->engine().state().SensorRunning);
     EXPECT_NE(rig.window.findChild<QPushButton*>("cmdStart")->styleSheet().indexOf("128, 255, 128"),
               -1);
@@ -242,14 +236,7 @@ void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::No
 // program running, the sensor armed. Ctrl+Q closes the same way, and F1 opens the help.
 TEST(MainWindow, ClosingAsksEverySettingsWindowWithUnsavedEditsFirst) {
     MainWindowRig rig;
-    std::string params(4 * 72, '\0');
-    params[0] = 5;       // dead-air seconds
-    params[4 * 71] = 1;  // AutoRun
-    test::writeFile(rig.root.path() / "c/Dorvex/DXParams.dat", params);
-    std::string failure;
-    ASSERT_TRUE(rig.window.startUp(failure)) << failure;
-    rig.window.show();
-    rig.window.armIfAutoRun();
+    rig.startArmed();
     QWidget* preferences = rig.open("mnuMyPreferences", "frmMyPreferences");
     for (const char* list :
          {"lstWaveIn", "lstWaveOutNet", "lstWaveOut", "lstWaveOut2", "lstAudOut", "lstAudIn"}) {
