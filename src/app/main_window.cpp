@@ -44,6 +44,7 @@
 #include "sensor/threshold_level.h"
 #include "settings/connection_window.h"
 #include "settings/preferences_window.h"
+#include "ui/settings_dialog.h"
 #include "viewers/about_window.h"
 #include "viewers/error_window.h"
 #include "viewers/help_window.h"
@@ -258,39 +259,42 @@ QWidget* MainWindow::openRotationManager() {
 }
 
 void MainWindow::buildMenus() {
-    QMenu* files = menuBar()->addMenu("Files");
+    QMenu* files = menuBar()->addMenu("&Files");
     files->setObjectName("mnuFiles");
-    QAction* exit = files->addAction("Exit");
+    QAction* exit = files->addAction("E&xit");
     exit->setObjectName("mnuExit");
+    // Ctrl+Q from any window of the program: the settings windows are asked as on Close.
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    exit->setShortcutContext(Qt::ApplicationShortcut);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* setup = menuBar()->addMenu("Setup");
+    QMenu* setup = menuBar()->addMenu("&Setup");
     setup->setObjectName("mnuSetup");
-    addWindowEntry(setup, "My Address Book", "mnuAddBook", [this]() -> QWidget* {
+    addWindowEntry(setup, "My &Address Book", "mnuAddBook", [this]() -> QWidget* {
         return new ContactListWindow(m_station->files.AddressBook, kAddressBookWindowStyle,
                                      *m_errorWindow,
                                      [this](const ContactEntry& entry, ContactTestDone done) {
                                          m_notifier->sendTestEmail(entry, std::move(done));
                                      });
     });
-    addWindowEntry(setup, "Music Categories", "mnuMusicCategories", [this]() -> QWidget* {
+    addWindowEntry(setup, "Music &Categories", "mnuMusicCategories", [this]() -> QWidget* {
         return new MusicCategoriesWindow(m_station->files.MusicCat, *m_errorWindow);
     });
-    addWindowEntry(setup, "My Call List", "mnuCallList", [this]() -> QWidget* {
+    addWindowEntry(setup, "My Call &List", "mnuCallList", [this]() -> QWidget* {
         return new ContactListWindow(m_station->files.CallList, kCallListWindowStyle,
                                      *m_errorWindow,
                                      [this](const ContactEntry& entry, ContactTestDone done) {
                                          m_notifier->sendTestPage(entry, std::move(done));
                                      });
     });
-    addWindowEntry(setup, "My Connection", "mnuMyConnection", [this]() -> QWidget* {
+    addWindowEntry(setup, "My C&onnection", "mnuMyConnection", [this]() -> QWidget* {
         return new ConnectionWindow(m_station->connection, m_station->paths, *m_errorWindow);
     });
-    addWindowEntry(setup, "My Messages", "mnuMyMessages", [this]() -> QWidget* {
+    addWindowEntry(setup, "My M&essages", "mnuMyMessages", [this]() -> QWidget* {
         return new MessagesWindow(m_station->files.MessageFile, m_station->Facility,
                                   *m_errorWindow);
     });
-    addWindowEntry(setup, "My Preferences", "mnuMyPreferences", [this]() -> QWidget* {
+    addWindowEntry(setup, "My &Preferences", "mnuMyPreferences", [this]() -> QWidget* {
         return new PreferencesWindow(
             m_station->paths, m_station->parameters, m_station->account, m_audio, *m_errorWindow,
             [this] {
@@ -300,22 +304,18 @@ void MainWindow::buildMenus() {
             },
             m_diskSync.get());
     });
-    addWindowEntry(setup, "My Programming", "mnuMyProgramming", [this]() -> QWidget* {
-        auto* window = new ProgramListsWindow(
+    addWindowEntry(setup, "My P&rogramming", "mnuMyProgramming", [this]() -> QWidget* {
+        return new ProgramListsWindow(
             m_station->files.MusRotFileOne, m_station->files.MusRotFileTwo,
             m_station->files.MusicCat, m_station->paths, m_station->parameters, *m_errorWindow,
             [this](const std::string& caption) { setWindowTitle(QString::fromStdString(caption)); },
             m_diskSync.get());
-        // It reads the parameters when it opens and writes them when it closes: a new one
-        // each time.
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        return window;
     });
-    QAction* rotations = setup->addAction("Rotation File Manager");
+    QAction* rotations = setup->addAction("Rotation &File Manager");
     rotations->setObjectName("mnuRotationFileManager");
     connect(rotations, &QAction::triggered, this, &MainWindow::openRotationManager);
 
-    addMenuBarEntry("Music Files", "mnuMusicFiles", [this]() -> QWidget* {
+    addMenuBarEntry("&Music Files", "mnuMusicFiles", [this]() -> QWidget* {
         // It records from the sensor's own capture when both use one input device.
         auto* window = new MusicFilesWindow(
             MusicFilesForm::Files{m_station->files.Music, m_station->files.MusicCat,
@@ -336,7 +336,7 @@ void MainWindow::buildMenus() {
         });
         return window;
     });
-    addMenuBarEntry("SpotFiles", "mnuSpotFiles", [this]() -> QWidget* {
+    addMenuBarEntry("S&potFiles", "mnuSpotFiles", [this]() -> QWidget* {
         auto* window = new SpotFilesWindow(
             m_station->files.Spotfile, m_station->paths, m_station->parameters,
             LibraryDevices{m_clock, m_audio, m_soundFiles, m_runtime->pump()}, *m_errorWindow);
@@ -367,16 +367,19 @@ void MainWindow::buildMenus() {
         return window;
     });
 
-    QMenu* history = menuBar()->addMenu("History");
+    QMenu* history = menuBar()->addMenu("Hist&ory");
     history->setObjectName("mnuHistory");
-    addWindowEntry(history, "Alarm Logs", "mnuAlarmLogs", [this]() -> QWidget* {
+    addWindowEntry(history, "&Alarm Logs", "mnuAlarmLogs", [this]() -> QWidget* {
         m_log->setLogKind("AL");  // the viewer lists the daily alarm logs
         return new LogViewerWindow(m_station->paths.logsFolder(), m_log->logKind(), *m_errorWindow);
     });
 
-    addMenuBarEntry("Help", "mnuHelp",
-                    [this]() -> QWidget* { return new HelpWindow(m_paths, *m_errorWindow); });
-    addMenuBarEntry("About", "mnuAbout", [this]() -> QWidget* {
+    QAction* help = addMenuBarEntry("&Help", "mnuHelp", [this]() -> QWidget* {
+        return new HelpWindow(m_paths, *m_errorWindow);
+    });
+    help->setShortcut(QKeySequence::HelpContents);  // F1, from any window of the program
+    help->setShortcutContext(Qt::ApplicationShortcut);
+    addMenuBarEntry("&About", "mnuAbout", [this]() -> QWidget* {
         return new AboutWindow(*m_errorWindow, [this] { return systemInfo(); });
     });
 }
@@ -458,6 +461,7 @@ void MainWindow::armIfAutoRun() {
 }
 
 void MainWindow::closeAtProgramEnd() {
+    m_endingWithoutQuestions = true;
     m_closeAnswered = true;
     m_endReason = StopReason::ProgramEnd;
     close();
@@ -597,8 +601,14 @@ void MainWindow::setFillMetersVisible(bool visible) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Each open settings window is closed first, in turn, and asks about its unsaved edits; a
+    // Cancel in any of them keeps the program running. A stop by a signal asks nobody.
+    if (!m_endingWithoutQuestions && !settingsWindowsClosed()) {
+        event->ignore();
+        return;
+    }
     if (armed() && !m_closeAnswered) {
-        // The operator is asked first; the run goes on while the question is open.
+        // Then whether to stop guarding; the run goes on while the question is open.
         event->ignore();
         askToStop("Close", [this] {
             m_closeAnswered = true;
@@ -607,11 +617,21 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         });
         return;
     }
-    // Closing ends the run at once: no other window gets its own closing handling, and every
+    // Then closing ends the run at once: no other window gets its own closing handling, and every
     // file is closed as the station goes.
     event->accept();
     endRun();
     QApplication::quit();
+}
+
+bool MainWindow::settingsWindowsClosed() {
+    for (auto& [name, window] : m_windows) {
+        auto* settings = qobject_cast<SettingsDialog*>(window.data());
+        if (settings != nullptr && settings->isVisible() && !settings->close()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void MainWindow::endRun() {
@@ -619,6 +639,11 @@ void MainWindow::endRun() {
         m_runtime->engine().StopSensor(m_endReason);
     }
     for (auto& [name, window] : m_windows) {
+        const auto* settings = qobject_cast<SettingsDialog*>(window.data());
+        if (settings != nullptr && settings->isVisible() && settings->hasUnsavedEdits()) {
+            std::fprintf(stderr, "dorvexia: the unsaved edits of %s were not saved\n",
+                         settings->windowTitle().toUtf8().constData());
+        }
         delete window.data();  // without its own closing handling: nothing is saved
     }
     m_windows.clear();

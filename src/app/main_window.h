@@ -42,7 +42,8 @@ struct Station;
 
 // The main window `mnuMenu`: it is the program. It runs start-up, owns the station's state and
 // the timers that drive everything that happens without a user, and opens the other windows
-// from its menu. Closing it ends the run at once. Main thread only.
+// from its menu. Closing it ends the run, once every open settings window has been closed, each
+// asking about its unsaved edits. Main thread only.
 class MainWindow : public QMainWindow, public SensorView, public FillView {
     Q_OBJECT
   public:
@@ -56,8 +57,9 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
 
     // The last start-up step: arms the sensor when the parameters ask for it.
     void armIfAutoRun();
-    // Ends the run without asking, an armed sensor logged as stopped at program end (a
-    // termination signal).
+    // Ends the run without asking anything (SIGTERM and SIGINT, with nobody to answer): an armed
+    // sensor is logged as stopped at program end, and the unsaved edits of settings windows are
+    // dropped, each one named on the standard error stream.
     void closeAtProgramEnd();
 
     // On a first start (no parameters saved yet), opens My Preferences, which proposes a delay
@@ -106,6 +108,9 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     SystemInfo systemInfo() const;
     // What an import window works with (spots or music, as its target says).
     ImportParts importParts();
+    // Closes every open settings window, each asking about its unsaved edits; false when one
+    // stays open (its question was cancelled, or what it was to save was refused).
+    bool settingsWindowsClosed();
     // Ends the run: the other windows go without their own closing handling, then the sensor,
     // then the files, then the syncing of what was written to them.
     void endRun();
@@ -149,6 +154,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     QPointer<QMessageBox> m_stopQuestion;             // the question before a stop, while asked
     bool m_closeAnswered = false;                     // Close needs no (further) question
     StopReason m_endReason = StopReason::ProgramEnd;  // what stops a sensor still armed at the end
+    bool m_endingWithoutQuestions = false;            // a signal ends the run: nobody answers
     bool m_firstStart = false;                        // start-up found no parameters saved
     std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
 };

@@ -67,6 +67,7 @@ std::optional<int> MusicCategoriesForm::deleteCurrent(int selectedPosition) {
     MusicCategory category = m_categories.read(*m_current);
     category.InUse = 0;
     m_categories.write(*m_current, category);
+    m_current.reset();  // Apply cannot write it back
     reload();
     int position = selectedPosition;
     if (position > static_cast<int>(m_lines.size()) - 1) {

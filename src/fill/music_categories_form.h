@@ -54,8 +54,8 @@ class MusicCategoriesForm {
 
     // `cmdDelete_Click`: marks the current category not defined (name and flag kept), lists
     // again and returns the line to select: the deleted line's position, one up when that is
-    // now past the end, nothing when the list is empty. Without a current category nothing is
-    // written and the letter message is shown.
+    // now past the end, nothing when the list is empty. No category is current afterwards.
+    // Without a current category nothing is written and the letter message is shown.
     std::optional<int> deleteCurrent(int selectedPosition);
 
     // `mnuPrint_Click`: the heading "Music Categories MM-DD-YYYY" centred on 80 columns, a line

@@ -16,6 +16,7 @@
 
 #include "notify/window_helpers.h"
 #include "ui/control_names.h"
+#include "ui/refused_mark.h"
 #include "viewers/printout_painter.h"
 
 namespace dvx {
@@ -29,10 +30,12 @@ bool isEnter(const QKeyEvent* key) {
 
 MusicCategoriesWindow::MusicCategoriesWindow(RecordFile& MusicCat, ErrorReporter& errors,
                                              QWidget* parent)
-    : QDialog(parent), m_categories(MusicCat), m_form(m_categories, errors), m_errors(errors) {
+    : SettingsDialog(parent),
+      m_categories(MusicCat),
+      m_form(m_categories, errors),
+      m_errors(errors) {
     setObjectName("frmMusicCategories");
     setWindowTitle("Music Categories");
-    setModal(false);
 
     auto* letterLabel = new QLabel("Letter", this);
     letterLabel->setObjectName("Label1");
@@ -53,17 +56,11 @@ MusicCategoriesWindow::MusicCategoriesWindow(RecordFile& MusicCat, ErrorReporter
     m_visible->setObjectName("Check1");
     m_visible->setToolTip("Makes caption visible");
     m_visible->installEventFilter(this);
-    m_apply = new QPushButton("&Apply", this);
-    m_apply->setObjectName("cmdApply");
+    m_apply = newApplyButton();
     m_apply->setToolTip("Save entry");
-    m_apply->setAutoDefault(false);
-    auto* deleteButton = new QPushButton("&Delete", this);
-    deleteButton->setObjectName("cmdDelete");
+    QPushButton* deleteButton = newButton("cmdDelete", "&Delete");
     deleteButton->setToolTip("Delete Entry");
-    deleteButton->setAutoDefault(false);
-    auto* closeButton = new QPushButton("&Close", this);
-    closeButton->setObjectName("cmdClose");
-    closeButton->setAutoDefault(false);
+    QPushButton* closeButton = newCloseButton();
     m_list = new QListWidget(this);
     m_list->setObjectName("lstName");
     m_list->setAccessibleName("Categories");
@@ -72,15 +69,15 @@ MusicCategoriesWindow::MusicCategoriesWindow(RecordFile& MusicCat, ErrorReporter
     auto* menuBar = new QMenuBar(this);
     QMenu* files = menuBar->addMenu("&Files");
     files->setObjectName("mnuFiles");
-    QAction* print = files->addAction("Print");
+    QAction* print = files->addAction("&Print");
     print->setObjectName("mnuPrint");
-    QAction* exit = files->addAction("Exit");
+    QAction* exit = files->addAction("E&xit");
     exit->setObjectName("mnuExit");
-    QMenu* view = menuBar->addMenu("View");
+    QMenu* view = menuBar->addMenu("&View");
     view->setObjectName("mnuView");
-    QAction* names = view->addAction("Names");
+    QAction* names = view->addAction("&Names");
     names->setObjectName("mnuViewNames");
-    QAction* letters = view->addAction("Letter");
+    QAction* letters = view->addAction("&Letter");
     letters->setObjectName("mnuViewLetter");
 
     auto* boxes = new QGridLayout;
@@ -101,7 +98,6 @@ MusicCategoriesWindow::MusicCategoriesWindow(RecordFile& MusicCat, ErrorReporter
 
     connect(print, &QAction::triggered, this, &MusicCategoriesWindow::printOnSystemPrinter);
     connect(exit, &QAction::triggered, this, &QWidget::close);
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(names, &QAction::triggered, this, [this] {
         m_form.setView(CategoryView::Names);
         showLines();
@@ -110,32 +106,60 @@ MusicCategoriesWindow::MusicCategoriesWindow(RecordFile& MusicCat, ErrorReporter
         m_form.setView(CategoryView::Letter);
         showLines();
     });
-    connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        if (const auto shown = m_form.lineClicked(m_list->row(item))) {
-            m_letter->setText(QString::fromStdString(shown->letter));
-            m_name->setText(fromStoredText(shown->name));
-            m_visible->setChecked(shown->visible);
-        }
-    });
-    connect(m_apply, &QPushButton::clicked, this, [this] {
-        // Without a current category the form has shown the letter message; the boxes stay.
-        if (const auto saved = m_form.apply(toStoredText(m_name->text()), m_visible->isChecked())) {
-            showLines();
-            select(saved);
-            emptyBoxes();
-        }
-    });
-    connect(deleteButton, &QPushButton::clicked, this, [this] {
-        const bool hadCurrent = m_form.current().has_value();
-        const auto next = m_form.deleteCurrent(m_list->currentRow());
-        if (hadCurrent) {
-            showLines();
-            select(next);
-            emptyBoxes();
-        }
-    });
+    connect(m_list, &QListWidget::itemClicked, this,
+            [this](const QListWidgetItem* item) { lineClicked(item->text()); });
+    connect(deleteButton, &QPushButton::clicked, this, &MusicCategoriesWindow::deleteCategory);
+    watchEdits({m_letter, m_name, m_visible});
 
     showLines();  // `Form_Load`: the form lists the "Names" view
+}
+
+// `lstName_Click`, once the edits of the boxes are settled. Saving them lists the categories
+// afresh, so the line clicked is looked up again by its text.
+void MusicCategoriesWindow::lineClicked(const QString& line) {
+    if (!settleEdits()) {
+        return;
+    }
+    const QList<QListWidgetItem*> found = m_list->findItems(line, Qt::MatchExactly);
+    if (found.isEmpty()) {
+        return;
+    }
+    m_list->setCurrentItem(found.first());
+    if (const auto shown = m_form.lineClicked(m_list->row(found.first()))) {
+        m_letter->setText(QString::fromStdString(shown->letter));
+        m_name->setText(fromStoredText(shown->name));
+        m_visible->setChecked(shown->visible);
+        editsStored();
+    }
+}
+
+bool MusicCategoriesWindow::applyEdits() {
+    // Without a current category the form has shown the letter message; the boxes stay.
+    const auto saved = m_form.apply(toStoredText(m_name->text()), m_visible->isChecked());
+    if (!saved) {
+        markRefused(m_letter, QString::fromUtf8(MusicCategoriesForm::kLegalLettersMessage));
+        return false;
+    }
+    showLines();
+    select(saved);
+    emptyBoxes();
+    return true;
+}
+
+void MusicCategoriesWindow::deleteCategory() {
+    const auto current = m_form.current();
+    if (current && !confirmDeletion(QString("the category %1 (%2)")
+                                        .arg(QString::fromStdString(CategoryLetter(*current)),
+                                             m_name->text().trimmed()))) {
+        return;
+    }
+    // Without a current category the form shows the letter message and nothing changes.
+    const auto next = m_form.deleteCurrent(m_list->currentRow());
+    if (current) {
+        showLines();
+        select(next);
+        emptyBoxes();  // nothing left for Apply to write back
+    }
 }
 
 void MusicCategoriesWindow::showLines() {
@@ -157,7 +181,9 @@ void MusicCategoriesWindow::emptyBoxes() {
     m_letter->clear();
     m_name->clear();
     m_visible->setChecked(false);
+    clearRefusedMarks(this);
     m_letter->setFocus();
+    editsStored();
 }
 
 bool MusicCategoriesWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QDialog>
-
 #include "common/clock.h"
 #include "common/record_file.h"
 #include "fill/music_categories.h"
 #include "fill/music_categories_form.h"
+#include "ui/settings_dialog.h"
 #include "viewers/error_reporter.h"
 
 class QCheckBox;
@@ -18,8 +17,10 @@ class QPushButton;
 namespace dvx {
 
 // `frmMusicCategories` ("Music Categories"): names the 52 category letters. Draws what
-// MusicCategoriesForm decides and moves the focus as the keys ask. Main thread only.
-class MusicCategoriesWindow : public QDialog {
+// MusicCategoriesForm decides and moves the focus as the keys ask. The letter, name and flag
+// typed stay in the window until Apply (or Save on closing, SettingsDialog); clicking a line asks
+// about them first. Delete asks before it deletes. Main thread only.
+class MusicCategoriesWindow : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -31,11 +32,15 @@ class MusicCategoriesWindow : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool applyEdits() override;
+    void discardEdits() override { emptyBoxes(); }
 
   private:
     void showLines();
     void select(std::optional<int> position);
     void emptyBoxes();
+    void lineClicked(const QString& line);
+    void deleteCategory();
     bool letterKey(QKeyEvent* key);
     void nameKey(QKeyEvent* key);
     void printOnSystemPrinter();
@@ -46,7 +51,7 @@ class MusicCategoriesWindow : public QDialog {
     QLineEdit* m_letter = nullptr;
     QLineEdit* m_name = nullptr;
     QCheckBox* m_visible = nullptr;
-    QPushButton* m_apply = nullptr;
+    QWidget* m_apply = nullptr;
     QListWidget* m_list = nullptr;
 };
 

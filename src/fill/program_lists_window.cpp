@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "common/io_error.h"
@@ -19,6 +20,7 @@
 #include "settings/parameter_records.h"
 #include "settings/parameters_file.h"
 #include "ui/control_names.h"
+#include "ui/refused_mark.h"
 
 namespace dvx {
 namespace {
@@ -44,7 +46,7 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
                                        Parameters& parameters, ErrorReporter& errors,
                                        std::function<void(const std::string& caption)> reloaded,
                                        DiskSync* diskSync, QWidget* parent)
-    : QDialog(parent),
+    : SettingsDialog(parent),
       m_categories(MusicCat),
       m_paths(paths),
       m_parameters(parameters),
@@ -55,7 +57,6 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
       m_two{ProgramList(MusRotFileTwo)} {
     setObjectName("frmMyProgramming");
     setWindowTitle("My Programming");
-    setModal(false);
     auto* layout = new QVBoxLayout(this);
     addFilesMenu(this, layout);
 
@@ -121,15 +122,34 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
     settings->addLayout(eventSlots);
     layout->addLayout(settings);
 
-    auto* close = new QPushButton("Close", this);
-    close->setObjectName("cmdClose");
-    close->setAutoDefault(false);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    layout->addWidget(close, 0, Qt::AlignRight);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(newApplyButton());
+    buttons->addWidget(newCloseButton());
+    layout->addLayout(buttons);
 
-    // `Form_Load`.
+    QList<QWidget*> edited;
+    for (int day = 1; day <= 7; ++day) {
+        edited << m_Check1[day] << m_txtStart[day] << m_txtStop[day];
+    }
+    for (int slot = 1; slot <= 6; ++slot) {
+        edited << m_txtEvent[slot];
+    }
+    watchEdits(edited);
+}
+
+void ProgramListsWindow::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        load();
+    }
+    SettingsDialog::showEvent(event);
+}
+
+// `Form_Load`.
+void ProgramListsWindow::load() {
     loadSchedule();
     edit([this] {
+        m_names->clear();
         for (const ListLine& line : m_categories.LoadMusicCategories(CategoryView::Names)) {
             auto* item = new QListWidgetItem(fromStoredText(line.text), m_names);
             item->setData(Qt::UserRole, line.itemData);
@@ -137,6 +157,7 @@ ProgramListsWindow::ProgramListsWindow(RecordFile& MusRotFileOne, RecordFile& Mu
         showList(m_one, std::nullopt);
         showList(m_two, std::nullopt);
     });
+    editsStored();
 }
 
 void ProgramListsWindow::makeListSide(ListSide& side, const char* listName, const char* menuPrefix,
@@ -235,7 +256,9 @@ void ProgramListsWindow::insert(ListSide& side) {
 
 void ProgramListsWindow::remove(ListSide& side) {
     const int row = side.view->currentRow();
-    if (row < 0) {
+    if (row < 0 ||
+        !confirmDeletion(
+            QString("line %1 of the %2 list").arg(row + 1).arg(side.view->accessibleName()))) {
         return;
     }
     edit([&] {
@@ -255,6 +278,7 @@ void ProgramListsWindow::reset(ListSide& side) {
 }
 
 void ProgramListsWindow::loadSchedule() {
+    m_scheduleLoaded = false;
     try {
         ParameterFile file(m_paths);
         m_loaded = readProgramListRecords(file);
@@ -277,27 +301,38 @@ void ProgramListsWindow::loadSchedule() {
     }
 }
 
-// `Form_Unload`. A time that cannot be read keeps its stored value, as a blank box does, and
-// says so.
-void ProgramListsWindow::saveSchedule() {
+// `Form_Unload`, now Apply. An empty time box keeps the stored time; a time that cannot be read
+// is marked and nothing is written.
+bool ProgramListsWindow::applyEdits() {
+    clearRefusedMarks(this);
+    if (!m_scheduleLoaded) {
+        m_errors.showError(
+            "The schedule could not be read when the window opened, so it cannot "
+            "be saved. Close the window and open it again.");
+        return false;
+    }
     ProgramListRecords values;
     for (int day = 1; day <= 7; ++day) {
         values.AltDayEnabled[day] = m_Check1[day]->isChecked() ? 1 : 0;
-        const auto timeIn = [&](QLineEdit* box, const char* what) -> std::optional<std::int32_t> {
+        const std::pair<QLineEdit*, std::optional<std::int32_t>*> boxes[] = {
+            {m_txtStart[day], &values.AltStart[day]}, {m_txtStop[day], &values.AltStop[day]}};
+        for (const auto& [box, seconds] : boxes) {
             const std::string text = box->text().trimmed().toStdString();
             if (text.empty()) {
-                return std::nullopt;
+                continue;
             }
-            const auto seconds = parseTimeOfDay(text);
-            if (!seconds) {
-                m_errors.showError(std::string("The alternate ") + what + " for " +
-                                   kDayCaptions[day] + " (\"" + text +
-                                   "\") is not a time of day; the stored time is kept.");
+            *seconds = parseTimeOfDay(text);
+            if (!*seconds) {
+                const std::string message =
+                    std::string("The alternate ") + (box == m_txtStart[day] ? "start" : "stop") +
+                    " for " + kDayCaptions[day] + " (\"" + text +
+                    "\") is not a time of day. Type hours, minutes and seconds, for example "
+                    "06:30:00, or leave the box empty to keep the stored time. Nothing was saved.";
+                markRefused(box, QString::fromStdString(message));
+                m_errors.showError(message);
+                return false;
             }
-            return seconds;
-        };
-        values.AltStart[day] = timeIn(m_txtStart[day], "start");
-        values.AltStop[day] = timeIn(m_txtStop[day], "stop");
+        }
     }
     for (int slot = 1; slot <= 6; ++slot) {
         values.ProgramEvent[slot] = programEventValue(toStoredText(m_txtEvent[slot]->text()));
@@ -314,15 +349,9 @@ void ProgramListsWindow::saveSchedule() {
         }
     } catch (const IoError& error) {
         m_errors.showError(error.what());
+        return false;
     }
-}
-
-void ProgramListsWindow::done(int result) {
-    if (!m_saved && m_scheduleLoaded) {
-        m_saved = true;
-        saveSchedule();
-    }
-    QDialog::done(result);
+    return true;
 }
 
 }  // namespace dvx

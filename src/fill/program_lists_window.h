@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDialog>
 #include <array>
 #include <functional>
 #include <optional>
@@ -11,6 +10,7 @@
 #include "fill/program_list.h"
 #include "settings/parameters.h"
 #include "settings/program_list_records.h"
+#include "ui/settings_dialog.h"
 #include "viewers/error_reporter.h"
 
 class QCheckBox;
@@ -25,11 +25,17 @@ class Paths;
 
 // `frmMyProgramming` ("My Programming"): edits program lists one (`list1`, "Regular") and two
 // (`List2`, "Alternate") from the categories in `lstName` (popup Add, or a double-click on
-// either list), the alternate program's weekdays and hours, and the fill's six event slots. List
-// edits reach the files at once; the schedule and the slots are written when the window closes, the
-// running parameters are reloaded and `reloaded` receives the main window's new caption. Writes to
-// DXParams.dat are made durable through `diskSync` where given. Main thread only.
-class ProgramListsWindow : public QDialog {
+// either list), the alternate program's weekdays and
+// hours, and the fill's six event slots. Each time it is opened it shows them afresh.
+//
+// The list commands (Add, Insert, Delete, Reset) reach the list files at once: each is one
+// deliberate command on files the fill reads and counts its plays in while the window is open,
+// so the window keeps no copy of them; Delete asks first. The schedule and the slots stay in the
+// window until Apply (or Save on closing, SettingsDialog) writes them, the running parameters are
+// reloaded and `reloaded` receives the main window's new caption. A time that is not one is
+// marked and nothing is written. Writes to DXParams.dat are made durable through `diskSync`
+// where given. Main thread only.
+class ProgramListsWindow : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -38,11 +44,10 @@ class ProgramListsWindow : public QDialog {
                        std::function<void(const std::string& caption)> reloaded,
                        DiskSync* diskSync = nullptr, QWidget* parent = nullptr);
 
-  public slots:
-    void done(int result) override;
-
   protected:
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool applyEdits() override;
 
   private:
     struct ListSide {
@@ -55,8 +60,8 @@ class ProgramListsWindow : public QDialog {
     void makeListSide(ListSide& side, const char* listName, const char* menuPrefix,
                       const char* label, const char* resetCaption);
     void edit(const std::function<void()>& change);
+    void load();
     void loadSchedule();
-    void saveSchedule();
     void showList(ListSide& side, std::optional<int> select);
     std::optional<int> selectedCategory();
     void add(ListSide& side);
@@ -79,7 +84,6 @@ class ProgramListsWindow : public QDialog {
     std::array<QLineEdit*, 7> m_txtEvent{};
     ProgramListRecords m_loaded;
     bool m_scheduleLoaded = false;
-    bool m_saved = false;
 };
 
 }  // namespace dvx

@@ -121,8 +121,10 @@ ContactFormValues ContactForm::apply(const ContactFormValues& values) {
 }
 
 void ContactForm::deleteEntry(std::int32_t recordNumber) {
-    m_editRecNo = recordNumber;
     m_book.markDeleted(recordNumber);
+    if (m_editRecNo == recordNumber) {
+        m_editRecNo = 0;  // Apply cannot write the deleted entry back
+    }
 }
 
 }  // namespace dvx

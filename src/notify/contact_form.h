@@ -64,7 +64,8 @@ class ContactForm {
     // std::invalid_argument. Throws IoError.
     ContactFormValues apply(const ContactFormValues& values);
 
-    // "Delete": marks the record of the selected line as deleted. Throws IoError.
+    // "Delete": marks the record of the selected line as deleted. When it is the entry being
+    // edited, no entry is edited any more. Throws IoError.
     void deleteEntry(std::int32_t recordNumber);
 
   private:

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,7 +14,6 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QShowEvent>
-#include <QStyle>
 #include <QVBoxLayout>
 #include <stdexcept>
 
@@ -21,6 +21,7 @@
 #include "common/record_codec.h"
 #include "notify/window_helpers.h"
 #include "ui/control_names.h"
+#include "ui/refused_mark.h"
 
 namespace dvx {
 namespace {
@@ -29,44 +30,22 @@ constexpr const char* kDayCaptions[8] = {"", "Sun", "Mon", "Tue", "Wed", "Thu", 
 constexpr const char* kOptionCaptions[3] = {"Never", "Always", "Sometimes"};
 constexpr int kTimeMaxTyped = 8;
 
-// Marks a box whose text Apply refused (property "refused": a red frame, the message as its
-// tip), or clears the mark when `refusal` is empty.
-void markBox(QLineEdit* box, const QString& refusal) {
-    if (refusal.isEmpty() && !box->property("refused").toBool()) {
-        return;
-    }
-    box->setProperty("refused", !refusal.isEmpty());
-    box->setToolTip(refusal);
-    box->style()->unpolish(box);
-    box->style()->polish(box);
-}
-
 QString indexed(const char* name, int index) {
     return QString("%1_%2").arg(name).arg(index);
-}
-
-// Enter in a box moves the focus on; it must not press a button of the dialog as well.
-QPushButton* makeButton(QWidget* parent, const char* objectName, const char* caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(objectName);
-    button->setAutoDefault(false);
-    return button;
 }
 
 }  // namespace
 
 ContactListWindow::ContactListWindow(RecordFile& file, const ContactWindowStyle& style,
                                      ErrorReporter& errors, ContactTester tester, QWidget* parent)
-    : QDialog(parent),
+    : SettingsDialog(parent),
       m_style(style),
       m_book(file, style.format),
       m_form(m_book),
       m_errors(errors),
       m_tester(std::move(tester)) {
     setObjectName(style.objectName);
-    setStyleSheet("QLineEdit[refused=\"true\"] { border: 2px solid #c00000; }");
     setWindowTitle(style.caption);
-    setModal(false);
     buildControls();
 }
 
@@ -79,10 +58,14 @@ void ContactListWindow::buildControls() {
     fixed.setFixedPitch(true);
     m_list->setFont(fixed);
     m_list->setMinimumWidth(520);
-    connect(m_list, &QListWidget::currentRowChanged, this, &ContactListWindow::showRow);
-    // A click on the line already selected shows its entry again, as stored.
-    connect(m_list, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { showRow(m_list->row(item)); });
+    connect(m_list, &QListWidget::currentRowChanged, this, &ContactListWindow::rowChosen);
+    // A click on the line already selected shows its entry again, as stored. (A click on another
+    // line has been handled as its selection, and one whose choice was cancelled is not current.)
+    connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (m_list->row(item) == m_list->currentRow()) {
+            rowChosen(m_list->currentRow());
+        }
+    });
 
     // Each box takes as much as its field holds: a stored text shows whole, so Apply writes it
     // back as it was, and nothing typed is cut off unseen.
@@ -91,12 +74,14 @@ void ContactListWindow::buildControls() {
     m_name = new QLineEdit(this);
     m_name->setObjectName("txtName");
     m_name->setMaxLength(static_cast<int>(kContactNameWidth));
+    m_name->installEventFilter(this);
     m_nameLabel->setBuddy(m_name);
     m_contactLabel = new QLabel(m_style.contactLabel, this);
     m_contactLabel->setObjectName("Label2");
     m_contact = new QLineEdit(this);
     m_contact->setObjectName("txtNumber");
     m_contact->setMaxLength(static_cast<int>(m_style.format.contactWidth));
+    m_contact->installEventFilter(this);
     m_contactLabel->setBuddy(m_contact);
 
     m_options = new QButtonGroup(this);
@@ -140,22 +125,18 @@ void ContactListWindow::buildControls() {
     m_recordLabel = new QLabel(this);
     m_recordLabel->setObjectName("Label3");
 
-    QPushButton* newButton = makeButton(this, "cmdNew", "New");
-    QPushButton* deleteButton = makeButton(this, "cmdDelete", "Delete");
-    m_apply = makeButton(this, "cmdApply", "Apply");
-    QPushButton* closeButton = makeButton(this, "cmdClose", "Close");
-    m_sendTest = makeButton(this, "cmdSendTest", "Send test");
+    QPushButton* newEntryButton = newButton("cmdNew", "&New");
+    QPushButton* deleteButton = newButton("cmdDelete", "&Delete");
+    m_apply = newApplyButton();
+    QPushButton* closeButton = newCloseButton();
+    m_sendTest = newButton("cmdSendTest", "Send &test");
     m_sendTest->setVisible(static_cast<bool>(m_tester));
     connect(m_sendTest, &QPushButton::clicked, this, &ContactListWindow::sendTest);
     m_testResult = new QLabel(this);
     m_testResult->setObjectName("lblTest");
     m_testResult->setWordWrap(true);
-    connect(newButton, &QPushButton::clicked, this, &ContactListWindow::newEntry);
+    connect(newEntryButton, &QPushButton::clicked, this, &ContactListWindow::newEntry);
     connect(deleteButton, &QPushButton::clicked, this, &ContactListWindow::deleteEntry);
-    connect(m_apply, &QPushButton::clicked, this, &ContactListWindow::apply);
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_name, &QLineEdit::returnPressed, m_contact, [this] { m_contact->setFocus(); });
-    connect(m_contact, &QLineEdit::returnPressed, m_apply, [this] { m_apply->setFocus(); });
 
     auto* boxes = new QGridLayout;
     boxes->addWidget(m_nameLabel, 0, 0);
@@ -166,7 +147,7 @@ void ContactListWindow::buildControls() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_recordLabel);
     buttons->addStretch();
-    for (QPushButton* button : {newButton, deleteButton, m_apply, m_sendTest, closeButton}) {
+    for (QPushButton* button : {newEntryButton, deleteButton, m_apply, m_sendTest, closeButton}) {
         buttons->addWidget(button);
     }
 
@@ -186,14 +167,15 @@ void ContactListWindow::buildControls() {
     layout->addLayout(buttons);
     layout->addWidget(m_testResult);
 
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{m_name, m_contact, m_nameLabel, m_contactLabel, m_apply}) {
-        widget->hide();
+    showEditBoxes(false);
+    QList<QWidget*> edited = {m_name, m_contact};
+    for (QAbstractButton* option : m_options->buttons()) {
+        edited << option;
     }
-    // Edited, a box no longer holds the text that was refused.
-    for (QLineEdit* box : findChildren<QLineEdit*>()) {
-        connect(box, &QLineEdit::textEdited, box, [box] { markBox(box, {}); });
+    for (int day = 1; day <= 7; ++day) {
+        edited << m_days[day] << m_starts[day] << m_stops[day];
     }
+    watchEdits(edited);
 }
 
 void ContactListWindow::showEvent(QShowEvent* event) {
@@ -205,6 +187,15 @@ void ContactListWindow::showEvent(QShowEvent* event) {
 }
 
 bool ContactListWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the name moves on to the number, in the number on to Apply; it presses nothing.
+    if (event->type() == QEvent::KeyPress && (watched == m_name || watched == m_contact)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            (watched == m_name ? static_cast<QWidget*>(m_contact) : m_apply)->setFocus();
+            return true;
+        }
+        return false;
+    }
     if (event->type() == QEvent::MouseButtonDblClick) {
         if (auto* box = qobject_cast<QLineEdit*>(watched)) {
             box->clear();
@@ -229,6 +220,7 @@ void ContactListWindow::loadList() {
             item->setData(Qt::UserRole, line.recordNumber);
         }
     }
+    m_shownRow = -1;
     if (m_list->count() > 0) {
         {
             const QSignalBlocker quiet(m_list);
@@ -250,12 +242,42 @@ void ContactListWindow::showRow(int row) {
         m_errors.showError(error.what());
         return;
     }
-    clearMarks();
+    m_shownRow = row;
+    clearRefusedMarks(this);
     m_recordLabel->setText(QString::number(record));
-    showEditBoxes();
+    showEditBoxes(true);
+    editsStored();
+}
+
+// The user chose a line: the edits of the entry shown are settled first. Saving lists the
+// entries afresh, so the chosen entry is looked up again by its record.
+void ContactListWindow::rowChosen(int row) {
+    const QListWidgetItem* item = m_list->item(row);
+    if (item == nullptr) {
+        return;
+    }
+    const int record = item->data(Qt::UserRole).toInt();
+    if (!settleEdits()) {
+        const QSignalBlocker quiet(m_list);
+        m_list->setCurrentRow(m_shownRow);
+        return;
+    }
+    for (int at = 0; at < m_list->count(); ++at) {
+        if (m_list->item(at)->data(Qt::UserRole).toInt() == record) {
+            {
+                const QSignalBlocker quiet(m_list);
+                m_list->setCurrentRow(at);
+            }
+            showRow(at);
+            return;
+        }
+    }
 }
 
 void ContactListWindow::newEntry() {
+    if (!settleEdits()) {
+        return;
+    }
     try {
         m_form.newEntry();
     } catch (const IoError& error) {
@@ -264,7 +286,7 @@ void ContactListWindow::newEntry() {
     }
     m_name->clear();
     m_contact->clear();
-    clearMarks();
+    clearRefusedMarks(this);
     if (m_style.newClearsDays) {
         for (int day = 1; day <= 7; ++day) {
             m_days[day]->setChecked(false);
@@ -272,23 +294,24 @@ void ContactListWindow::newEntry() {
             m_stops[day]->clear();
         }
     }
-    showEditBoxes();
+    showEditBoxes(true);
     m_name->setFocus();
     m_recordLabel->setText(QString::number(m_form.EditRecNo()));
+    editsStored();  // an empty entry: nothing to ask about until something is typed
 }
 
-void ContactListWindow::apply() {
+bool ContactListWindow::applyEdits() {
     ContactFormValues stored;
-    clearMarks();
+    clearRefusedMarks(this);
     try {
         stored = m_form.apply(boxValues());
     } catch (const RefusedBox& refusal) {
-        markRefused(refusal);
+        markRefusedBox(refusal);
         m_errors.showError(refusal.what());
-        return;
+        return false;
     } catch (const std::exception& error) {
         m_errors.showError(error.what());
-        return;
+        return false;
     }
     for (int day = 1; day <= 7; ++day) {
         m_starts[day]->setText(QString::fromStdString(stored.start[day]));
@@ -301,11 +324,16 @@ void ContactListWindow::apply() {
         m_list->setCurrentRow(std::min(saveIndex, m_list->count() - 1));
         m_list->verticalScrollBar()->setValue(saveTop);
     }
+    return true;
 }
 
 void ContactListWindow::deleteEntry() {
     QListWidgetItem* item = m_list->currentItem();
     if (item == nullptr) {
+        return;
+    }
+    const QString name = item->text().left(static_cast<int>(kContactNameWidth)).trimmed();
+    if (!confirmDeletion(QString("the entry \"%1\"").arg(name))) {
         return;
     }
     try {
@@ -314,7 +342,19 @@ void ContactListWindow::deleteEntry() {
         m_errors.showError(error.what());
         return;
     }
+    // The deleted entry leaves the boxes: Apply cannot write it back. The first entry left, if
+    // any, is shown instead.
+    emptyEditBoxes();
     loadList();
+}
+
+void ContactListWindow::emptyEditBoxes() {
+    m_name->clear();
+    m_contact->clear();
+    m_recordLabel->clear();
+    clearRefusedMarks(this);
+    showEditBoxes(false);
+    editsStored();
 }
 
 void ContactListWindow::optionClicked(int option) {
@@ -360,24 +400,18 @@ void ContactListWindow::testDone(const ContactTestResult& result) {
     }
 }
 
-void ContactListWindow::markRefused(const RefusedBox& refusal) {
+void ContactListWindow::markRefusedBox(const RefusedBox& refusal) {
     QLineEdit* box = refusal.box == RefusedBox::Box::Name      ? m_name
                      : refusal.box == RefusedBox::Box::Contact ? m_contact
                      : refusal.box == RefusedBox::Box::Start   ? m_starts[refusal.day]
                                                                : m_stops[refusal.day];
-    markBox(box, fromStoredText(refusal.what()));
+    markRefused(box, fromStoredText(refusal.what()));
 }
 
-void ContactListWindow::clearMarks() {
-    for (QLineEdit* box : findChildren<QLineEdit*>()) {
-        markBox(box, {});
-    }
-}
-
-void ContactListWindow::showEditBoxes() {
+void ContactListWindow::showEditBoxes(bool shown) {
     for (QWidget* widget :
          std::initializer_list<QWidget*>{m_name, m_contact, m_nameLabel, m_contactLabel, m_apply}) {
-        widget->show();
+        widget->setVisible(shown);
     }
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QDialog>
 #include <array>
 
 #include "notify/contact_book.h"
 #include "notify/contact_form.h"
 #include "notify/contact_test.h"
+#include "ui/settings_dialog.h"
 #include "viewers/error_reporter.h"
 
 class QButtonGroup;
@@ -44,13 +44,15 @@ inline constexpr ContactWindowStyle kAddressBookWindowStyle{
 // sorted list of entries in use (`list1`, item data the record number), the boxes of the entry
 // shown, and New, Apply, Delete and Close. Control arrays carry their index after an
 // underscore: `opt1_0`..`opt1_2`, `Check1_1`..`Check1_7`, `txtStart_1`.., `txtStop_1`...
-// Each time the window is opened it lists the file afresh. A box that Apply refused is marked
-// (property "refused", a red frame) and keeps its text until it is edited. With a tester, "Send
-// test" (`cmdSendTest`) sends a test to the selected entry and shows the outcome in `lblTest`
+// Each time the window is opened it lists the file afresh. Edits of the entry shown stay in the
+// window until Apply (or Save on closing, SettingsDialog); choosing another entry asks about them
+// first. Delete asks before it deletes, then shows the first entry left, or empty boxes. A box
+// that Apply refused is marked (markRefused) and keeps its text until it is edited. With a tester,
+// "Send test" (`cmdSendTest`) sends a test to the selected entry and shows the outcome in `lblTest`
 // (and a failure in the error window); the button stays disabled until the outcome is known.
 // The logic lives in ContactForm and the tester; this class draws it and forwards the controls.
 // Main thread only.
-class ContactListWindow : public QDialog {
+class ContactListWindow : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -60,20 +62,21 @@ class ContactListWindow : public QDialog {
   protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool applyEdits() override;
 
   private:
     void buildControls();
     void loadList();  // `LoadCallList` / `LoadAddressBook`
     void showRow(int row);
+    void rowChosen(int row);
     void newEntry();
-    void apply();
     void deleteEntry();
+    void emptyEditBoxes();
     void optionClicked(int option);
     void sendTest();
     void testDone(const ContactTestResult& result);
-    void markRefused(const RefusedBox& refusal);
-    void clearMarks();
-    void showEditBoxes();
+    void markRefusedBox(const RefusedBox& refusal);
+    void showEditBoxes(bool shown);
     ContactFormValues boxValues() const;
     void setBoxValues(const ContactFormValues& values);
 
@@ -96,6 +99,7 @@ class ContactListWindow : public QDialog {
     QPushButton* m_apply = nullptr;
     QPushButton* m_sendTest = nullptr;
     QLabel* m_testResult = nullptr;
+    int m_shownRow = -1;  // the line whose entry the boxes show
 };
 
 }  // namespace dvx

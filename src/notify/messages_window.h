@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDialog>
 #include <array>
 #include <string>
 
 #include "notify/message_file.h"
+#include "ui/settings_dialog.h"
 #include "viewers/error_reporter.h"
 
 class QLineEdit;
@@ -12,10 +12,10 @@ class QLineEdit;
 namespace dvx {
 
 // `frmMyMessages`: the facility name (`txtFacility`) and the four remote-input messages
-// (`txtMessage_2`..`txtMessage_5`), each as wide as its 64-character record. Every keystroke is
-// written to MessageFile.dat at once, and the facility name also to the running `Facility`.
-// Main thread only.
-class MessagesWindow : public QDialog {
+// (`txtMessage_2`..`txtMessage_5`), each as wide as its 64-character record. The texts stay in
+// the window until Apply (or Save on closing) writes the changed ones to MessageFile.dat, and the
+// facility name also to the running `Facility`. Main thread only.
+class MessagesWindow : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -24,15 +24,17 @@ class MessagesWindow : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    bool applyEdits() override;
 
   private:
     void load();
-    void textEdited(int record, const QString& text);
 
     MessageFile m_file;
     ErrorReporter& m_errors;
     // Index = record number: 1 the facility, 2..5 the messages.
     std::array<QLineEdit*, 6> m_boxes{};
+    // The texts as loaded or last written, to write only the records that changed.
+    std::array<QString, 6> m_stored;
 };
 
 }  // namespace dvx

@@ -23,9 +23,9 @@ inline std::string toStoredText(const QString& text) {
 // the window's layout.
 inline void addFilesMenu(QDialog* window, QBoxLayout* layout) {
     auto* menuBar = new QMenuBar(window);
-    QMenu* files = menuBar->addMenu("Files");
+    QMenu* files = menuBar->addMenu("&Files");
     files->setObjectName("mnuFiles");
-    QAction* exit = files->addAction("Exit");
+    QAction* exit = files->addAction("E&xit");
     exit->setObjectName("mnuExit");
     QObject::connect(exit, &QAction::triggered, window, &QWidget::close);
     layout->setMenuBar(menuBar);

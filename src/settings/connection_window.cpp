@@ -13,6 +13,7 @@
 
 #include "common/io_error.h"
 #include "ui/control_names.h"
+#include "ui/refused_mark.h"
 
 namespace dvx {
 namespace {
@@ -46,10 +47,9 @@ std::optional<long> rateValue(const std::string& text) {
 
 ConnectionWindow::ConnectionWindow(ConnectionSettings& connection, const Paths& paths,
                                    ErrorReporter& errors, QWidget* parent)
-    : QDialog(parent), m_connection(connection), m_paths(paths), m_errors(errors) {
+    : SettingsDialog(parent), m_connection(connection), m_paths(paths), m_errors(errors) {
     setObjectName("frmMyConnection");
     setWindowTitle("My Connection");
-    setModal(false);
 
     auto* portLabel = new QLabel("Com Port", this);
     portLabel->setObjectName("Label1");
@@ -64,31 +64,10 @@ ConnectionWindow::ConnectionWindow(ConnectionSettings& connection, const Paths& 
     m_dialConnect = new QCheckBox("Dial Connect", this);
     m_dialConnect->setObjectName("Check1");
 
-    connect(m_ports, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_loading && row >= 0) {
-            m_connection.ComPort =
-                static_cast<std::int16_t>(m_ports->item(row)->data(Qt::UserRole).toInt());
-        }
-    });
-    connect(m_rates, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_loading && row >= 0) {
-            m_connection.BaudRate = std::to_string(m_rates->item(row)->data(Qt::UserRole).toInt());
-        }
-    });
-    connect(m_dialConnect, &QCheckBox::toggled, this, [this](bool checked) {
-        if (!m_loading) {
-            m_connection.DialConnect = checked ? 1 : 0;
-        }
-    });
+    watchEdits({m_ports, m_rates, m_dialConnect});
 
-    auto* apply = new QPushButton("&Apply", this);
-    apply->setObjectName("cmdApply");
-    apply->setAutoDefault(false);
-    connect(apply, &QPushButton::clicked, this, &ConnectionWindow::apply);
-    auto* close = new QPushButton("&Close", this);
-    close->setObjectName("cmdClose");
-    close->setAutoDefault(false);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    QPushButton* apply = newApplyButton();
+    QPushButton* close = newCloseButton();
 
     auto* lists = new QGridLayout;
     lists->addWidget(portLabel, 0, 0);
@@ -114,7 +93,6 @@ void ConnectionWindow::showEvent(QShowEvent* event) {
 }
 
 void ConnectionWindow::load() {
-    m_loading = true;
     m_dialConnect->setChecked(false);
     m_ports->clear();
     m_rates->clear();
@@ -147,28 +125,36 @@ void ConnectionWindow::load() {
         }
         m_dialConnect->setChecked(m_connection.DialConnect == 1);
     }();
-    m_loading = false;
+    editsStored();
 }
 
-void ConnectionWindow::apply() {
-    QListWidgetItem* port = m_ports->currentItem();
-    if (port == nullptr || !port->isSelected()) {
-        m_errors.showError(kNoPortMessage);
-        return;
+bool ConnectionWindow::applyEdits() {
+    clearRefusedMarks(this);
+    const std::pair<QListWidget*, const char*> lists[] = {{m_ports, kNoPortMessage},
+                                                          {m_rates, kNoRateMessage}};
+    for (const auto& [list, message] : lists) {
+        const QListWidgetItem* item = list->currentItem();
+        if (item == nullptr || !item->isSelected()) {
+            markRefused(list, message);
+            m_errors.showError(message);
+            return false;
+        }
     }
-    QListWidgetItem* rate = m_rates->currentItem();
-    if (rate == nullptr || !rate->isSelected()) {
-        m_errors.showError(kNoRateMessage);
-        return;
-    }
-    m_connection.ComPort = static_cast<std::int16_t>(port->data(Qt::UserRole).toInt());
-    m_connection.BaudRate = std::to_string(rate->data(Qt::UserRole).toInt());
+    ConnectionSettings chosen;
+    chosen.ComPort = static_cast<std::int16_t>(m_ports->currentItem()->data(Qt::UserRole).toInt());
+    chosen.BaudRate = std::to_string(m_rates->currentItem()->data(Qt::UserRole).toInt());
+    chosen.DialConnect = m_dialConnect->isChecked() ? 1 : 0;
+    // The running settings take the choice even when the file cannot be written: the next dial
+    // uses it, and the error window says it will not survive a restart.
+    m_connection = chosen;
     try {
         saveConnectionSettings(m_paths, m_connection);
     } catch (const std::exception& error) {
         m_errors.showError(std::string("The connection settings could not be saved. ") +
                            error.what());
+        return false;
     }
+    return true;
 }
 
 }  // namespace dvx

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QDialog>
-
 #include "settings/connection_settings.h"
+#include "ui/settings_dialog.h"
 #include "viewers/error_reporter.h"
 
 class QCheckBox;
@@ -13,9 +12,10 @@ namespace dvx {
 class Paths;
 
 // `frmMyConnection` ("My Connection"): the modem's serial port (`lstComPort`), its speed
-// (`lstBaudRate`) and "Dial Connect" (`Check1`). Each click changes the running settings at
-// once, so the next dial uses them; only Apply writes Connection.dat. Main thread only.
-class ConnectionWindow : public QDialog {
+// (`lstBaudRate`) and "Dial Connect" (`Check1`). The choices stay in the window until Apply (or
+// Save on closing) hands them to the running settings, which the next dial uses, and writes
+// Connection.dat. Main thread only.
+class ConnectionWindow : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -27,7 +27,7 @@ class ConnectionWindow : public QDialog {
 
   private:
     void load();
-    void apply();
+    bool applyEdits() override;
 
     ConnectionSettings& m_connection;
     const Paths& m_paths;
@@ -35,7 +35,6 @@ class ConnectionWindow : public QDialog {
     QListWidget* m_ports = nullptr;
     QListWidget* m_rates = nullptr;
     QCheckBox* m_dialConnect = nullptr;
-    bool m_loading = false;
 };
 
 }  // namespace dvx

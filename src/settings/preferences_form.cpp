@@ -1,5 +1,6 @@
 #include "settings/preferences_form.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <exception>
@@ -211,15 +212,18 @@ void PreferencesForm::setRemoteControl(std::int32_t value) {
 }
 
 std::optional<std::string> PreferencesForm::problemWith(const PreferencesControls& c,
-                                                        PreferencesRecords& v) const {
+                                                        PreferencesRecords& v,
+                                                        std::string& control) const {
     const auto threshold = storedThreshold(c.txtThreshold);
     if (!threshold) {
+        control = "txtThreshold";
         return "The threshold \"" + c.txtThreshold +
                "\" is not a whole number from 0 to 32767. Leave it blank for 0.";
     }
     v.Threshold = *threshold;
     const auto stopDelay = storedStopDelay(c.txtRecStopDelay);
     if (!stopDelay) {
+        control = "txtRecStopDelay";
         return "The stop delay \"" + c.txtRecStopDelay +
                "\" is not a number of seconds from 0 to 32767. Leave it blank for 0.";
     }
@@ -227,18 +231,22 @@ std::optional<std::string> PreferencesForm::problemWith(const PreferencesControl
     for (std::size_t day = 1; day <= 7; ++day) {
         const auto start = parseTimeOfDay(c.txtStart[day]);
         if (!start) {
+            control = "txtStart_" + std::to_string(day);
             return timeProblem("start", static_cast<int>(day), c.txtStart[day]);
         }
         const auto stop = parseTimeOfDay(c.txtStop[day]);
         if (!stop) {
+            control = "txtStop_" + std::to_string(day);
             return timeProblem("stop", static_cast<int>(day), c.txtStop[day]);
         }
         v.TimedStart[day] = *start;
         v.TimedStop[day] = *stop;
     }
     if (auto problem = emailAccountProblem({c.txtUserName, c.txtPassword})) {
+        control = "txtUserName";
         return problem;
     }
+    control = "txtMailServer";
     return smtpSettingsProblem({c.txtMailServer, c.txtSender});
 }
 
@@ -248,14 +256,20 @@ PreferencesCloseResult PreferencesForm::close(PreferencesControls& c) {
                                         c.lstWaveOut.has_value(), c.lstWaveOut2.has_value(),
                                         c.lstAudOut.has_value(),  c.lstAudIn.has_value()};
     if (auto missing = firstUnselectedDeviceList(selection)) {
-        m_file.reset();
-        return {Outcome::DeviceMissing, *missing};
+        const std::pair<const char*, bool> lists[] = {
+            {"lstWaveIn", selection.lstWaveIn},   {"lstWaveOutNet", selection.lstWaveOutNet},
+            {"lstWaveOut", selection.lstWaveOut}, {"lstWaveOut2", selection.lstWaveOut2},
+            {"lstAudOut", selection.lstAudOut},   {"lstAudIn", selection.lstAudIn}};
+        const auto unselected = std::find_if(std::begin(lists), std::end(lists),
+                                             [](const auto& list) { return !list.second; });
+        return {Outcome::DeviceMissing, *missing, unselected->first};
     }
 
     // Where a list or a group of buttons shows no choice, the value read at opening stays.
     PreferencesRecords v = m_opened;
-    if (auto problem = problemWith(c, v)) {
-        return {Outcome::Refused, *problem};
+    std::string refused;
+    if (auto problem = problemWith(c, v, refused)) {
+        return {Outcome::Refused, *problem, refused};
     }
     v.NetInDevice = *c.lstWaveIn;
     v.NetOutDevice = *c.lstWaveOutNet;
@@ -290,10 +304,11 @@ PreferencesCloseResult PreferencesForm::close(PreferencesControls& c) {
         writePreferencesRecords(*m_file, v, m_memory);
     } catch (const std::exception& error) {
         m_file.reset();
-        return {Outcome::Failed, std::string("The preferences could not be saved: ") +
-                                     error.what() +
-                                     " Settings before the failing one may have been stored; "
-                                     "open My Preferences again to check them."};
+        return {Outcome::Failed,
+                std::string("The preferences could not be saved: ") + error.what() +
+                    " Settings before the failing one may have been stored; "
+                    "open My Preferences again to check them.",
+                {}};
     }
     m_file.reset();
     if (m_memory.RemoteControl != remoteControlBefore && m_remoteControlChanged) {
@@ -306,7 +321,8 @@ PreferencesCloseResult PreferencesForm::close(PreferencesControls& c) {
         saveSmtpSettings(m_paths, {c.txtMailServer, c.txtSender});
     } catch (const std::exception& error) {
         return {Outcome::Failed,
-                std::string("The e-mail account could not be saved: ") + error.what()};
+                std::string("The e-mail account could not be saved: ") + error.what(),
+                {}};
     }
 
     c.txtThreshold = std::to_string(v.Threshold);
@@ -315,7 +331,7 @@ PreferencesCloseResult PreferencesForm::close(PreferencesControls& c) {
         c.txtStart[day] = formatTimeOfDay(v.TimedStart[day]);
         c.txtStop[day] = formatTimeOfDay(v.TimedStop[day]);
     }
-    return {Outcome::Saved, {}};
+    return {Outcome::Saved, {}, {}};
 }
 
 }  // namespace dvx

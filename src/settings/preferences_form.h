@@ -57,13 +57,14 @@ inline constexpr int kProposedThreshold = 330;
 // What closing did, for the window to act on.
 struct PreferencesCloseResult {
     enum class Outcome {
-        Saved,          // everything written; the window goes
-        DeviceMissing,  // a device list has no selection: nothing written; the window goes
-        Refused,        // a value cannot be stored: nothing written; the window stays open
-        Failed,         // a file could not be written; the window goes
+        Saved,          // everything written
+        DeviceMissing,  // a device list has no selection: nothing written
+        Refused,        // a value cannot be stored: nothing written
+        Failed,         // a file could not be written
     };
     Outcome outcome = Outcome::Saved;
     std::string message;  // for the error window; empty when saved
+    std::string control;  // the control holding the missing or refused value, by object name
 };
 
 // The Preferences window's logic: what each control shows, what the live changes do to the
@@ -99,18 +100,20 @@ class PreferencesForm {
     void recModeChosen(int index);
     void thresholdEdited(std::string_view text);
 
-    // Closing: checks the device lists (in the window's order), then every value; writes the
-    // parameters file in its order, closes it, and rewrites User.dat and Smtp.dat. On Saved the
-    // controls are updated to what was stored (a blank threshold shows "0"). After a refusal the
-    // file stays open for another try; after any other outcome it is closed.
+    // Applying or closing: checks the device lists (in the window's order), then every value;
+    // writes the parameters file in its order, closes it, and rewrites User.dat and Smtp.dat. On
+    // Saved the controls are updated to what was stored (a blank threshold shows "0"). After a
+    // missing device or a refusal the file stays open for another try; after any other outcome
+    // it is closed.
     PreferencesCloseResult close(PreferencesControls& controls);
 
-    // Closes the file without writing anything (the program is shutting down).
+    // Closes the file without writing anything (the window goes without saving).
     void discard() { m_file.reset(); }
 
   private:
+    // The first value that cannot be stored, with the name of its control in `control`.
     std::optional<std::string> problemWith(const PreferencesControls& controls,
-                                           PreferencesRecords& values) const;
+                                           PreferencesRecords& values, std::string& control) const;
     void setRemoteControl(std::int32_t value);
 
     const Paths& m_paths;

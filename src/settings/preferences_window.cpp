@@ -1,10 +1,10 @@
 #include "settings/preferences_window.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +21,7 @@
 #include "platform/audio_backend.h"
 #include "sensor/threshold_level.h"
 #include "ui/control_names.h"
+#include "ui/refused_mark.h"
 #include "viewers/error_reporter.h"
 
 namespace dvx {
@@ -168,7 +169,7 @@ PreferencesWindow::PreferencesWindow(const Paths& paths, Parameters& memory, Ema
                                      AudioBackend& audio, ErrorReporter& errors,
                                      std::function<void()> remoteControlChanged, DiskSync* diskSync,
                                      QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : SettingsDialog(parent),
       m_paths(paths),
       m_account(account),
       m_audio(audio),
@@ -181,21 +182,23 @@ PreferencesWindow::PreferencesWindow(const Paths& paths, Parameters& memory, Ema
     for (const auto& [name, tip] : kToolTips) {
         findChild<QWidget*>(name)->setToolTip(tip);
     }
-    connectLiveChanges();
+    connectRelayInterface();
+    connectThresholdLevel();
+    setReadingOrder();
+    watchEdits(findChildren<QWidget*>());
 }
 
 void PreferencesWindow::buildControls() {
     auto* menus = new QMenuBar(this);
-    QMenu* files = menus->addMenu("Files");
+    QMenu* files = menus->addMenu("&Files");
     files->setObjectName("mnuFiles");
-    QAction* exit = files->addAction("Exit");
+    QAction* exit = files->addAction("E&xit");
     exit->setObjectName("mnuExit");
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
-    auto* close = new QPushButton("Close", this);
-    close->setObjectName("cmdClose");
-    close->setAutoDefault(false);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(newApplyButton());
+    buttons->addWidget(newCloseButton());
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(buildRelays());
@@ -207,7 +210,8 @@ void PreferencesWindow::buildControls() {
 
     auto* bottomRight = new QHBoxLayout;
     bottomRight->addWidget(buildStartup(), 1);
-    bottomRight->addWidget(close, 0, Qt::AlignBottom);
+    bottomRight->addLayout(buttons);
+    bottomRight->setAlignment(buttons, Qt::AlignBottom);
     auto* right = new QVBoxLayout;
     right->addWidget(buildAlarm());
     right->addWidget(buildTimedDays());
@@ -383,34 +387,41 @@ QWidget* PreferencesWindow::buildStartup() {
     return group;
 }
 
-void PreferencesWindow::connectLiveChanges() {
+// Choosing an interface shows its relays at once, with "Off" chosen; the running sensor takes
+// the interface and the relay with the rest, on Apply.
+void PreferencesWindow::connectRelayInterface() {
     for (int i = 0; i < 3; ++i) {
         connect(m_option2[static_cast<std::size_t>(i)], &QRadioButton::toggled, this,
                 [this, i](bool checked) {
                     if (checked && !m_loading) {
-                        setRelayList(m_form.remoteControlChosen(i), i != 0);
+                        setRelayList(alarmRelayItems(i), i != 0);
                     }
                 });
     }
-    for (int i = 0; i < 2; ++i) {
-        connect(m_optMode[static_cast<std::size_t>(i)], &QRadioButton::toggled, this,
-                [this, i](bool checked) {
-                    if (checked && !m_loading) {
-                        m_form.recModeChosen(i);
-                    }
-                });
+}
+
+// Tab moves down the left column (sound cards, relays, recording, mail), then down the right one
+// (alarm, timed start and stop, start-up) to Apply and Close.
+void PreferencesWindow::setReadingOrder() {
+    QList<QWidget*> order = {m_lstWaveIn,    m_lstWaveOutNet, m_lstAudIn,      m_lstWaveOut,
+                             m_lstWaveOut2,  m_lstAudOut,     m_chkMixer,      m_option2[0],
+                             m_option2[1],   m_option2[2],    m_lstAlarmRelay, m_txtRecStopDelay,
+                             m_chkAutoStart, m_optMode[0],    m_optMode[1],    m_txtUserName,
+                             m_txtPassword,  m_txtMailServer, m_txtSender,     m_lstTime,
+                             m_txtThreshold, m_Check2,        m_chkReboot,     m_chkPage,
+                             m_chkEmail,     m_chkPageEnd,    m_chkEmailEnd,   m_chkWeekTest};
+    for (std::size_t day = 1; day <= 7; ++day) {
+        order << m_Check1[day] << m_txtStart[day] << m_txtStop[day];
     }
-    connect(m_lstAlarmRelay, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0 && !m_loading) {
-            m_form.alarmRelayClicked(row);
-        }
-    });
+    order << m_chkAutoRun << findChild<QWidget*>("cmdApply") << findChild<QWidget*>("cmdClose");
+    setTabOrder(order);
+}
+
+// The threshold's level in dBFS follows what is typed; a key the box refuses is explained.
+void PreferencesWindow::connectThresholdLevel() {
     connect(m_txtThreshold, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_lblThresholdDbfs->setText(
             QString::fromStdString(thresholdDbfsText(liveThreshold(text.toStdString()))));
-        if (!m_loading) {
-            m_form.thresholdEdited(text.toStdString());
-        }
     });
     connect(m_txtThreshold, &QLineEdit::inputRejected, this,
             [this] { m_errors.showError(kThresholdRefused); });
@@ -429,7 +440,14 @@ void PreferencesWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         load();
     }
-    QWidget::showEvent(event);
+    SettingsDialog::showEvent(event);
+}
+
+void PreferencesWindow::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous()) {
+        m_form.discard();  // gone without saving what Apply did not
+    }
+    SettingsDialog::hideEvent(event);
 }
 
 void PreferencesWindow::load() {
@@ -439,12 +457,19 @@ void PreferencesWindow::load() {
         const bool firstStart = file->isEmpty();
         showControls(m_form.open(std::move(file), m_audio.outputDeviceNames(),
                                  m_audio.inputDeviceNames(), smtp.settings, firstStart));
+        editsStored();
+        if (firstStart) {
+            markEdited();  // proposed, not saved: closing asks
+        }
         if (smtp.warning) {
             m_errors.showError(*smtp.warning);
         }
     } catch (const std::exception& error) {
         m_errors.showError(std::string("The preferences cannot be shown: ") + error.what());
-        QTimer::singleShot(0, this, &QWidget::close);  // nothing open, so nothing is saved
+        QTimer::singleShot(0, this, [this] {  // nothing open, so nothing to save
+            editsStored();
+            close();
+        });
     }
 }
 
@@ -528,29 +553,32 @@ PreferencesControls PreferencesWindow::gather() const {
     return c;
 }
 
-void PreferencesWindow::closeEvent(QCloseEvent* event) {
-    // The program's shutdown closes every window after the main window has gone, and the
-    // settings this window would write into go with it: nothing is saved then.
-    const QWidget* owner = parentWidget();
-    if (!m_form.isOpen() || (owner != nullptr && !owner->isVisible())) {
-        m_form.discard();
-        event->accept();
-        return;
+bool PreferencesWindow::applyEdits() {
+    clearRefusedMarks(this);
+    try {
+        if (!m_form.isOpen()) {  // after an Apply: the file again, the boxes as they are
+            m_form.open(std::make_unique<ParameterFile>(m_paths, m_diskSync),
+                        m_audio.outputDeviceNames(), m_audio.inputDeviceNames(),
+                        readStoredSmtpSettings(m_paths).settings);
+        }
+    } catch (const std::exception& error) {
+        m_errors.showError(std::string("The preferences cannot be saved: ") + error.what());
+        return false;
     }
     PreferencesControls controls = gather();
     const PreferencesCloseResult result = m_form.close(controls);
-    if (result.outcome == PreferencesCloseResult::Outcome::Saved) {
-        m_loading = true;  // the boxes show what was stored: a blank threshold shows "0"
-        showTexts(controls);
-        m_loading = false;
-    } else {
+    if (result.outcome != PreferencesCloseResult::Outcome::Saved) {
+        if (!result.control.empty()) {
+            markRefused(findChild<QWidget*>(QString::fromStdString(result.control)),
+                        QString::fromStdString(result.message));
+        }
         m_errors.showError(result.message);
+        return false;
     }
-    if (result.outcome == PreferencesCloseResult::Outcome::Refused) {
-        event->ignore();
-    } else {
-        event->accept();
-    }
+    m_loading = true;  // the boxes show what was stored: a blank threshold shows "0"
+    showTexts(controls);
+    m_loading = false;
+    return true;
 }
 
 }  // namespace dvx

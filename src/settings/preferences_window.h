@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QWidget>
 #include <array>
 #include <functional>
 #include <utility>
 #include <vector>
 
 #include "settings/preferences_form.h"
+#include "ui/settings_dialog.h"
 
 class QCheckBox;
 class QLabel;
@@ -24,23 +24,24 @@ class Paths;
 // `frmMyPreferences` ("My Preferences"): sound cards, dead-air delay and threshold, alarm
 // actions, relay interface and alarm relay, recording parameters, the timed start and stop of
 // each weekday, the mail account and server, and start-up behaviour. Showing the window reads
-// DXParams.dat and keeps it open; closing it (Close, Files > Exit or the close box) checks and
-// writes it, then User.dat and Smtp.dat. There is no Apply and no Cancel. Opened on an empty
-// DXParams.dat (a first start), it proposes a delay and a threshold that closing saves.
+// DXParams.dat and keeps it open. Edits stay in the window, and reach the running sensor and the
+// files only by Apply, or by Save when the window asks on closing (SettingsDialog): then
+// DXParams.dat is checked and written, then User.dat and Smtp.dat.
+// Opened on an empty DXParams.dat (a first start), it proposes a delay and a threshold, shown
+// as edits not yet saved.
 //
 // The threshold box takes digits only; a refused key says so in the error window. Beside it,
 // its level in dBFS follows what is typed.
 //
-// A close that a device list stops writes nothing and the window goes. A close that a bad
-// value stops (a threshold, stop delay or time that is not one, an account or mail server
-// that cannot be stored) writes nothing and the window stays open to be corrected. When the
-// program shuts down (the window's parent is no longer shown) the window goes without saving.
+// A device list without a selection, or a bad value (a threshold, stop delay or time that is
+// not one, an account or mail server that cannot be stored), writes nothing: the control is
+// marked, the error window says why and the window stays open to be corrected.
 //
 // Control arrays carry their index after an underscore: `option2_0`..`option2_2`,
 // `optMode_0`, `optMode_1`, `Check1_1`..`Check1_7`, `txtStart_1`.., `txtStop_1`...
 // The logic lives in PreferencesForm; this class draws it and forwards the controls.
 // Main thread only.
-class PreferencesWindow : public QWidget {
+class PreferencesWindow : public SettingsDialog {
     Q_OBJECT
 
   public:
@@ -54,7 +55,8 @@ class PreferencesWindow : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool applyEdits() override;
 
   private:
     void buildControls();
@@ -65,7 +67,9 @@ class PreferencesWindow : public QWidget {
     QWidget* buildTimedDays();
     QWidget* buildMail();
     QWidget* buildStartup();
-    void connectLiveChanges();
+    void connectRelayInterface();
+    void setReadingOrder();
+    void connectThresholdLevel();
 
     void load();
     // Each control beside the member of PreferencesControls it shows, for the plain kinds

@@ -68,6 +68,18 @@ struct MainWindowRig {
         parameters.RecMode = 1;
         window.show();
     }
+    // Starts up with a dead-air delay of five seconds and AutoRun, shows the main window and
+    // arms the sensor.
+    void startArmed() {
+        std::string params(4 * 72, '\0');
+        params[0] = 5;       // dead-air seconds
+        params[4 * 71] = 1;  // AutoRun
+        writeFile(root.path() / "c/Dorvex/DXParams.dat", params);
+        std::string failure;
+        ASSERT_TRUE(window.startUp(failure)) << failure;
+        window.show();
+        window.armIfAutoRun();
+    }
     // The window that the menu entry `entry` opens, found by its object name `name`.
     QWidget* open(const char* entry, const char* name) {
         action(entry)->trigger();

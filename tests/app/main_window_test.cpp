@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include "app/station.h"
 #include "platform/virtual_audio_backend.h"
 #include "settings/email_account.h"
+#include "support/questions.h"
 #include "support/temp_folder.h"
 #include "viewers/error_window.h"
 
@@ -59,8 +61,8 @@ TEST(MainWindow, FirstLaunchShowsEveryControlAndAsksForTheMailAccount) {
     EXPECT_FALSE(rig.window.findChild<QLabel*>("Shape1")->isVisible());
     EXPECT_FALSE(rig.window.findChild<QWidget*>("MMLevelX3")->isVisible());
 
-    EXPECT_EQ(rig.action("mnuExit")->text(), "Exit");
-    EXPECT_EQ(rig.action("mnuAlarmLogs")->text(), "Alarm Logs");
+    EXPECT_EQ(rig.action("mnuExit")->text(), "E&xit");
+    EXPECT_EQ(rig.action("mnuAlarmLogs")->text(), "&Alarm Logs");
     EXPECT_TRUE(rig.action("mnuAlarmLogs")->isEnabled());
     EXPECT_TRUE(rig.action("mnuHelp")->isEnabled());
     EXPECT_TRUE(rig.action("mnuAbout")->isEnabled());
@@ -336,8 +338,12 @@ TEST(MainWindow, ClosingEndsTheRunAndClosesEveryFile) {
     ASSERT_GT(std::filesystem::file_size(passThrough), 44u);
     ASSERT_FALSE(openFilesBelow(rig.root.path() / "c").empty());  // the check below can see
 
-    // An armed sensor: the operator is asked first.
-    rig.window.close();
+    // The edited Preferences ask first, then the armed sensor.
+    {
+        test::AnswerQuestions discard(QMessageBox::Discard);
+        rig.window.close();
+        EXPECT_EQ(discard.asked, QStringList{"Save changes to My Preferences?"});
+    }
     ASSERT_NE(rig.window.station(), nullptr);
     answerStopQuestion(rig, "Close");
     EXPECT_EQ(rig.window.station(), nullptr);
@@ -349,7 +355,7 @@ TEST(MainWindow, ClosingEndsTheRunAndClosesEveryFile) {
     EXPECT_EQ(openFilesBelow(rig.root.path() / "c"), std::vector<std::string>{});
     // No timer of the run is left; only the virtual devices' own, which outlive the window.
     EXPECT_EQ(rig.clock.timerNames(), std::vector<std::string>{"virtualAudio"});
-    // Every other window went without its own closing: none of their saving happened.
+    // The edits discarded, every other window went without its own closing: nothing was saved.
     for (const std::string& name : windows) {
         EXPECT_EQ(rig.window.findChild<QWidget*>(QString::fromStdString(name)), nullptr) << name;
     }
@@ -361,6 +367,59 @@ TEST(MainWindow, ClosingEndsTheRunAndClosesEveryFile) {
     const auto size = std::filesystem::file_size(passThrough);
     rig.clock.advanceSeconds(3);
     EXPECT_EQ(std::filesystem::file_size(passThrough), size);
+}
+
+// A key pressed in `widget`'s window, made the active one as a click on it would.
+void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    widget->activateWindow();
+    QApplication::processEvents();
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(widget, &press);
+}
+
+// Closing the program asks each open settings window about its unsaved edits; Cancel keeps the
+// program running, the sensor armed. Ctrl+Q closes the same way, and F1 opens the help.
+TEST(MainWindow, ClosingAsksEverySettingsWindowWithUnsavedEditsFirst) {
+    MainWindowRig rig;
+    rig.startArmed();
+    QWidget* preferences = rig.open("mnuMyPreferences", "frmMyPreferences");
+    for (const char* list :
+         {"lstWaveIn", "lstWaveOutNet", "lstWaveOut", "lstWaveOut2", "lstAudOut", "lstAudIn"}) {
+        rig.find<QListWidget>(list)->setCurrentRow(0);
+    }
+    rig.type("txtUserName", "night.shift@example.org");
+    QWidget* messages = rig.open("mnuMyMessages", "frmMyMessages");
+    rig.type("txtFacility", "KXYZ");
+    rig.open("mnuMyConnection", "frmMyConnection");  // no edits: nothing to ask
+
+    {
+        test::AnswerQuestions cancel(QMessageBox::Cancel);
+        rig.window.close();
+        EXPECT_EQ(cancel.asked.size(), 1);
+    }
+    ASSERT_NE(rig.window.station(), nullptr);
+    EXPECT_TRUE(rig.window.runtime()->engine().state().SensorRunning);
+    EXPECT_TRUE(preferences->isVisible());
+    EXPECT_TRUE(messages->isVisible());
+    EXPECT_EQ(messages->findChild<QLineEdit*>("txtFacility")->text(), "KXYZ");
+
+    pressKey(&rig.window, Qt::Key_F1);
+    auto* help = rig.window.findChild<QWidget*>("frmHelp");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+
+    // Ctrl+Q from a settings window: each window asks in turn, here both are saved.
+    const auto facilityFile = rig.root.path() / "c/Dorvex/MessageFile.dat";
+    {
+        test::AnswerQuestions save(QMessageBox::Save);
+        pressKey(messages, Qt::Key_Q, Qt::ControlModifier);
+        EXPECT_EQ(save.asked,
+                  (QStringList{"Save changes to My Messages?", "Save changes to My Preferences?"}));
+    }
+    EXPECT_EQ(rig.window.station(), nullptr);
+    EXPECT_EQ(test::fileText(rig.root.path() / "c/Program Files/Dorvex/User.dat").substr(0, 23),
+              "night.shift@example.org");
+    EXPECT_EQ(test::fileText(facilityFile).substr(0, 4), "KXYZ");
 }
 
 TEST(MainWindow, AStartUpThatCannotOpenItsFilesSaysWhy) {

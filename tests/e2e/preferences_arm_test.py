@@ -1,5 +1,5 @@
 """The real program, driven only through accessible names: the operator sets the dead-air delay
-and the threshold in My Preferences, has them taken up by closing My Programming, arms the
+and the threshold in My Preferences, has them taken up by applying My Programming, arms the
 sensor, and the alarm follows three seconds into the silence.
 
 Usage: /usr/bin/python3 preferences_arm_test.py PROGRAM
@@ -63,6 +63,7 @@ def main(program):
             preferences.find("text", "Threshold").set_text("250")
             preferences.find("text", "User Name").type_text("night.shift@example.org")
             preferences.find("password text", "Password").type_text("pw")
+            preferences.find("push button", "Apply").click()
             preferences.find("push button", "Close").click()
             app.wait_closed(preferences)
 
@@ -79,6 +80,7 @@ def main(program):
             # The running sensor takes a new delay when the program lists are read again.
             main_window.menu("Setup", "My Programming")
             programming = app.window("My Programming")
+            programming.find("push button", "Apply").click()
             programming.find("push button", "Close").click()
             app.wait_closed(programming)
 

@@ -103,6 +103,8 @@ def main(program):
             main_window.menu("Setup", "My Programming")
             programming = app.window("My Programming")
             programming.find("text", "Regular Sweeper").set_text("9001")
+            programming.find("push button", "Apply").click()
+            programming.find("push button", "Apply").click()
             programming.find("push button", "Close").click()
             app.wait_closed(programming)
 

@@ -13,6 +13,7 @@
 #include <QPushButton>
 
 #include "fill_test_data.h"
+#include "support/questions.h"
 
 namespace dvx {
 namespace {
@@ -84,11 +85,21 @@ TEST(MusicCategoriesWindow, TypedLetterNameAndVisibleAreSavedShownAndDeleted) {
     EXPECT_EQ(rig.find<QLineEdit>("txtName")->text(), "Quiet Storm");
     EXPECT_TRUE(rig.find<QCheckBox>("Check1")->isChecked());
 
-    rig.find<QPushButton>("cmdDelete")->click();
+    {
+        test::AnswerQuestions yes(QMessageBox::Yes);
+        rig.find<QPushButton>("cmdDelete")->click();
+        EXPECT_EQ(yes.asked, QStringList{"Delete the category q (Quiet Storm)?"});
+    }
     EXPECT_TRUE(rig.lines().isEmpty());
     EXPECT_EQ(rig.find<QListWidget>("lstName")->currentRow(), -1);
     EXPECT_EQ(MusicCategories(rig.data.files.MusicCat).read(43).InUse, 0);
     EXPECT_EQ(rig.errors.messages.size(), 1u);
+
+    // Apply after Delete cannot bring the category back: no letter is current any more.
+    rig.find<QLineEdit>("txtName")->setText("Quiet Storm");
+    rig.find<QPushButton>("cmdApply")->click();
+    EXPECT_EQ(MusicCategories(rig.data.files.MusicCat).read(43).InUse, 0);
+    EXPECT_TRUE(rig.find<QLineEdit>("txtLetter")->property("refused").toBool());
 }
 
 TEST(MusicCategoriesWindow, PrintsTheListInItsOrderAndNothingWhenEmpty) {

@@ -15,6 +15,7 @@
 
 #include "fill_test_data.h"
 #include "settings/parameter_records.h"
+#include "support/questions.h"
 
 namespace dvx {
 namespace {
@@ -112,7 +113,16 @@ TEST(ProgramListsWindow, PopupEditsReachTheListFilesAtOnce) {
     EXPECT_EQ(rig.categoriesOfListOne(), (std::vector<int>{1, 3, 2, 1}));
 
     rig.find<QListWidget>("list1")->setCurrentRow(0);
-    rig.popup("mnuHiddenPopup1Delete");
+    {
+        test::AnswerQuestions no(QMessageBox::No);
+        rig.popup("mnuHiddenPopup1Delete");
+        EXPECT_EQ(no.asked, QStringList{"Delete line 1 of the Regular list?"});
+    }
+    EXPECT_EQ(rig.categoriesOfListOne(), (std::vector<int>{1, 3, 2, 1}));
+    {
+        test::AnswerQuestions yes(QMessageBox::Yes);
+        rig.popup("mnuHiddenPopup1Delete");
+    }
     EXPECT_EQ(rig.categoriesOfListOne(), (std::vector<int>{3, 2, 1, -1}));
     EXPECT_EQ(rig.find<QListWidget>("list1")->currentRow(), 0);
 
@@ -132,7 +142,7 @@ TEST(ProgramListsWindow, PopupEditsReachTheListFilesAtOnce) {
     EXPECT_EQ(rig.errors.messages.size(), 2u);
 }
 
-TEST(ProgramListsWindow, ClosingWritesTheScheduleAndSlotsAndReloadsTheSensor) {
+TEST(ProgramListsWindow, ApplyWritesTheScheduleAndSlotsAndReloadsTheSensor) {
     ProgrammingRig rig;
     {
         ParameterFile file(rig.data.paths);
@@ -160,12 +170,21 @@ TEST(ProgramListsWindow, ClosingWritesTheScheduleAndSlotsAndReloadsTheSensor) {
     rig.find<QLineEdit>("txtStop_3")->setText("18:00:00");
     rig.find<QLineEdit>("txtEvent_5")->setText("800");
     rig.find<QLineEdit>("txtEvent_6")->setText("95");
-    rig.find<QPushButton>("cmdClose")->click();
 
+    // A time that is not one is marked, and nothing is written.
+    const std::string before = test::fileText(rig.data.paths.dataFile("DXParams.dat"));
+    rig.find<QPushButton>("cmdApply")->click();
+    EXPECT_EQ(test::fileText(rig.data.paths.dataFile("DXParams.dat")), before);
+    ASSERT_EQ(rig.errors.messages.size(), 1u);
+    EXPECT_NE(rig.errors.messages[0].find("Tuesday (\"half past\") is not a time of day"),
+              std::string::npos);
+    EXPECT_TRUE(rig.find<QLineEdit>("txtStart_3")->property("refused").toBool());
+    EXPECT_TRUE(rig.captions.empty());
+
+    rig.find<QLineEdit>("txtStart_3")->clear();
+    EXPECT_FALSE(rig.find<QLineEdit>("txtStart_3")->property("refused").toBool());
+    rig.find<QPushButton>("cmdApply")->click();
     EXPECT_EQ(rig.captions, std::vector<std::string>{"Dorvexia Alarm/Fill"});
-    EXPECT_EQ(rig.errors.messages,
-              std::vector<std::string>{"The alternate start for Tuesday (\"half past\") is not a "
-                                       "time of day; the stored time is kept."});
     EXPECT_EQ(rig.parameters.AltDayEnabled[2], 1);
     EXPECT_EQ(rig.parameters.AltStart[2], 21600);  // the emptied box keeps it
     EXPECT_EQ(rig.parameters.AltStop[2], 41400);
@@ -176,10 +195,6 @@ TEST(ProgramListsWindow, ClosingWritesTheScheduleAndSlotsAndReloadsTheSensor) {
     EXPECT_EQ(rig.parameters.ProgramEvent[3], 0);  // a letter stores 0: music, as before
     EXPECT_EQ(rig.parameters.ProgramEvent[5], 800);
     EXPECT_EQ(rig.parameters.ProgramEvent[6], 0);
-
-    // Closing once more writes nothing further.
-    rig.window->close();
-    EXPECT_EQ(rig.captions.size(), 1u);
 }
 
 }  // namespace

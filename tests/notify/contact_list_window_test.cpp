@@ -17,6 +17,7 @@
 #include "notify_rig.h"
 #include "settings/email_account.h"
 #include "settings/smtp_settings.h"
+#include "support/questions.h"
 #include "support/temp_folder.h"
 
 namespace dvx {
@@ -132,13 +133,42 @@ TEST(CallListWindow, NewApplyAndDeleteKeepTheFileAndTheSortedListInStep) {
     EXPECT_NE(rig.errors.messages[0].find("\"25:00\", is not a time of day"), std::string::npos);
     EXPECT_EQ(rig.file.read(1), before);
 
-    // Delete marks the selected entry's record; New reuses it.
-    rig.list()->setCurrentRow(1);
-    rig.click("cmdDelete");
+    // Delete asks first: No keeps the entry, and the edits shown.
+    {
+        test::AnswerQuestions no(QMessageBox::No);
+        rig.click("cmdDelete");
+        EXPECT_EQ(no.asked, QStringList{"Delete the entry \"Ann\"?"});
+    }
+    EXPECT_EQ(rig.record(1, kCallListFormat).InUse, kInUse);
+    EXPECT_EQ(rig.box("txtName")->text(), "Changed");
+
+    // Yes marks the selected entry's record and shows the first entry left; New reuses it.
+    {
+        test::AnswerQuestions yes(QMessageBox::Yes);
+        rig.click("cmdDelete");
+    }
     EXPECT_EQ(rig.record(1, kCallListFormat).InUse, kDeleted);
     EXPECT_EQ(rig.lines().size(), 2);
+    EXPECT_EQ(rig.box("txtName")->text(), "amy");
     rig.click("cmdNew");
     EXPECT_EQ(control<QLabel>(*rig.window, "Label3")->text(), "1");
+}
+
+// After the last entry is deleted the boxes are empty, and Apply cannot bring it back.
+TEST(AddressBookWindow, ADeletedEntryCannotBeAppliedBack) {
+    ListWindowRig rig(kAddressBookWindowStyle);
+    rig.addEntry("Ann", "ann@example.com", "opt1_1");
+    rig.box("txtName")->setText("Ann B");
+    {
+        test::AnswerQuestions yes(QMessageBox::Yes);
+        rig.click("cmdDelete");
+    }
+    EXPECT_TRUE(rig.lines().isEmpty());
+    EXPECT_EQ(rig.box("txtName")->text(), "");
+    EXPECT_TRUE(rig.box("txtName")->isHidden());
+    rig.click("cmdApply");
+    EXPECT_EQ(rig.record(1, kAddressBookFormat).InUse, kDeleted);
+    EXPECT_TRUE(rig.lines().isEmpty());
 }
 
 TEST(CallListWindow, ApplyKeepsTheSelectedPositionAndABrokenRecordIsReported) {
@@ -193,7 +223,12 @@ TEST(AddressBookWindow, OptionsSwitchTheDayRowsAndNewAndDoubleClickEmptyTheTimes
     QApplication::sendEvent(rig.box("txtStart_3"), &doubleClick);
     EXPECT_EQ(rig.box("txtStart_3")->text(), "");
 
-    rig.click("cmdNew");
+    // New asks about the emptied box first.
+    {
+        test::AnswerQuestions discard(QMessageBox::Discard);
+        rig.click("cmdNew");
+        EXPECT_EQ(discard.asked.size(), 1);
+    }
     EXPECT_FALSE(rig.day(3)->isChecked());
     EXPECT_EQ(rig.box("txtStop_3")->text(), "");
     rig.box("txtName")->setText("Bob");

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "common/paths.h"
+#include "support/questions.h"
 #include "support/temp_folder.h"
 
 namespace dvx {
@@ -50,15 +51,18 @@ TEST(ConnectionWindow, ApplyNeedsAPortAndARateAndWritesTheThreeLines) {
                   "Please select a baud rate.  Click the number to make sure the background is "
                   "blue."}));
     EXPECT_FALSE(std::filesystem::exists(rig.paths.dataFile("Connection.dat")));
-    EXPECT_EQ(rig.connection.ComPort, 3);  // the click counts at once all the same
+    EXPECT_TRUE(rig.rates()->property("refused").toBool());
+    EXPECT_EQ(rig.connection.ComPort, 0);  // the choice waits for Apply
 
     rig.rates()->setCurrentRow(4);
+    EXPECT_FALSE(rig.rates()->property("refused").toBool());
     EXPECT_EQ(rig.rates()->item(4)->text(), "19,200");
-    EXPECT_EQ(rig.connection.BaudRate, "19200");
     rig.dialConnect()->setChecked(true);
-    EXPECT_EQ(rig.connection.DialConnect, 1);
     rig.apply();
     EXPECT_EQ(rig.file(), " 3 \r\n19200\r\n 1 \r\n");
+    EXPECT_EQ(rig.connection.ComPort, 3);
+    EXPECT_EQ(rig.connection.BaudRate, "19200");
+    EXPECT_EQ(rig.connection.DialConnect, 1);
 
     rig.connection = {};
     rig.connection = loadConnectionSettings(rig.paths).settings;
@@ -67,10 +71,14 @@ TEST(ConnectionWindow, ApplyNeedsAPortAndARateAndWritesTheThreeLines) {
     EXPECT_EQ(rig.rates()->currentRow(), 4);
     EXPECT_TRUE(rig.dialConnect()->isChecked());
 
-    // A choice without Apply is used by the next dial but not stored.
+    // A choice discarded on closing reaches neither the next dial nor the file.
     rig.rates()->setCurrentRow(0);
-    rig.window->close();
-    EXPECT_EQ(rig.connection.BaudRate, "1200");
+    {
+        test::AnswerQuestions discard(QMessageBox::Discard);
+        rig.window->close();
+    }
+    EXPECT_FALSE(rig.window->isVisible());
+    EXPECT_EQ(rig.connection.BaudRate, "19200");
     EXPECT_EQ(rig.file(), " 3 \r\n19200\r\n 1 \r\n");
 }
 

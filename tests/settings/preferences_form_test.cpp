@@ -145,23 +145,29 @@ TEST_F(PreferencesFormTest, ClosingWritesInItsOrderAndStoresWhatTheControlsHold)
 }
 
 TEST_F(PreferencesFormTest, AListWithoutADeviceStopsTheSaveInTheWindowsOrder) {
-    const std::pair<std::optional<int> PreferencesControls::*, const char*> lists[] = {
-        {&PreferencesControls::lstWaveIn, "WaveIn Device not selected"},
-        {&PreferencesControls::lstWaveOutNet, "Net Out Device not selected"},
-        {&PreferencesControls::lstWaveOut, "WaveOut Device not selected"},
-        {&PreferencesControls::lstWaveOut2, "WaveOut Device 2 not selected"},
-        {&PreferencesControls::lstAudOut, "Aud Out Device not selected"},
-        {&PreferencesControls::lstAudIn, "Aud In Device not selected"},
+    struct Case {
+        std::optional<int> PreferencesControls::*list;
+        const char* control;
+        const char* message;
     };
-    for (const auto& [list, message] : lists) {
+    const Case cases[] = {
+        {&PreferencesControls::lstWaveIn, "lstWaveIn", "WaveIn Device not selected"},
+        {&PreferencesControls::lstWaveOutNet, "lstWaveOutNet", "Net Out Device not selected"},
+        {&PreferencesControls::lstWaveOut, "lstWaveOut", "WaveOut Device not selected"},
+        {&PreferencesControls::lstWaveOut2, "lstWaveOut2", "WaveOut Device 2 not selected"},
+        {&PreferencesControls::lstAudOut, "lstAudOut", "Aud Out Device not selected"},
+        {&PreferencesControls::lstAudIn, "lstAudIn", "Aud In Device not selected"},
+    };
+    for (const Case& missing : cases) {
         PreferencesControls c = open();
         chooseDevices(c);
-        c.*list = std::nullopt;
+        c.*missing.list = std::nullopt;
         c.txtThreshold = "not a number either";  // the device check comes first
         const PreferencesCloseResult result = form.close(c);
         EXPECT_EQ(result.outcome, Outcome::DeviceMissing);
-        EXPECT_EQ(result.message, message);
-        EXPECT_FALSE(fileOpen);
+        EXPECT_EQ(result.message, missing.message);
+        EXPECT_EQ(result.control, missing.control);
+        EXPECT_TRUE(form.isOpen());  // kept for another try
     }
     EXPECT_TRUE(spy.writes.empty());
     EXPECT_FALSE(exists("User.dat"));

@@ -15,6 +15,7 @@
 #include "platform/audio_backend.h"
 #include "settings/parameters_file.h"
 #include "settings/settings_test_support.h"
+#include "support/questions.h"
 #include "support/temp_folder.h"
 
 namespace dvx {
@@ -76,7 +77,7 @@ class PreferencesWindowTest : public test::SettingsTest {
     std::unique_ptr<PreferencesWindow> window;
 };
 
-TEST_F(PreferencesWindowTest, ShowsTheStoredValuesAndClosingStoresTheEditedOnes) {
+TEST_F(PreferencesWindowTest, ShowsTheStoredValuesAndSavesTheEditedOnesWhenClosing) {
     // Every control holds a value that is not its default, so closing writes each one back.
     std::map<int, std::int32_t> stored = {
         {1, 45},  {2, 1},      {3, 6},   {4, 1},         {35, 2},
@@ -116,7 +117,12 @@ TEST_F(PreferencesWindowTest, ShowsTheStoredValuesAndClosingStoresTheEditedOnes)
     box("txtMailServer")->setText("smtp://mail.example.com:587");
     box("txtUserName")->setText("night@example.com");
     EXPECT_EQ(box("txtSender")->placeholderText(), "night@example.com");
-    find<QPushButton>("cmdClose")->click();
+    EXPECT_EQ(memory.Threshold, 900);  // edits wait in the window
+    {
+        test::AnswerQuestions save(QMessageBox::Save);
+        find<QPushButton>("cmdClose")->click();
+        EXPECT_EQ(save.asked, QStringList{"Save changes to My Preferences?"});
+    }
 
     EXPECT_TRUE(errors.messages.empty()) << errors.messages.front();
     EXPECT_FALSE(window->isVisible());
@@ -143,11 +149,12 @@ TEST_F(PreferencesWindowTest, ShowsTheStoredValuesAndClosingStoresTheEditedOnes)
     EXPECT_EQ(list("lstTime")->currentItem()->text(), "10 seconds");
     EXPECT_EQ(box("txtStop_7")->text(), "00:00:00");
     chooseAllDevices();
-    window->close();
+    find<QPushButton>("cmdApply")->click();
+    EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(std::filesystem::file_size(parameterFile()), 288u);
 }
 
-TEST_F(PreferencesWindowTest, AListWithoutADeviceSavesNothingAndTheWindowStillCloses) {
+TEST_F(PreferencesWindowTest, AListWithoutADeviceSavesNothingAndIsMarked) {
     store({{4, 0}, {35, 0}, {5, 0}, {6, 0}, {41, 0}, {42, 0}, {7, 300}});
     test::writeFile(paths.programFile("User.dat"), "old\r\nkept\r\n");
     devices.inputs.clear();
@@ -156,17 +163,27 @@ TEST_F(PreferencesWindowTest, AListWithoutADeviceSavesNothingAndTheWindowStillCl
     const Bytes before = test::fileBytes(parameterFile());
     box("txtThreshold")->clear();
     box("txtUserName")->setText("new");
-    window->close();
+    find<QPushButton>("cmdApply")->click();
 
     EXPECT_EQ(errors.messages, std::vector<std::string>{"WaveIn Device not selected"});
-    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(list("lstWaveIn")->property("refused").toBool());
+    EXPECT_EQ(list("lstWaveIn")->accessibleDescription(), "WaveIn Device not selected");
     EXPECT_EQ(test::fileBytes(parameterFile()), before);
     EXPECT_EQ(test::fileText(paths.programFile("User.dat")), "old\r\nkept\r\n");
     EXPECT_FALSE(std::filesystem::exists(paths.programFile("Smtp.dat")));
-    EXPECT_EQ(memory.Threshold, 0);  // the box changed the running value as it was typed
+    EXPECT_EQ(memory.Threshold, 300);
+
+    // Discard lets the window go, still writing nothing.
+    {
+        test::AnswerQuestions discard(QMessageBox::Discard);
+        window->close();
+    }
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(test::fileBytes(parameterFile()), before);
+    EXPECT_EQ(memory.Threshold, 300);
 }
 
-TEST_F(PreferencesWindowTest, SwitchingTheRelayInterfaceRebuildsTheRelayList) {
+TEST_F(PreferencesWindowTest, SwitchingTheRelayInterfaceRebuildsTheRelayListAndApplyUsesIt) {
     store({{38, 1}, {3, 4}});
     memory.RemoteControl = 1;
     open();
@@ -174,28 +191,33 @@ TEST_F(PreferencesWindowTest, SwitchingTheRelayInterfaceRebuildsTheRelayList) {
     EXPECT_EQ(remoteControlChanges, 0);
     EXPECT_EQ(memory.AlarmRelay, 4);
 
-    find<QRadioButton>("option2_2")->click();
-    EXPECT_EQ(memory.RemoteControl, 2);
-    EXPECT_EQ(remoteControlChanges, 1);
-    ASSERT_EQ(relays->count(), 13);
-    EXPECT_EQ(relays->item(12)->text(), "Relay 11");
-    EXPECT_EQ(relays->currentRow(), 0);
-    EXPECT_EQ(memory.AlarmRelay, 0);
-    relays->setCurrentRow(12);
-    EXPECT_EQ(memory.AlarmRelay, 12);
-
     find<QRadioButton>("option2_0")->click();
-    EXPECT_EQ(remoteControlChanges, 2);
-    EXPECT_EQ(memory.RemoteControl, 0);
-    EXPECT_EQ(memory.AlarmRelay, 0);
     EXPECT_EQ(relays->count(), 1);
     EXPECT_EQ(relays->currentItem()->text(), "Off");
     EXPECT_FALSE(relays->isEnabled());
-
+    find<QRadioButton>("option2_2")->click();
+    ASSERT_EQ(relays->count(), 13);
+    EXPECT_EQ(relays->item(12)->text(), "Relay 11");
+    EXPECT_EQ(relays->currentRow(), 0);
+    EXPECT_TRUE(relays->isEnabled());
+    relays->setCurrentRow(12);
     find<QRadioButton>("optMode_1")->click();
+    // The running sensor keeps its values until Apply.
+    EXPECT_EQ(memory.RemoteControl, 1);
+    EXPECT_EQ(memory.AlarmRelay, 4);
+    EXPECT_EQ(remoteControlChanges, 0);
+
+    find<QPushButton>("cmdApply")->click();
+    EXPECT_EQ(memory.RemoteControl, 2);
+    EXPECT_EQ(memory.AlarmRelay, 12);
     EXPECT_EQ(memory.RecMode, 1);
-    box("txtThreshold")->setText("12a");
-    EXPECT_EQ(memory.Threshold, 12);
+    EXPECT_EQ(remoteControlChanges, 1);
+    EXPECT_TRUE(window->isVisible());
+    // Applied, the window closes without a question.
+    test::AnswerQuestions cancel(QMessageBox::Cancel);
+    window->close();
+    EXPECT_TRUE(cancel.asked.isEmpty());
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(PreferencesWindowTest, AFirstStartProposesADelayAndThresholdThatOnlyClosingStores) {
@@ -253,17 +275,24 @@ TEST_F(PreferencesWindowTest, ABlankThresholdSavesZeroAndABadTimeKeepsTheWindowO
     chooseAllDevices();
     box("txtThreshold")->setText("");
     box("txtStart_4")->setText("9:75");
+    test::AnswerQuestions save(QMessageBox::Save);
     window->close();
 
+    // Refused: the window stays open with what was typed, the box marked, nothing written.
     ASSERT_EQ(errors.messages.size(), 1u);
     EXPECT_NE(errors.messages[0].find("Wednesday (\"9:75\") is not a time of day"),
               std::string::npos);
     EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(box("txtStart_4")->text(), "9:75");
+    EXPECT_TRUE(box("txtStart_4")->property("refused").toBool());
+    EXPECT_EQ(box("txtStart_4")->accessibleDescription().toStdString(), errors.messages[0]);
     EXPECT_EQ(std::filesystem::file_size(parameterFile()), 0u);
     EXPECT_FALSE(std::filesystem::exists(paths.programFile("User.dat")));
 
     box("txtStart_4")->setText("9:15");
+    EXPECT_FALSE(box("txtStart_4")->property("refused").toBool());
     window->close();
+    EXPECT_EQ(save.asked.size(), 2);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(errors.messages.size(), 1u);
     EXPECT_EQ(box("txtThreshold")->text(), "0");
@@ -273,18 +302,33 @@ TEST_F(PreferencesWindowTest, ABlankThresholdSavesZeroAndABadTimeKeepsTheWindowO
     EXPECT_EQ(bytes[(60 - 1) * 4], (9 * 3600 + 15 * 60) & 0xFF);
 }
 
-TEST_F(PreferencesWindowTest, TheProgramsShutdownTakesTheWindowWithoutSaving) {
-    QWidget mainWindow;
-    mainWindow.show();
-    open(&mainWindow);
-    box("txtStart_1")->setText("not a time");  // would keep the window open on its own close
-    mainWindow.hide();
-    window->close();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(errors.messages.empty());
-    EXPECT_EQ(std::filesystem::file_size(parameterFile()), 0u);
-    EXPECT_FALSE(std::filesystem::exists(paths.programFile("User.dat")));
-    (void)window.release();  // the main window owns it now and deletes it
+// Tab moves down the left column, then down the right one, through every control once.
+TEST_F(PreferencesWindowTest, TabFollowsTheReadingOrder) {
+    open();
+    QStringList order = {"lstWaveIn",    "lstWaveOutNet", "lstAudIn",      "lstWaveOut",
+                         "lstWaveOut2",  "lstAudOut",     "chkMixer",      "option2_0",
+                         "option2_1",    "option2_2",     "lstAlarmRelay", "txtRecStopDelay",
+                         "chkAutoStart", "optMode_0",     "optMode_1",     "txtUserName",
+                         "txtPassword",  "txtMailServer", "txtSender",     "lstTime",
+                         "txtThreshold", "Check2",        "chkReboot",     "chkPage",
+                         "chkEmail",     "chkPageEnd",    "chkEmailEnd",   "chkWeekTest"};
+    for (int day = 1; day <= 7; ++day) {
+        order << QString("Check1_%1").arg(day) << QString("txtStart_%1").arg(day)
+              << QString("txtStop_%1").arg(day);
+    }
+    order << "chkAutoRun"
+          << "cmdApply"
+          << "cmdClose";
+
+    QStringList chain;
+    QWidget* control = list("lstWaveIn");
+    do {
+        if ((control->focusPolicy() & Qt::TabFocus) != 0 && control->window() == window.get()) {
+            chain << control->objectName();
+        }
+        control = control->nextInFocusChain();
+    } while (control != list("lstWaveIn"));
+    EXPECT_EQ(chain, order);
 }
 
 }  // namespace
