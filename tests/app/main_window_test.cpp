@@ -416,6 +416,7 @@ TEST(MainWindow, ClosingAsksEverySettingsWindowWithUnsavedEditsFirst) {
         EXPECT_EQ(save.asked,
                   (QStringList{"Save changes to My Messages?", "Save changes to My Preferences?"}));
     }
+    answerStopQuestion(rig, "Close");  // then the armed sensor
     EXPECT_EQ(rig.window.station(), nullptr);
     EXPECT_EQ(test::fileText(rig.root.path() / "c/Program Files/Dorvex/User.dat").substr(0, 23),
               "night.shift@example.org");

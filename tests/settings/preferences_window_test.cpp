@@ -220,7 +220,7 @@ TEST_F(PreferencesWindowTest, SwitchingTheRelayInterfaceRebuildsTheRelayListAndA
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(PreferencesWindowTest, AFirstStartProposesADelayAndThresholdThatOnlyClosingStores) {
+TEST_F(PreferencesWindowTest, AFirstStartProposesADelayAndThresholdThatOnlySavingStores) {
     open();  // no parameters file: it is made empty
     EXPECT_EQ(list("lstTime")->currentItem()->text(), "10 seconds");
     EXPECT_EQ(box("txtThreshold")->text(), "330");
@@ -235,8 +235,13 @@ TEST_F(PreferencesWindowTest, AFirstStartProposesADelayAndThresholdThatOnlyClosi
     EXPECT_EQ(find<QLabel>("lblThresholdDbfs")->text(), "\u2212\u221e dBFS");
     box("txtThreshold")->setText("330");
 
+    // Untouched, the proposal is still unsaved: closing asks.
     chooseAllDevices();
-    window->close();
+    {
+        test::AnswerQuestions save(QMessageBox::Save);
+        window->close();
+        EXPECT_EQ(save.asked, QStringList{"Save changes to My Preferences?"});
+    }
     EXPECT_TRUE(errors.messages.empty());
     Parameters stored;
     reloadParameters(paths, stored);
