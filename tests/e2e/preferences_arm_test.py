@@ -5,30 +5,16 @@ sensor, and the alarm follows three seconds into the silence.
 Usage: /usr/bin/python3 preferences_arm_test.py PROGRAM
 """
 
-import math
 import os
 import struct
 import sys
 import tempfile
-import wave
 
 from atspi_harness import Desktop, HarnessError, wait_until
+from station_files import write_feed
 
 DEAD_AIR_SECONDS_RECORD = 1
 THRESHOLD_RECORD = 7
-
-
-def write_feed(path, seconds=1.0, rate=44100):
-    """A tone; then the file ends and the virtual input falls silent."""
-    frames = bytearray()
-    for n in range(int(seconds * rate)):
-        sample = int(8000 * math.sin(2 * math.pi * 440 * n / rate))
-        frames += struct.pack("<hh", sample, sample)
-    with wave.open(path, "wb") as feed:
-        feed.setnchannels(2)
-        feed.setsampwidth(2)
-        feed.setframerate(rate)
-        feed.writeframes(bytes(frames))
 
 
 def stored_record(parameters_file, record):
@@ -41,7 +27,7 @@ def stored_record(parameters_file, record):
 def main(program):
     with tempfile.TemporaryDirectory(prefix="dorvexia-e2e-") as work:
         feed = os.path.join(work, "feed.wav")
-        write_feed(feed)
+        write_feed(feed, [(1.0, 8000)])  # a tone, then the virtual input falls silent
         root = os.path.join(work, "root")
         with Desktop() as desktop:
             app = desktop.start(program, "--data-root", root, "--audio", "virtual",
