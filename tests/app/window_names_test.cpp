@@ -21,6 +21,7 @@
 #include "library/spot_catalogue.h"
 #include "platform/audio_test_support.h"
 #include "support/accessible_controls.h"
+#include "support/keyboard_access.h"
 
 namespace dvx {
 namespace {
@@ -69,8 +70,18 @@ class WindowWalk {
         }
         const QString name = window->objectName();
         walked.push_back(name);
+        std::vector<QString>& found = problems[name];
         for (const QString& problem : test::namingProblems(test::accessibleControls(window))) {
-            problems[name].push_back(problem);
+            found.push_back(problem);
+        }
+        for (const QString& problem : test::accessKeyProblems(window)) {
+            found.push_back(problem);
+        }
+        for (const QString& problem : test::tabChainProblems(window)) {
+            found.push_back(problem);
+        }
+        if (found.empty()) {
+            problems.erase(name);
         }
     }
 
