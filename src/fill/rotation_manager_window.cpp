@@ -16,6 +16,7 @@
 #include "library/library_controls.h"
 #include "notify/window_helpers.h"
 #include "ui/control_names.h"
+#include "ui/tab_order.h"
 
 namespace dvx {
 namespace {
@@ -62,6 +63,13 @@ RotationManagerWindow::RotationManagerWindow(RotationManagerForm::Files files, C
     buildControls();
     buildPopups();
     showForm();
+    // Down the names, the middle column and the spots, then the entries below them.
+    QList<QWidget*> order = {m_names, m_name, m_length, m_checkDates, m_checkDays};
+    order.append(QList<QWidget*>(m_days.begin(), m_days.end()));
+    for (const char* button : {"cmdNew", "cmdApply", "cmdDelete", "cmdClose"}) {
+        order.append(findChild<QPushButton*>(button));
+    }
+    setReadingOrder(order << m_spots << m_entries);
 }
 
 void RotationManagerWindow::buildControls() {

@@ -27,6 +27,7 @@
 #include "library/specific_file_window.h"
 #include "notify/window_helpers.h"
 #include "ui/control_names.h"
+#include "ui/tab_order.h"
 
 namespace dvx {
 namespace {
@@ -238,6 +239,12 @@ void ImportWindow::buildControls() {
     bottom->addWidget(m_label1);
     bottom->addWidget(m_import);
     bottom->addWidget(closeButton);
+
+    // Created for what they do, the controls are read row by row, and the settings down the fades,
+    // then down their right-hand column.
+    setReadingOrder({m_dir, m_files, m_fileName, m_play, m_stop, m_fTrim, m_markFade, m_trackBar,
+                     m_fades, m_threshold, m_adjustLevel, m_autoStop, m_time, m_level, m_import,
+                     closeButton});
 
     auto* layout = new QVBoxLayout(this);
     buildMenus(layout);

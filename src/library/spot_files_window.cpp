@@ -167,9 +167,6 @@ void SpotFilesWindow::buildControls() {
     QPushButton* eom = m_sound->button(LibraryButton::EOM);
     eom->setToolTip("Marks the end of message; any key does the same");
     eom->installEventFilter(this);
-    auto* closeButton = makeButton(this, "cmdClose", "&Close");
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-
     m_overwrite = new QCheckBox("&Overwrite Existing File", this);
     m_overwrite->setObjectName("Check2");
     connect(m_overwrite, &QCheckBox::toggled, this, [this](bool checked) {
@@ -193,6 +190,10 @@ void SpotFilesWindow::buildControls() {
     for (QWidget* control : recordingControls()) {
         control->setEnabled(false);
     }
+
+    // Made after the recording controls: Tab reaches it last, as it is read.
+    auto* closeButton = makeButton(this, "cmdClose", "&Close");
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     auto* numberRow = new QHBoxLayout;
     numberRow->addWidget(m_number);

@@ -100,10 +100,4 @@ bool SettingsDialog::confirmDeletion(const QString& what) {
     return question.exec() == QMessageBox::Yes;
 }
 
-void SettingsDialog::setTabOrder(const QList<QWidget*>& controls) {
-    for (qsizetype i = 1; i < controls.size(); ++i) {
-        QWidget::setTabOrder(controls[i - 1], controls[i]);
-    }
-}
-
 }  // namespace dvx

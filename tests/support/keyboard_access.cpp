@@ -138,7 +138,10 @@ std::vector<QString> accessKeyProblems(QWidget* window) {
 
 std::vector<QWidget*> tabChain(QWidget* window) {
     std::vector<QWidget*> chain;
-    for (QWidget* stop = nextTabStop(window, window);
+    QWidget* focus = window->focusWidget();
+    for (QWidget* stop = focus != nullptr && focus->isVisible() && takesTabFocus(focus)
+                             ? focus
+                             : nextTabStop(window, window);
          stop != nullptr && std::ranges::find(chain, stop) == chain.end();
          stop = nextTabStop(window, stop)) {
         chain.push_back(stop);

@@ -16,7 +16,8 @@ QChar accessKey(const QString& caption);
 // buttons, labels or menu-bar menus share, and a letter that two entries of one menu share.
 std::vector<QString> accessKeyProblems(QWidget* window);
 
-// The controls that Tab visits in `window`, in turn, from the start of its focus chain, as
+// The controls that Tab visits in `window`, in turn, from the control the window opens on (its
+// focus widget, else the first of its focus chain), as
 // QWidget::focusNextPrevChild moves: shown, enabled controls that take focus by Tab, each as
 // the control that focus lands on (a spin box's box). Ends where a control comes round again.
 std::vector<QWidget*> tabChain(QWidget* window);
