@@ -38,6 +38,10 @@ SaveAnswer SettingsDialog::askToSave() {
                          QString("Save changes to %1?").arg(windowTitle()),
                          QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
     question.setObjectName("msgSaveChanges");
+    // Qt's captions of these three carry no access key.
+    question.button(QMessageBox::Save)->setText("&Save");
+    question.button(QMessageBox::Discard)->setText("&Discard");
+    question.button(QMessageBox::Cancel)->setText("&Cancel");
     question.setDefaultButton(QMessageBox::Save);
     question.setEscapeButton(QMessageBox::Cancel);
     const int answer = question.exec();
