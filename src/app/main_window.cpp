@@ -184,9 +184,9 @@ void MainWindow::buildControls() {
     m_list2->hide();
 
     auto* buttons = new QHBoxLayout;
-    m_cmdStart = makeButton(central, "cmdStart", "Start");
-    m_cmdStop = makeButton(central, "cmdStop", "Stop");
-    m_cmdClose = makeButton(central, "cmdClose", "Close");
+    m_cmdStart = makeButton(central, "cmdStart", "Sta&rt");
+    m_cmdStop = makeButton(central, "cmdStop", "S&top");
+    m_cmdClose = makeButton(central, "cmdClose", "&Close");
     buttons->addWidget(m_cmdStart);
     buttons->addWidget(m_cmdStop);
     buttons->addStretch(1);

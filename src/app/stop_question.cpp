@@ -12,8 +12,8 @@ QMessageBox* askToStopGuarding(QWidget* parent, const QString& stopCaption,
     question->setWindowTitle("Stop Guarding");
     question->setIcon(QMessageBox::Warning);
     question->setText("The sensor is armed: stop guarding the station?");
-    QPushButton* stopButton = question->addButton(stopCaption, QMessageBox::AcceptRole);
-    QPushButton* cancel = question->addButton("Cancel", QMessageBox::RejectRole);
+    QPushButton* stopButton = question->addButton("&" + stopCaption, QMessageBox::AcceptRole);
+    QPushButton* cancel = question->addButton("C&ancel", QMessageBox::RejectRole);
     question->setDefaultButton(cancel);
     question->setEscapeButton(cancel);
     question->setAttribute(Qt::WA_DeleteOnClose);

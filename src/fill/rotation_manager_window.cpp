@@ -16,6 +16,7 @@
 #include "library/library_controls.h"
 #include "notify/window_helpers.h"
 #include "ui/control_names.h"
+#include "ui/tab_order.h"
 
 namespace dvx {
 namespace {
@@ -62,6 +63,13 @@ RotationManagerWindow::RotationManagerWindow(RotationManagerForm::Files files, C
     buildControls();
     buildPopups();
     showForm();
+    // Down the names, the middle column and the spots, then the entries below them.
+    QList<QWidget*> order = {m_names, m_name, m_length, m_checkDates, m_checkDays};
+    order.append(QList<QWidget*>(m_days.begin(), m_days.end()));
+    for (const char* button : {"cmdNew", "cmdApply", "cmdDelete", "cmdClose"}) {
+        order.append(findChild<QPushButton*>(button));
+    }
+    setReadingOrder(order << m_spots << m_entries);
 }
 
 void RotationManagerWindow::buildControls() {
@@ -125,10 +133,10 @@ QLayout* RotationManagerWindow::buildBoxes() {
     m_length->setMaxLength(10);
     m_length->setToolTip("Length of the rotation, such as 0:30 or 1:02:05");
     m_length->installEventFilter(this);
-    m_checkDates = new QCheckBox("Check Dates", this);
+    m_checkDates = new QCheckBox("Check Da&tes", this);
     m_checkDates->setObjectName("chkDates");
     m_checkDates->setToolTip("Entries play only within their spot's start and stop dates");
-    m_checkDays = new QCheckBox("Check Days", this);
+    m_checkDays = new QCheckBox("Check Da&ys", this);
     m_checkDays->setObjectName("chkDays");
     m_checkDays->setToolTip("Entries play only on the weekdays ticked for them");
     connect(m_checkDays, &QCheckBox::toggled, this, &RotationManagerWindow::enableDays);
@@ -158,13 +166,13 @@ QLayout* RotationManagerWindow::buildBoxes() {
         grid->addWidget(box, 4 + day, 1);
     }
 
-    auto* newButton = makeButton(this, "cmdNew", "New");
+    auto* newButton = makeButton(this, "cmdNew", "&New");
     newButton->setToolTip("Make a new rotation");
-    m_apply = makeButton(this, "cmdApply", "Apply");
+    m_apply = makeButton(this, "cmdApply", "&Apply");
     m_apply->setToolTip("Save entry");
-    auto* deleteButton = makeButton(this, "cmdDelete", "Delete");
+    auto* deleteButton = makeButton(this, "cmdDelete", "&Delete");
     deleteButton->setToolTip("Delete Entry");
-    auto* closeButton = makeButton(this, "cmdClose", "Close");
+    auto* closeButton = makeButton(this, "cmdClose", "&Close");
     connect(newButton, &QPushButton::clicked, this, [this] {
         if (m_form.newRotation()) {
             m_name->clear();
@@ -196,7 +204,7 @@ QLayout* RotationManagerWindow::buildBoxes() {
 }
 
 void RotationManagerWindow::buildMenus(QMenuBar* menuBar) {
-    QMenu* files = menuBar->addMenu("Files");
+    QMenu* files = menuBar->addMenu("&Files");
     files->setObjectName("mnuFiles");
     connect(addEntry(files, "Exit", "mnuExit"), &QAction::triggered, this, &QWidget::close);
     using SetOrder = void (RotationManagerForm::*)(ListOrder);
@@ -207,11 +215,11 @@ void RotationManagerWindow::buildMenus(QMenuBar* menuBar) {
             showForm();
         });
     };
-    QMenu* names = menuBar->addMenu("Rotation File View");
+    QMenu* names = menuBar->addMenu("&Rotation File View");
     names->setObjectName("mnuView");
     addOrder(names, "mnuViewNames", ListOrder::ByName, &RotationManagerForm::setNameOrder);
     addOrder(names, "mnuViewNumber", ListOrder::ByNumber, &RotationManagerForm::setNameOrder);
-    QMenu* spots = menuBar->addMenu("SpotFile View");
+    QMenu* spots = menuBar->addMenu("S&potFile View");
     spots->setObjectName("mnuSpotFileView");
     addOrder(spots, "mnuSpotFileViewNames", ListOrder::ByName, &RotationManagerForm::setSpotOrder);
     addOrder(spots, "mnuSpotFileViewNumber", ListOrder::ByNumber,
@@ -250,8 +258,8 @@ void RotationManagerWindow::buildPopups() {
                [this] { m_form.resetPlays(); });
 
     // The same commands on the menu bar too: a screen reader reaches no context menu.
-    m_spotPopup->setTitle("Spot List");
-    m_rotationPopup->setTitle("Rotation Entries");
+    m_spotPopup->setTitle("&Spot List");
+    m_rotationPopup->setTitle("Rotation &Entries");
     auto* menuBar = findChild<QMenuBar*>();
     menuBar->addMenu(m_spotPopup);
     menuBar->addMenu(m_rotationPopup);

@@ -20,9 +20,9 @@ DeleteQuestionDialog::DeleteQuestionDialog(const char* objectName, const QString
 
     auto* question = new QLabel("Are You Sure?", this);
     question->setObjectName("lblDialog1");
-    auto* ok = new QPushButton("DELETE", this);
+    auto* ok = new QPushButton("&DELETE", this);
     ok->setObjectName("OKButton");
-    auto* cancel = new QPushButton("CANCEL", this);
+    auto* cancel = new QPushButton("&CANCEL", this);
     cancel->setObjectName("CancelButton");
     cancel->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this, confirmed = std::move(confirmed)] {

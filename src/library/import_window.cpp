@@ -27,6 +27,7 @@
 #include "library/specific_file_window.h"
 #include "notify/window_helpers.h"
 #include "ui/control_names.h"
+#include "ui/tab_order.h"
 
 namespace dvx {
 namespace {
@@ -157,11 +158,11 @@ void ImportWindow::buildControls() {
     m_threshold->setToolTip("Sets audio threshold for beginning and end of audio file on transfer");
     connect(m_threshold, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_form->thresholdEdited(text.toStdString()); });
-    m_adjustLevel = new QCheckBox("Adjust Level", this);
+    m_adjustLevel = new QCheckBox("&Adjust Level", this);
     m_adjustLevel->setObjectName("Check2");
     connect(m_adjustLevel, &QCheckBox::toggled, this,
             [this](bool checked) { m_form->adjustLevelToggled(checked); });
-    m_autoStop = new QCheckBox("AutoStop", this);
+    m_autoStop = new QCheckBox("A&utoStop", this);
     m_autoStop->setObjectName("Check1");
     connect(m_autoStop, &QCheckBox::toggled, this,
             [this](bool checked) { m_form->autoStopToggled(checked); });
@@ -202,8 +203,8 @@ void ImportWindow::buildControls() {
     m_label1 = makeLabel(this, "label1");
 
     auto* browse = new QGridLayout;
-    browse->addWidget(newLabel("F&olders", m_dir), 0, 0);
-    browse->addWidget(newLabel("Sound &files", m_files), 0, 1);
+    browse->addWidget(newLabel("Folde&rs", m_dir), 0, 0);
+    browse->addWidget(newLabel("S&ound files", m_files), 0, 1);
     browse->addWidget(m_dir, 1, 0);
     browse->addWidget(m_files, 1, 1);
     browse->addWidget(newLabel("File &name", m_fileName), 2, 0);
@@ -239,6 +240,12 @@ void ImportWindow::buildControls() {
     bottom->addWidget(m_import);
     bottom->addWidget(closeButton);
 
+    // Created for what they do, the controls are read row by row, and the settings down the fades,
+    // then down their right-hand column.
+    setReadingOrder({m_dir, m_files, m_fileName, m_play, m_stop, m_fTrim, m_markFade, m_trackBar,
+                     m_fades, m_threshold, m_adjustLevel, m_autoStop, m_time, m_level, m_import,
+                     closeButton});
+
     auto* layout = new QVBoxLayout(this);
     buildMenus(layout);
     layout->addLayout(browse, 1);
@@ -250,7 +257,7 @@ void ImportWindow::buildControls() {
 
 void ImportWindow::buildMenus(QLayout* layout) {
     auto* menuBar = new QMenuBar(this);
-    QMenu* files = menuBar->addMenu("Files");
+    QMenu* files = menuBar->addMenu("&Files");
     files->setObjectName("mnuFiles");
     QAction* exit = files->addAction("Exit");
     exit->setObjectName("mnuExit");

@@ -147,14 +147,14 @@ bool markListItem(QListWidget* list, int itemData, bool toTop) {
 }
 
 SoundControls::SoundControls(QWidget* window, const char* timeLabel)
-    : m_play(makeButton(window, "cmdPlay", "Play")),
-      m_pause(makeButton(window, "cmdPause", "Pause")),
-      m_stop(makeButton(window, "cmdStop", "Stop")),
-      m_eom(makeButton(window, "cmdEOM", "EOM")),
-      m_record(makeButton(window, "cmdRecord", "Record")),
+    : m_play(makeButton(window, "cmdPlay", "&Play")),
+      m_pause(makeButton(window, "cmdPause", "P&ause")),
+      m_stop(makeButton(window, "cmdStop", "&Stop")),
+      m_eom(makeButton(window, "cmdEOM", "&EOM")),
+      m_record(makeButton(window, "cmdRecord", "&Record")),
       m_trackBar(new QSlider(Qt::Horizontal, window)),
       m_time(makeLabel(window, timeLabel)),
-      m_autoStart(new QCheckBox("Auto Start", window)) {
+      m_autoStart(new QCheckBox("Au&to Start", window)) {
     const auto run = [](const std::function<void()>& action) {
         if (action) {
             action();
@@ -223,7 +223,7 @@ void SoundControls::setButtonColour(LibraryButton which, Rgb colour) {
 }
 
 void SoundControls::setRecordButton(const std::string& caption, Rgb colour) {
-    m_record->setText(QString::fromStdString(caption));
+    m_record->setText("&" + QString::fromStdString(caption));  // Alt+R whatever it says
     setButtonColour(LibraryButton::Record, colour);
 }
 

@@ -127,7 +127,7 @@ void MusicFilesWindow::buildControls() {
                         [this] { m_form->recordClicked(); },
                         [this](std::int64_t ms) { m_form->trackBarMoved(ms); },
                         [this](bool checked) { m_form->autoStartToggled(checked); }});
-    auto* closeButton = makeButton(this, "cmdClose", "Close");
+    auto* closeButton = makeButton(this, "cmdClose", "&Close");
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     auto* left = new QVBoxLayout;
@@ -158,12 +158,12 @@ void MusicFilesWindow::buildControls() {
 
 void MusicFilesWindow::buildMenus(QLayout* layout) {
     auto* menuBar = new QMenuBar(this);
-    QMenu* files = menuBar->addMenu("Files");
+    QMenu* files = menuBar->addMenu("&Files");
     files->setObjectName("mnuFiles");
     addEntry(files, "Export", "mnuExport", false);  // nothing to export yet
     connect(addEntry(files, "Exit", "mnuExit"), &QAction::triggered, this, &QWidget::close);
 
-    QMenu* views = menuBar->addMenu("View");
+    QMenu* views = menuBar->addMenu("&View");
     views->setObjectName("mnuViews");
     const std::pair<const char*, TuneView> viewEntries[] = {
         {"Title", TuneView::Title}, {"Artist", TuneView::Artist}, {"Length", TuneView::Length}};
@@ -175,11 +175,11 @@ void MusicFilesWindow::buildMenus(QLayout* layout) {
     }
 
     // The deletion dialog, the import window and the CD copier come later: shown, disabled.
-    m_delete = menuBar->addAction("Delete");
+    m_delete = menuBar->addAction("&Delete");
     m_delete->setObjectName("mnuDelete");
     m_delete->setEnabled(false);
     connect(m_delete, &QAction::triggered, this, &MusicFilesWindow::openDeletion);
-    m_import = menuBar->addAction("Import");
+    m_import = menuBar->addAction("I&mport");
     m_import->setObjectName("mnuImport");
     m_import->setEnabled(false);
     connect(m_import, &QAction::triggered, this, [this] {
@@ -193,7 +193,7 @@ void MusicFilesWindow::buildMenus(QLayout* layout) {
         m_importWindow->raise();
         m_importWindow->activateWindow();
     });
-    QAction* rip = menuBar->addAction("Rip");
+    QAction* rip = menuBar->addAction("R&ip");
     rip->setObjectName("mnuRip");
     rip->setEnabled(false);
     layout->setMenuBar(menuBar);

@@ -41,9 +41,9 @@ NormalizeWindow::NormalizeWindow(Clock& clock, SoundFiles& files, ErrorReporter&
     m_gauge->setRange(0, 0);  // busy: the work does not say how far it is
     m_gauge->setFormat("Normalize...");
     m_gauge->setTextVisible(true);
-    m_normalize = new QPushButton("Normalize", this);
+    m_normalize = new QPushButton("&Normalize", this);
     m_normalize->setObjectName("cmdNormalize");
-    auto* closeButton = new QPushButton("Close", this);
+    auto* closeButton = new QPushButton("&Close", this);
     closeButton->setObjectName("cmdClose");
     connect(m_normalize, &QPushButton::clicked, this, [this] { m_form->normalize(); });
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);

@@ -32,7 +32,7 @@ SpecificFileWindow::SpecificFileWindow(Reserve reserve, QWidget* parent, DeleteT
     m_label1->hide();
     m_label2->hide();
 
-    auto* ok = new QPushButton("OK", this);
+    auto* ok = new QPushButton("&OK", this);
     ok->setObjectName("cmdOK");
     ok->setAutoDefault(false);  // Enter belongs to the box
     connect(ok, &QPushButton::clicked, this, &SpecificFileWindow::okClicked);

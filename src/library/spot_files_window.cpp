@@ -167,10 +167,7 @@ void SpotFilesWindow::buildControls() {
     QPushButton* eom = m_sound->button(LibraryButton::EOM);
     eom->setToolTip("Marks the end of message; any key does the same");
     eom->installEventFilter(this);
-    auto* closeButton = makeButton(this, "cmdClose", "&Close");
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-
-    m_overwrite = new QCheckBox("Overwrite Existing File", this);
+    m_overwrite = new QCheckBox("&Overwrite Existing File", this);
     m_overwrite->setObjectName("Check2");
     connect(m_overwrite, &QCheckBox::toggled, this, [this](bool checked) {
         if (!m_programSets) {
@@ -193,6 +190,10 @@ void SpotFilesWindow::buildControls() {
     for (QWidget* control : recordingControls()) {
         control->setEnabled(false);
     }
+
+    // Made after the recording controls: Tab reaches it last, as it is read.
+    auto* closeButton = makeButton(this, "cmdClose", "&Close");
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
     auto* numberRow = new QHBoxLayout;
     numberRow->addWidget(m_number);
@@ -230,7 +231,7 @@ void SpotFilesWindow::buildControls() {
 }
 
 void SpotFilesWindow::buildMenus(QMenuBar* menuBar) {
-    QMenu* files = menuBar->addMenu("Files");
+    QMenu* files = menuBar->addMenu("&Files");
     files->setObjectName("mnuFiles");
     connect(addEntry(files, "Export", "mnuExport"), &QAction::triggered, this,
             &SpotFilesWindow::exportChosen);
@@ -251,7 +252,7 @@ void SpotFilesWindow::buildMenus(QMenuBar* menuBar) {
         return entry;
     };
     // Enabled once the rotation manager is attached.
-    m_rotationManagerEntry = laterEntry("Rotation File Manager", "mnuRotationFileManager");
+    m_rotationManagerEntry = laterEntry("Rotation File Ma&nager", "mnuRotationFileManager");
     m_rotationManagerEntry->setEnabled(false);
     connect(m_rotationManagerEntry, &QAction::triggered, this, [this] {
         if (m_openRotationManager) {
@@ -259,13 +260,13 @@ void SpotFilesWindow::buildMenus(QMenuBar* menuBar) {
         }
     });
     // Enabled once the import is attached.
-    m_specificFileEntry = laterEntry("Record a Specific &File", "SpecificFile");
+    m_specificFileEntry = laterEntry("Record a Specific Fi&le", "SpecificFile");
     connect(m_specificFileEntry, &QAction::triggered, this, &SpotFilesWindow::openSpecificFile);
-    m_importEntry = laterEntry("&ImportFile", "ImportFile");
+    m_importEntry = laterEntry("I&mportFile", "ImportFile");
     connect(m_importEntry, &QAction::triggered, this, &SpotFilesWindow::openImport);
-    laterEntry("CDRip", "mnuCDRip");
+    laterEntry("CDR&ip", "mnuCDRip");
 
-    QMenu* view = menuBar->addMenu("View");
+    QMenu* view = menuBar->addMenu("&View");
     view->setObjectName("mnuView");
     connect(addEntry(view, "Names", "mnuViewName"), &QAction::triggered, this,
             [this] { m_form->setView(SpotListView::ByName); });

@@ -49,9 +49,9 @@ class SpotFilesWindow : public LibraryDialog, private SpotFilesView {
 
     // What the import entries need from beyond this window; each entry is enabled once given.
     struct ImportWindows {
-        // "&ImportFile": makes the import window for spots (deleted when it closes).
+        // "I&mportFile": makes the import window for spots (deleted when it closes).
         std::function<QWidget*(QWidget* parent)> importFile;
-        // "Record a Specific &File": frmSpecificFile's answer, which with no import window
+        // "Record a Specific Fi&le": frmSpecificFile's answer, which with no import window
         // open arms the recording for the number.
         std::function<SpecificFileAnswer(std::string_view txtFileNumber, bool importWindowOpen)>
             reserveSpecificFile;

@@ -128,8 +128,8 @@ void ContactListWindow::buildControls() {
     QPushButton* newEntryButton = newButton("cmdNew", "&New");
     QPushButton* deleteButton = newButton("cmdDelete", "&Delete");
     m_apply = newApplyButton();
+    m_sendTest = newButton("cmdSendTest", "Send &test");  // before Close, as Tab reads them
     QPushButton* closeButton = newCloseButton();
-    m_sendTest = newButton("cmdSendTest", "Send &test");
     m_sendTest->setVisible(static_cast<bool>(m_tester));
     connect(m_sendTest, &QPushButton::clicked, this, &ContactListWindow::sendTest);
     m_testResult = new QLabel(this);

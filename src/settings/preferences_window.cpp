@@ -22,6 +22,7 @@
 #include "sensor/threshold_level.h"
 #include "ui/control_names.h"
 #include "ui/refused_mark.h"
+#include "ui/tab_order.h"
 #include "viewers/error_reporter.h"
 
 namespace dvx {
@@ -414,7 +415,7 @@ void PreferencesWindow::setReadingOrder() {
         order << m_Check1[day] << m_txtStart[day] << m_txtStop[day];
     }
     order << m_chkAutoRun << findChild<QWidget*>("cmdApply") << findChild<QWidget*>("cmdClose");
-    setTabOrder(order);
+    dvx::setReadingOrder(order);
 }
 
 // The threshold's level in dBFS follows what is typed; a key the box refuses is explained.

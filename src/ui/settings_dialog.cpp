@@ -38,6 +38,10 @@ SaveAnswer SettingsDialog::askToSave() {
                          QString("Save changes to %1?").arg(windowTitle()),
                          QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
     question.setObjectName("msgSaveChanges");
+    // Qt's captions of these three carry no access key.
+    question.button(QMessageBox::Save)->setText("&Save");
+    question.button(QMessageBox::Discard)->setText("&Discard");
+    question.button(QMessageBox::Cancel)->setText("&Cancel");
     question.setDefaultButton(QMessageBox::Save);
     question.setEscapeButton(QMessageBox::Cancel);
     const int answer = question.exec();
@@ -98,12 +102,6 @@ bool SettingsDialog::confirmDeletion(const QString& what) {
     question.setObjectName("msgConfirmDelete");
     question.setDefaultButton(QMessageBox::No);
     return question.exec() == QMessageBox::Yes;
-}
-
-void SettingsDialog::setTabOrder(const QList<QWidget*>& controls) {
-    for (qsizetype i = 1; i < controls.size(); ++i) {
-        QWidget::setTabOrder(controls[i - 1], controls[i]);
-    }
 }
 
 }  // namespace dvx

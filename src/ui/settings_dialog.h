@@ -60,9 +60,6 @@ class SettingsDialog : public QDialog {
     // "Delete <what>?" with Yes and No (the default); true for Yes.
     bool confirmDeletion(const QString& what);
 
-    // Makes Tab move through `controls` in the order given (reading order).
-    static void setTabOrder(const QList<QWidget*>& controls);
-
   private:
     SaveAnswer askToSave();
 

@@ -29,7 +29,7 @@ AboutWindow::AboutWindow(ErrorReporter& errors, std::function<SystemInfo()> syst
     version->setObjectName("lblVersion");
     version->setAlignment(Qt::AlignCenter);
 
-    auto* ok = new QPushButton("OK", this);
+    auto* ok = new QPushButton("&OK", this);
     ok->setObjectName("cmdOK");
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);

@@ -32,7 +32,7 @@ HelpWindow::HelpWindow(const Paths& paths, ErrorReporter& errors, QWidget* paren
     setObjectName("frmHelp");
     setWindowTitle("Help");
 
-    QMenu* files = menuBar()->addMenu("Files");
+    QMenu* files = menuBar()->addMenu("&Files");
     QAction* exit = files->addAction("Exit");
     exit->setObjectName("mnuExit");
     connect(exit, &QAction::triggered, this, &QWidget::close);

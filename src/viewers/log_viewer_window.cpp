@@ -36,9 +36,9 @@ LogViewerWindow::LogViewerWindow(std::filesystem::path logsFolder, std::string p
     m_step = new QLabel(this);
     m_step->setObjectName("lblStep");
 
-    m_byTime = new QRadioButton("By Time", this);
+    m_byTime = new QRadioButton("By &Time", this);
     m_byTime->setObjectName("Option1");
-    m_byEvent = new QRadioButton("By Event", this);
+    m_byEvent = new QRadioButton("By &Event", this);
     m_byEvent->setObjectName("Option2");
 
     m_days = new QListWidget(this);
@@ -51,7 +51,7 @@ LogViewerWindow::LogViewerWindow(std::filesystem::path logsFolder, std::string p
     m_lines->setAccessibleName("Activity Log");
     m_lines->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
-    m_ok = new QPushButton("OK", this);
+    m_ok = new QPushButton("&OK", this);
     m_ok->setObjectName("cmdOk");
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &LogViewerWindow::ok);

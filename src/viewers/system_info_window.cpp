@@ -20,7 +20,7 @@ SystemInfoWindow::SystemInfoWindow(std::function<SystemInfo()> gather, QWidget* 
     m_text->setReadOnly(true);
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
-    auto* close = new QPushButton("Close", this);
+    auto* close = new QPushButton("&Close", this);
     close->setObjectName("cmdClose");
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QWidget::close);

@@ -185,7 +185,7 @@ TEST(ImportWindow, ASpecificFileAnswersEachNumberAndAnUnusedOneIsFreedOnClosing)
     rig.find<QAction>(rig.spotFiles, "SpecificFile")->trigger();
     rig.enter(rig.find<QLineEdit>(rig.find(rig.spotFiles, "frmSpecificFile"), "txtFileNumber"),
               "20");
-    EXPECT_EQ(rig.find<QPushButton>(rig.spotFiles, "cmdRecord")->text(), "Ready");
+    EXPECT_EQ(rig.find<QPushButton>(rig.spotFiles, "cmdRecord")->text(), "&Ready");
     rig.find<QPushButton>(rig.spotFiles, "cmdStop")->click();
     EXPECT_EQ(rig.catalogue().read(20).Status, kSpotFree);
 }

@@ -115,14 +115,14 @@ TEST(MusicFilesWindow, RecordsANewEntryAndClosingDuringARecordingKeepsNothing) {
     rig.find<QCheckBox>("Check1")->click();  // Auto Start
 
     record->click();
-    EXPECT_EQ(record->text(), "Ready");
+    EXPECT_EQ(record->text(), "&Ready");
     EXPECT_EQ(rig.find<QLabel>("Label1")->text(), "2");
     EXPECT_TRUE(rig.find<QLineEdit>("txtName")->isReadOnly());
     rig.clock.advanceSeconds(2.5);
-    EXPECT_EQ(record->text(), "Recording ");
+    EXPECT_EQ(record->text(), "&Recording ");
     rig.clock.advanceSeconds(6);  // the sound ends at 5 s; two quiet seconds stop it
 
-    EXPECT_EQ(record->text(), "Record");
+    EXPECT_EQ(record->text(), "&Record");
     const MusicRecord stored = rig.catalogue().read(2);
     EXPECT_EQ(trimBlanks(stored.Title), "(New Entry 2)");
     EXPECT_EQ(trimBlanks(stored.Length), "5");
@@ -138,14 +138,14 @@ TEST(MusicFilesWindow, RecordsANewEntryAndClosingDuringARecordingKeepsNothing) {
     record->click();
     record->click();
     rig.clock.advanceSeconds(2);
-    EXPECT_EQ(record->text(), "Recording ");
+    EXPECT_EQ(record->text(), "&Recording ");
     rig.opened->close();
     EXPECT_EQ(rig.catalogue().recordCount(), 2);
     EXPECT_FALSE(std::filesystem::exists(folder / "MF0003.wav"));
     EXPECT_FALSE(std::filesystem::exists(folder / "MF0003.wav.recording"));
     rig.clock.advanceSeconds(3);
     rig.open();
-    EXPECT_EQ(record->text(), "Record");
+    EXPECT_EQ(record->text(), "&Record");
     EXPECT_EQ(rig.catalogue().recordCount(), 2);
 }
 

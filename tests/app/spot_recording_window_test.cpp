@@ -46,15 +46,15 @@ TEST(SpotRecordingWindow, AnAutoStartRecordingIsStoredListedNamedAndLogged) {
     rig.find<QCheckBox>("Check1")->click();  // Auto Start
 
     record->click();
-    EXPECT_EQ(record->text(), "Ready");
+    EXPECT_EQ(record->text(), "&Ready");
     EXPECT_EQ(rig.spot(1).Status, kSpotReserved);
     rig.clock.advanceSeconds(1.5);
-    EXPECT_EQ(record->text(), "Ready");  // still quiet
+    EXPECT_EQ(record->text(), "&Ready");  // still quiet
     rig.clock.advanceSeconds(1.0);
-    EXPECT_EQ(record->text(), "Recording ");
+    EXPECT_EQ(record->text(), "&Recording ");
     rig.clock.advanceSeconds(6);  // the sound ends at 5 s; two quiet seconds stop it
 
-    EXPECT_EQ(record->text(), "Record");
+    EXPECT_EQ(record->text(), "&Record");
     const SpotRecord stored = rig.spot(1);
     EXPECT_EQ(stored.Status, kSpotActive);
     EXPECT_EQ(trimBlanks(stored.Name), "(No Name 001 ****)");

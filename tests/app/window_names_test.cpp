@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -21,14 +24,16 @@
 #include "library/spot_catalogue.h"
 #include "platform/audio_test_support.h"
 #include "support/accessible_controls.h"
+#include "support/keyboard_access.h"
+#include "ui/tab_order.h"
 
 namespace dvx {
 namespace {
 
 // Opens every window that can be reached from the main window's menus, and from the menus of the
 // windows those open, and checks the names of each window's controls as assistive technology
-// hears them. A window that a later build adds to a menu is walked as soon as its entry is
-// enabled.
+// hears them, their access keys, and that Tab reaches each of them. A window that a later build
+// adds to a menu is walked as soon as its entry is enabled.
 class WindowWalk {
   public:
     explicit WindowWalk(QWidget& main) : m_main(main) {}
@@ -69,8 +74,18 @@ class WindowWalk {
         }
         const QString name = window->objectName();
         walked.push_back(name);
+        std::vector<QString>& found = problems[name];
         for (const QString& problem : test::namingProblems(test::accessibleControls(window))) {
-            problems[name].push_back(problem);
+            found.push_back(problem);
+        }
+        for (const QString& problem : test::accessKeyProblems(window)) {
+            found.push_back(problem);
+        }
+        for (const QString& problem : test::tabChainProblems(window)) {
+            found.push_back(problem);
+        }
+        if (found.empty()) {
+            problems.erase(name);
         }
     }
 
@@ -138,7 +153,7 @@ class WindowWalk {
     std::set<QWidget*> m_seen{&m_main};
 };
 
-TEST(WindowNames, EveryControlOfEveryWindowHasItsOwnAccessibleName) {
+TEST(WindowNames, EveryWindowNamesItsControlsAndServesTheKeyboard) {
     test::MainWindowRig rig;
     std::string failure;
     ASSERT_TRUE(rig.window.startUp(failure)) << failure;
@@ -196,6 +211,20 @@ TEST(WindowNames, EveryControlOfEveryWindowHasItsOwnAccessibleName) {
     for (const QString& window : reached) {
         EXPECT_TRUE(walked.contains(window)) << window.toStdString() << " was not reached";
     }
+    // Tab in reading order where the order of making the controls would jump: across the main
+    // window's row, down the spot list, then down the boxes beside it, then the rows below.
+    const auto tabOrder = [](QWidget* window) {
+        QStringList names;
+        for (const QWidget* control : test::tabChain(window)) {
+            names << control->objectName();
+        }
+        return names.join(' ').toStdString();
+    };
+    EXPECT_EQ(tabOrder(&rig.window), "cmdStart cmdStop cmdClose");
+    EXPECT_EQ(tabOrder(spotFiles),
+              "lstSoundFile txtNumber txtName txtTalent txtOutcue txtLength txtEOM txtStartDate "
+              "txtStopDate txtRecordDate txtSpotCat cmdPlay cmdPause cmdStop cmdEOM cmdRecord "
+              "Check1 Check2 Slider cmdClose");
     for (const auto& [window, problems] : walk.problems) {
         ADD_FAILURE() << window.toStdString() << ":\n  "
                       << QStringList(problems.begin(), problems.end()).join("\n  ").toStdString();
@@ -219,6 +248,59 @@ TEST(WindowNames, AnUnnamedControlAndASharedNameAreFound) {
                                     "QListWidget (List) has no accessible name",
                                     "QMenu (PopupMenu) has no accessible name",
                                     "\"OK\" names QPushButton (Button), QPushButton (Button)"}));
+}
+
+// What the walk must catch about the keyboard: a button or a menu of the menu bar without an
+// access key ("&&" is none), a letter shared among the window's buttons, check boxes and menus,
+// or among the entries of one menu. Hidden buttons do not count.
+TEST(WindowNames, AMissingAndASharedAccessKeyAreFound) {
+    QDialog window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* bar = new QMenuBar(&window);
+    layout->setMenuBar(bar);
+    QMenu* files = bar->addMenu("&Files");
+    files->addAction("&Open");
+    files->addAction("&Other");
+    files->addAction("&Exit");
+    bar->addMenu("View");
+    for (const char* caption : {"&Start", "&Stop", "Fish && Chips", "&Run"}) {
+        layout->addWidget(new QPushButton(caption, &window));
+    }
+    layout->addWidget(new QCheckBox("&Find", &window));
+    auto* hidden = new QPushButton("Hidden", &window);
+    layout->addWidget(hidden);
+    hidden->hide();
+    window.show();
+    const std::vector<QString> problems = test::accessKeyProblems(&window);
+    EXPECT_EQ(QStringList(problems.begin(), problems.end()),
+              (QStringList{"button \"Fish && Chips\" has no access key",
+                           "menu \"View\" has no access key",
+                           "window: Alt+F is shared by QCheckBox, menu Files",
+                           "window: Alt+S is shared by QPushButton, QPushButton",
+                           "menu Files: Alt+O is shared by Open, Other"}));
+}
+
+// A window made in another order than it reads: Tab follows the order given, from the first
+// control, over what takes no focus, and reaches each control once.
+TEST(WindowNames, TabFollowsTheReadingOrderGiven) {
+    QDialog window;
+    auto* grid = new QGridLayout(&window);
+    std::vector<QWidget*> made;
+    for (const char* name : {"close", "second", "label", "first", "third"}) {
+        QWidget* control = QString(name) == "label" ? static_cast<QWidget*>(new QLabel(&window))
+                                                    : new QLineEdit(&window);
+        control->setObjectName(name);
+        grid->addWidget(control, static_cast<int>(made.size()), 0);
+        made.push_back(control);
+    }
+    setReadingOrder({made[3], made[2], made[1], made[4], made[0]});
+    window.show();
+    QStringList visited;
+    for (const QWidget* control : test::tabChain(&window)) {
+        visited << control->objectName();
+    }
+    EXPECT_EQ(visited.join(' '), "first second third close");
+    EXPECT_TRUE(test::tabChainProblems(&window).empty());
 }
 
 }  // namespace

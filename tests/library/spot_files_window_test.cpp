@@ -91,7 +91,7 @@ TEST(SpotFilesWindow, OpensWithEveryControlNamedAndTheLaterEntriesDisabled) {
         EXPECT_FALSE(action->isEnabled()) << entry;
     }
     // The recording controls are laid out with their settings.
-    EXPECT_EQ(rig.find<QPushButton>("cmdRecord")->text(), "Record");
+    EXPECT_EQ(rig.find<QPushButton>("cmdRecord")->text(), "&Record");
     EXPECT_TRUE(rig.find<QPushButton>("cmdRecord")->styleSheet().contains("192, 0, 0"));
     EXPECT_TRUE(rig.find<QCheckBox>("Check1")->isChecked());
     EXPECT_EQ(rig.find<QSlider>("Slider")->maximum(), 16384);
