@@ -11,16 +11,10 @@
 #include "fill/rotation_files.h"
 #include "library/music_catalogue.h"
 #include "library/spot_catalogue.h"
+#include "support/stored_text.h"
 #include "support/temp_folder.h"
 
 namespace dvx::test {
-
-// A stored text field: the text cut or padded with blanks to its width.
-inline std::string padded(const std::string& text, std::size_t width) {
-    std::string result = text;
-    result.resize(width, ' ');
-    return result;
-}
 
 // A data folder with the files start-up keeps open, and shorthands to fill them.
 struct FillData {

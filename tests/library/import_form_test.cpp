@@ -98,12 +98,8 @@ struct FormRig : test::VirtualRig {
     std::filesystem::path lastFolder;
     Parameters parameters;
     test::RecordingErrorReporter errors;
-    RecordFile spotFile{(std::filesystem::create_directories(paths.spotFolder()),
-                         paths.spotFolder() / "Spotfile.dat"),
-                        kSpotRecordLength};
-    RecordFile musicFile{(std::filesystem::create_directories(paths.musicFolder()),
-                          paths.musicFolder() / "Music.dat"),
-                         kMusicRecordLength};
+    RecordFile spotFile = test::spotCatalogueFile(paths);
+    RecordFile musicFile = test::musicCatalogueFile(paths);
     SpotCatalogue spots{spotFile, paths};
     RecordLog log{paths, clock, errors};
     ShownImport shown;

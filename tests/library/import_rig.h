@@ -75,6 +75,16 @@ inline ImportDestination toMusic() {
     return destination;
 }
 
+// The spot and music catalogue files below a data root, their folders made first.
+inline RecordFile spotCatalogueFile(const Paths& paths) {
+    std::filesystem::create_directories(paths.spotFolder());
+    return RecordFile(paths.spotFolder() / "Spotfile.dat", kSpotRecordLength);
+}
+inline RecordFile musicCatalogueFile(const Paths& paths) {
+    std::filesystem::create_directories(paths.musicFolder());
+    return RecordFile(paths.musicFolder() / "Music.dat", kMusicRecordLength);
+}
+
 // Both catalogues, the record log and the sound files under a simulated clock that reads
 // Monday 7 December 2026, noon.
 struct ImportRig {
@@ -130,12 +140,8 @@ struct ImportRig {
     SimulatedClock clock{2026, 12, 7, 12 * 3600.0};
     SndfileSoundFiles files;
     RecordingErrorReporter errors;
-    RecordFile spotFile{(std::filesystem::create_directories(paths.spotFolder()),
-                         paths.spotFolder() / "Spotfile.dat"),
-                        kSpotRecordLength};
-    RecordFile musicFile{(std::filesystem::create_directories(paths.musicFolder()),
-                          paths.musicFolder() / "Music.dat"),
-                         kMusicRecordLength};
+    RecordFile spotFile = spotCatalogueFile(paths);
+    RecordFile musicFile = musicCatalogueFile(paths);
     SpotCatalogue spots{spotFile, paths};
     MusicCatalogue music{musicFile, paths};
     RecordLog log{paths, clock, errors};

@@ -7,15 +7,9 @@
 #include "library/spot_files_form.h"
 #include "platform/audio_test_support.h"
 #include "settings/parameters.h"
+#include "support/stored_text.h"
 
 namespace dvx::test {
-
-// A stored text field: the text cut or padded with blanks to its width.
-inline std::string padded(const std::string& text, std::size_t width) {
-    std::string result = text;
-    result.resize(width, ' ');
-    return result;
-}
 
 // A spot catalogue below a fresh data root, with virtual sound devices under a simulated
 // clock (2026-03-02 12:00) for the window's player.
