@@ -96,6 +96,32 @@ TEST(VirtualAudioBackend, FeedRunsOnLikeALiveLineWhileNobodyListens) {
     EXPECT_NEAR(second.samplesSeen.front(), 1.5 * 44100 / 8, 2);
 }
 
+TEST(VirtualAudioBackend, LoopedFeedStartsOverWithoutAGapAndLaterStreamsHearItsPlace) {
+    // A ramp of 3000 frames, not a whole number of buffers: frame n holds n. Looped, frame f of
+    // the feed (1.5 s = 66150 frames in, for the later stream) holds f modulo 3000.
+    Sound ramp{2, 44100, {}};
+    for (int i = 0; i < 3000; ++i) {
+        ramp.samples.insert(ramp.samples.end(), 2, static_cast<std::int16_t>(i));
+    }
+    VirtualRig rig(ramp, /*loopFeed=*/true);
+    Recorder sink;
+    auto stream = rig.backend->openInput(0, 2, sink);
+    stream->start();
+    rig.advance(0.5);
+    ASSERT_GT(sink.samplesSeen.size(), 2u * 20000);
+    for (std::size_t frame = 0; frame < sink.samplesSeen.size() / 2; ++frame) {
+        ASSERT_EQ(sink.samplesSeen[2 * frame], static_cast<std::int16_t>(frame % 3000)) << frame;
+    }
+    stream->stop();
+    rig.advance(1.0);
+    Recorder later;
+    auto second = rig.backend->openInput(0, 2, later);
+    second->start();
+    rig.advance(0.1);
+    ASSERT_FALSE(later.samplesSeen.empty());
+    EXPECT_NEAR(later.samplesSeen.front(), 66150 % 3000, 2);
+}
+
 TEST(VirtualAudioBackend, OutputWritesWhatItRendersAndLaterStreamsAppend) {
     VirtualRig rig;
     Counter source;
