@@ -197,7 +197,7 @@ void writeDemoFeed(const std::filesystem::path& file, SoundFiles& sounds) {
 
 void writeDemoStation(const Paths& paths, SoundFiles& sounds, const DeviceChoice& devices) {
     ensureFolders(paths);
-    writeEmailAccount(paths, EmailAccount{"demo", "demo"});
+    writeEmailAccount(paths, EmailAccount{"demo@example.org", "demo"});
     writeLibrary(paths, sounds);
     writeParameters(paths, devices);  // last: a station cut short starts as a first start
 }
