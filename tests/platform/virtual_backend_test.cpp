@@ -37,6 +37,19 @@ class Counter : public RenderSource {
     std::int16_t next = 1;
 };
 
+// Stops `stream`, lets the feed run on for `idleSeconds` with nobody listening, and keeps what a
+// new stereo stream hears in its first 0.1 s.
+Recorder listenAgain(VirtualRig& rig, AudioStream& stream, double idleSeconds) {
+    stream.stop();
+    rig.advance(idleSeconds);
+    Recorder later;
+    auto again = rig.backend->openInput(0, 2, later);
+    again->start();
+    rig.advance(0.1);
+    again->stop();
+    return later;
+}
+
 TEST(VirtualAudioBackend, OffersOneFeedAndThreeOutputs) {
     VirtualRig rig;
     EXPECT_EQ(rig.backend->name(), "virtual");
@@ -83,12 +96,7 @@ TEST(VirtualAudioBackend, FeedRunsOnLikeALiveLineWhileNobodyListens) {
     auto stream = rig.backend->openInput(0, 1, first);  // mono: both channels averaged
     stream->start();
     rig.advance(0.5);
-    stream->stop();
-    rig.advance(1.0);
-    Recorder second;
-    auto later = rig.backend->openInput(0, 2, second);
-    later->start();
-    rig.advance(0.1);
+    const Recorder second = listenAgain(rig, *stream, 1.0);
     ASSERT_FALSE(first.samplesSeen.empty());
     ASSERT_FALSE(second.samplesSeen.empty());
     EXPECT_EQ(first.samplesSeen.front(), 0);
@@ -112,12 +120,7 @@ TEST(VirtualAudioBackend, LoopedFeedStartsOverWithoutAGapAndLaterStreamsHearItsP
     for (std::size_t frame = 0; frame < sink.samplesSeen.size() / 2; ++frame) {
         ASSERT_EQ(sink.samplesSeen[2 * frame], static_cast<std::int16_t>(frame % 3000)) << frame;
     }
-    stream->stop();
-    rig.advance(1.0);
-    Recorder later;
-    auto second = rig.backend->openInput(0, 2, later);
-    second->start();
-    rig.advance(0.1);
+    const Recorder later = listenAgain(rig, *stream, 1.0);
     ASSERT_FALSE(later.samplesSeen.empty());
     EXPECT_NEAR(later.samplesSeen.front(), 66150 % 3000, 2);
 }
