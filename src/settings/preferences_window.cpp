@@ -218,10 +218,23 @@ void PreferencesWindow::buildControls() {
     right->addWidget(buildTimedDays());
     right->addLayout(bottomRight);
 
-    auto* columns = new QHBoxLayout(this);
-    columns->setMenuBar(menus);
+    m_lblFirstStart = new QLabel(
+        "Welcome to Dorvexia. Choose the input to guard, the threshold and the dead-air delay, "
+        "then press Apply.",
+        this);
+    m_lblFirstStart->setObjectName("lblFirstStart");
+    m_lblFirstStart->setWordWrap(true);
+    m_lblFirstStart->setStyleSheet(
+        "background-color: rgb(255, 248, 200); border: 1px solid rgb(200, 170, 60); padding: 6px;");
+    m_lblFirstStart->hide();
+
+    auto* columns = new QHBoxLayout;
     columns->addLayout(left);
     columns->addLayout(right);
+    auto* page = new QVBoxLayout(this);
+    page->setMenuBar(menus);
+    page->addWidget(m_lblFirstStart);
+    page->addLayout(columns);
 }
 
 QWidget* PreferencesWindow::buildDevices() {
@@ -459,6 +472,7 @@ void PreferencesWindow::load() {
         showControls(m_form.open(std::move(file), m_audio.outputDeviceNames(),
                                  m_audio.inputDeviceNames(), smtp.settings, firstStart));
         editsStored();
+        m_lblFirstStart->setVisible(firstStart);
         if (firstStart) {
             markEdited();  // proposed, not saved: closing asks
         }
