@@ -91,6 +91,8 @@ void RecordFile::write(std::int64_t recordNumber, std::span<const std::uint8_t> 
         throw IoError("File is closed: " + m_path.string());
     }
     const off_t offset = static_cast<off_t>(recordNumber - 1) * m_recordLength;
+    struct stat before {};
+    const bool sized = ::fstat(m_fd, &before) == 0;
     std::size_t done = 0;
     while (done < record.size()) {
         const ssize_t put =
@@ -99,7 +101,13 @@ void RecordFile::write(std::int64_t recordNumber, std::span<const std::uint8_t> 
             if (errno == EINTR) {
                 continue;
             }
-            throw IoError("Cannot write", m_path, errno);
+            const int error = errno;
+            // A full disk may take part of a record that lengthens the file: cut it off again,
+            // so that no half-written record is ever read as one.
+            if (sized && offset + static_cast<off_t>(done) > before.st_size) {
+                [[maybe_unused]] const int cut = ::ftruncate(m_fd, before.st_size);
+            }
+            throw IoError("Cannot write", m_path, error);
         }
         done += static_cast<std::size_t>(put);
     }
