@@ -107,7 +107,10 @@ bool FillPlayers::startItem(int source) {
         try {
             m_context.selection.commit(chosen);
         } catch (const std::exception& error) {
-            report(error.what());  // the item plays; only its count is lost
+            // The item plays; only its count is lost.
+            const std::string lost = std::string("Play not counted: ") + error.what();
+            m_context.log.WriteAlarmLog(lost);
+            report(lost);
         }
         m_context.view.showItem(item.Label3);
         m_remainingSeconds = item.FillLength;

@@ -84,6 +84,27 @@ TEST(FillPlayers, EachItemStartsOnTheOtherPlayerOnTheFirstTickAfterItsPredecesso
     EXPECT_TRUE(rig.errors.messages.empty());
 }
 
+// The disk is full: no play can be counted in the history, yet every item plays on time, and
+// each lost count is shown and logged.
+TEST(FillPlayers, APlayTheDiskCannotCountIsReportedAndTheFillPlaysOn) {
+    test::FillRig rig;
+    addThreeItems(rig);
+    rig.data.files.MusHist = RecordFile("/dev/full", kPlayHistoryRecordLength);
+    rig.engine.StartSensor();
+    rig.runTo(12, 1, 10.15);
+
+    EXPECT_EQ(rig.playlist().size(), 3u);
+    ASSERT_FALSE(rig.errors.messages.empty());
+    EXPECT_NE(rig.errors.messages[0].find("No space left on device"), std::string::npos)
+        << rig.errors.messages[0];
+    const auto log = rig.alarmLog();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) {
+                                return line.find(" Play not counted: ") != std::string::npos;
+                            }),
+              3);
+}
+
 TEST(FillPlayers, SoundBackLetsTheItemFinishThenEndsTheFillOnce) {
     test::FillRig rig;
     addThreeItems(rig);
