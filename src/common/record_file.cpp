@@ -102,9 +102,13 @@ void RecordFile::write(std::int64_t recordNumber, std::span<const std::uint8_t> 
                 continue;
             }
             const int error = errno;
-            // A full disk may take part of a record that lengthens the file: cut it off again,
-            // so that no half-written record is ever read as one.
-            if (sized && offset + static_cast<off_t>(done) > before.st_size) {
+            // A full disk may take part of a record that lengthens the file: cut it off again
+            // (unless someone else has written beyond it since), so that no half-written record
+            // is ever read as one.
+            const off_t reached = offset + static_cast<off_t>(done);
+            struct stat now {};
+            if (sized && reached > before.st_size && ::fstat(m_fd, &now) == 0 &&
+                now.st_size == reached) {
                 [[maybe_unused]] const int cut = ::ftruncate(m_fd, before.st_size);
             }
             throw IoError("Cannot write", m_path, error);
