@@ -93,8 +93,8 @@ void appendTextLine(const std::filesystem::path& path, std::string_view line, Di
     struct stat before {};
     const bool sized = ::fstat(fd.get(), &before) == 0;
     try {
-        writeAll(fd.get(), content,
-                 path);  // one write call: lines from one process never interleave
+        // One write call: lines from one process never interleave.
+        writeAll(fd.get(), content, path);
     } catch (const IoError&) {
         // A full disk may take part of the line: cut it off, so the next line starts on a line of
         // its own and the lines before stay as they were.
