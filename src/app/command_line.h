@@ -12,6 +12,7 @@ struct CommandLine {
     std::string audio;         // --audio portaudio|virtual (empty: DORVEXIA_AUDIO, else portaudio)
     std::string virtualInput;  // --virtual-input FILE
     std::string virtualOutputDir;  // --virtual-output-dir DIR
+    std::string metricsAddress;    // --metrics-address HOST:PORT (empty: as the preferences say)
 };
 
 struct CommandLineResult {

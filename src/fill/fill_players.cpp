@@ -109,6 +109,7 @@ bool FillPlayers::startItem(int source) {
         } catch (const std::exception& error) {
             report(error.what());  // the item plays; only its count is lost
         }
+        ++m_itemsStarted;
         m_context.view.showItem(item.Label3);
         m_remainingSeconds = item.FillLength;
         startItemTime(m_context.engine.state(), m_context.clock, item.FillLength);
