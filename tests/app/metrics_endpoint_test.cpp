@@ -77,12 +77,7 @@ void addTunes(MainWindowRig& rig) {
 // Two seconds of sound, ten of silence, then sound again; dead air after five seconds.
 TEST(MetricsEndpoint, ScrapesFollowAnAlarmFromItsBeginningToItsEnd) {
     MainWindowRig rig(std::vector<MainWindowRig::Stretch>{{2, 5000}, {10, 0}, {30, 5000}});
-    std::string params(4 * 72, '\0');
-    params[0] = 5;       // dead-air seconds
-    params[4 * 71] = 1;  // AutoRun
-    test::writeFile(rig.root.path() / "c/Dorvex/DXParams.dat", params);
-    std::string failure;
-    ASSERT_TRUE(rig.window.startUp(failure)) << failure;
+    rig.startUpToAutoRun();
     addTunes(rig);
     rig.window.watchFromAfar(":0");  // this machine, any free port
     const quint16 port = rig.window.metricsPort();
