@@ -30,8 +30,9 @@ StationTray::StationTray(QWidget& window, bool trayAvailable, Notify notify)
     m_icon = new QSystemTrayIcon(discIcon(StatusKind::Stopped), this);
     if (!m_notify) {
         m_notify = [icon = m_icon](const AlarmNotice& notice) {
-            icon->showMessage(QString::fromStdString(notice.title),
-                              QString::fromStdString(notice.text), QSystemTrayIcon::Critical);
+            icon->showMessage(
+                QString::fromStdString(notice.title), QString::fromStdString(notice.text),
+                notice.begins ? QSystemTrayIcon::Critical : QSystemTrayIcon::Information);
         };
     }
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason) {

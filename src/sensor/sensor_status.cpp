@@ -43,7 +43,7 @@ std::optional<AlarmNotice> alarmNotice(bool wasActive, bool isActive) {
         return std::nullopt;
     }
     if (isActive) {
-        return AlarmNotice{"Dorvexia: ALARM", "Dead air: the alarm has begun."};
+        return AlarmNotice{"Dorvexia: ALARM", "Dead air: the alarm has begun.", true};
     }
     return AlarmNotice{"Dorvexia: alarm over", "Sound is back: the alarm has ended."};
 }

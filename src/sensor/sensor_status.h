@@ -42,6 +42,7 @@ std::string statusToolTip(const SensorStatus& status);
 struct AlarmNotice {
     std::string title;
     std::string text;
+    bool begins = false;  // else it ends
 };
 // The notice for the alarm going from `wasActive` to `isActive`: nothing when it did not change.
 std::optional<AlarmNotice> alarmNotice(bool wasActive, bool isActive);
