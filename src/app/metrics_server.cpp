@@ -36,7 +36,7 @@ MetricsServer::MetricsServer(std::function<std::string()> render, QObject* paren
 MetricsServer::~MetricsServer() = default;
 
 quint16 MetricsServer::listen(const MetricsAddress& address, std::string& error) {
-    const std::string where = describe(address);
+    const std::string where = describeMetricsAddress(address);
     const std::optional<QHostAddress> host = hostAddress(address.host);
     if (!host) {
         error = "The metrics endpoint is off: \"" + address.host +

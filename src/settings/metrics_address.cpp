@@ -41,7 +41,7 @@ MetricsAddressParse parseMetricsAddress(std::string_view given) {
     return {MetricsAddress{host.empty() ? "127.0.0.1" : std::string(host), number}, {}};
 }
 
-std::string describe(const MetricsAddress& address) {
+std::string describeMetricsAddress(const MetricsAddress& address) {
     const bool v6 = address.host.find(':') != std::string::npos;
     return (v6 ? "[" + address.host + "]" : address.host) + ":" + std::to_string(address.port);
 }

@@ -24,6 +24,6 @@ struct MetricsAddressParse {
 MetricsAddressParse parseMetricsAddress(std::string_view text);
 
 // "127.0.0.1:9464", "[::1]:9464".
-std::string describe(const MetricsAddress& address);
+std::string describeMetricsAddress(const MetricsAddress& address);
 
 }  // namespace dvx

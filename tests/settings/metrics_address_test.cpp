@@ -18,7 +18,7 @@ TEST(MetricsAddress, APortAloneListensOnThisMachineOnlyAndBadFormsSayWhy) {
     for (const auto& [text, expected] : good) {
         const MetricsAddressParse parsed = parseMetricsAddress(text);
         ASSERT_TRUE(parsed.address) << text << ": " << parsed.error;
-        EXPECT_EQ(describe(*parsed.address), expected);
+        EXPECT_EQ(describeMetricsAddress(*parsed.address), expected);
     }
     EXPECT_EQ(parseMetricsAddress("  ").address, std::nullopt);  // off, and no complaint
     EXPECT_EQ(parseMetricsAddress("  ").error, "");
