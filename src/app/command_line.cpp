@@ -45,6 +45,10 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
             }
         } else if (argument == "--demo") {
             options.demo = true;
+        } else if (name == "--metrics-address") {
+            if (!takeValue(options.metricsAddress)) {
+                return {std::nullopt, "--metrics-address needs HOST:PORT or PORT"};
+            }
         } else {
             return {std::nullopt, "Unknown option: " + argument};
         }
@@ -94,6 +98,9 @@ std::string commandLineHelp() {
            "demonstrations\n"
            "  --virtual-input FILE     the virtual input plays this sound file as its feed\n"
            "  --virtual-output-dir DIR each virtual output writes what it plays to DIR/out<n>.wav\n"
+           "  --metrics-address HOST:PORT\n"
+           "                           serve metrics for Prometheus at http://HOST:PORT/metrics\n"
+           "                           (PORT alone: 127.0.0.1 only)\n"
            "  --help                   show this text\n"
            "  --version                show the version\n"
            "\n"

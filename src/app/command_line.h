@@ -13,6 +13,7 @@ struct CommandLine {
     std::string virtualInput;  // --virtual-input FILE
     std::string virtualOutputDir;  // --virtual-output-dir DIR
     bool demo = false;             // --demo: a station of its own to try the program with
+    std::string metricsAddress;    // --metrics-address HOST:PORT (empty: as the preferences say)
 };
 
 struct CommandLineResult {

@@ -124,6 +124,7 @@ int main(int argc, char** argv) {
         }
     }
     window.show();
+    window.watchFromAfar(options.metricsAddress);
     window.proposeFirstSettings();
     window.armIfAutoRun();
 

@@ -122,6 +122,7 @@ bool FillPlayers::startItem(int source) {
             m_context.log.WriteAlarmLog(lost);
             report(lost);
         }
+        ++m_itemsStarted;
         m_context.view.showItem(item.Label3);
         m_remainingSeconds = length;
         startItemTime(m_context.engine.state(), m_context.clock, length);

@@ -75,6 +75,8 @@ class FillPlayers : public FillSteps {
     bool fillSounds() const;
     // Seconds left of the item playing, as last shown.
     std::int32_t RemainingSeconds() const { return m_remainingSeconds; }
+    // Fill items started since the program started (an item passed over does not count).
+    std::uint64_t itemsStarted() const { return m_itemsStarted; }
 
   private:
     bool startItem(int source);
@@ -91,6 +93,7 @@ class FillPlayers : public FillSteps {
 
     Context m_context;
     std::int32_t m_remainingSeconds = 0;
+    std::uint64_t m_itemsStarted = 0;
     std::set<std::string> m_reported;  // messages shown since the last item started
 };
 

@@ -66,6 +66,7 @@ class PreferencesWindow : public SettingsDialog {
     QWidget* buildRecording();
     QWidget* buildTimedDays();
     QWidget* buildMail();
+    QWidget* buildWatching();
     QWidget* buildStartup();
     void connectRelayInterface();
     void setReadingOrder();
@@ -124,6 +125,7 @@ class PreferencesWindow : public SettingsDialog {
     QLineEdit* m_txtPassword = nullptr;
     QLineEdit* m_txtMailServer = nullptr;
     QLineEdit* m_txtSender = nullptr;
+    QLineEdit* m_txtMetricsAddress = nullptr;
 };
 
 }  // namespace dvx

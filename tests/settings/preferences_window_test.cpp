@@ -320,6 +320,7 @@ TEST_F(PreferencesWindowTest, TabFollowsTheReadingOrder) {
                          "txtPassword",  "txtMailServer", "txtSender",     "lstTime",
                          "txtThreshold", "Check2",        "chkReboot",     "chkPage",
                          "chkEmail",     "chkPageEnd",    "chkEmailEnd",   "chkWeekTest"};
+    order.insert(order.indexOf("txtSender") + 1, "txtMetricsAddress");
     for (int day = 1; day <= 7; ++day) {
         order << QString("Check1_%1").arg(day) << QString("txtStart_%1").arg(day)
               << QString("txtStop_%1").arg(day);
