@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string_view>
+
+#include "common/paths.h"
+
+namespace dvx::fuzz {
+
+// A data root of this process's own below the temporary folder, with the folders start-up
+// makes. Made on first use, removed when the process ends normally.
+const Paths& dataRoot();
+
+// Replaces the file's content with `bytes` (an empty input leaves an empty file).
+void putFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+void putFile(const std::filesystem::path& path, std::string_view text);
+
+}  // namespace dvx::fuzz

@@ -1,0 +1,37 @@
+// A program list (MusRotFileOne) with the categories it names (MusicCat.dat), as My
+// Programming shows them and the fill ranks them. The input holds the category file, then the
+// program list, as FuzzedDataProvider splits strings.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "common/io_error.h"
+#include "fill/music_categories.h"
+#include "fill/program_list.h"
+#include "fuzz_files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace dvx;
+    const Paths& paths = fuzz::dataRoot();
+    FuzzedDataProvider input(data, size);
+    const auto categoriesPath = paths.dataFile("MusicCat.dat");
+    const auto listPath = paths.dataFile("MusRotFileOne");
+    fuzz::putFile(categoriesPath, input.ConsumeRandomLengthString());
+    fuzz::putFile(listPath, input.ConsumeRemainingBytesAsString());
+    try {
+        RecordFile categoriesFile(categoriesPath, kCategoryRecordLength);
+        RecordFile listFile(listPath, kProgramListRecordLength);
+        const MusicCategories categories(categoriesFile);
+        categories.LoadMusicCategories(CategoryView::Names);
+        categories.LoadMusicCategories(CategoryView::Letter);
+        const ProgramList list(listFile);
+        list.rankFirst();
+        list.displayLines(categories);
+        for (int record = 1; record <= list.recordCount(); ++record) {
+            CategoryLetter(list.read(record).Category);
+        }
+    } catch (const IoError&) {
+    }
+    return 0;
+}

@@ -1,0 +1,21 @@
+// User.dat, the mail account, as start-up and the Preferences window read it; what is read is
+// checked as Apply would before storing it.
+#include <cstddef>
+#include <cstdint>
+
+#include "common/io_error.h"
+#include "fuzz_files.h"
+#include "settings/email_account.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace dvx;
+    const Paths& paths = fuzz::dataRoot();
+    fuzz::putFile(paths.programFile("User.dat"), {data, size});
+    try {
+        if (const auto account = readEmailAccount(paths)) {
+            emailAccountProblem(*account);
+        }
+    } catch (const IoError&) {
+    }
+    return 0;
+}
