@@ -7,6 +7,9 @@
 
 #include "common/paths.h"
 
+// The targets let every exception through, so that libFuzzer reports it: the decoders meet bad
+// content with defaults and warnings, never by throwing, and the files of this data root can
+// always be read and written. Only a sound file that libsndfile refuses is an expected error.
 namespace dvx::fuzz {
 
 // A data root of this process's own below the temporary folder, with the folders start-up

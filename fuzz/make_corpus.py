@@ -91,6 +91,11 @@ LIST = i16(1, 1, 2) + i16(1, 2, 0) + i16(0, 0, 0)
 HISTORY = b"261205140709" + b"\0" * 12 + b"261201080000"
 
 SEEDS = {
+    "alarm_log": {
+        "day": b"10:00:00 Sensor Started\r\n10:00:12 Alarm                \r\n"
+        b"10:00:12 Email--> sam@example.org\r\n10:00:20 Alarm End            \r\n",
+        "torn": b"23:59:59 Audio device lost: Virtual Out 0\r\n00:0",
+    },
     "parameters_file": {
         "full": PARAMETERS,
         "empty": b"",
@@ -163,7 +168,7 @@ def write_sounds(folder):
     with tempfile.TemporaryDirectory() as scratch:
         for name, options in SOUNDS.items():
             made = pathlib.Path(scratch) / name
-            subprocess.run(["sox", "-n", *options, str(made), "synth", "0.01", "sine", "440"],
+            subprocess.run(["sox", "-R", "-D", "-n", *options, str(made), "synth", "0.01", "sine", "440"],
                            check=True)
             shutil.copy(made, folder / name)
 

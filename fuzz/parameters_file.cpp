@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "common/io_error.h"
 #include "fuzz_files.h"
 #include "settings/email_account.h"
 #include "settings/parameter_records.h"
@@ -16,21 +15,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace dvx;
     const Paths& paths = fuzz::dataRoot();
     fuzz::putFile(paths.dataFile("DXParams.dat"), {data, size});
-    try {
-        Parameters parameters;
-        const StartupLoad load = loadParametersAtStartup(paths, parameters);
-        reloadParameters(paths, parameters);
+    Parameters parameters;
+    const StartupLoad load = loadParametersAtStartup(paths, parameters);
+    reloadParameters(paths, parameters);
 
-        ParameterFile file(paths);
-        const ProgramListRecords lists = readProgramListRecords(file);
-        for (const std::int32_t event : lists.ProgramEvent) {
-            programEventText(event);
-        }
-        EmailAccount account;
-        PreferencesForm form(paths, parameters, account, [] {});
-        form.open(std::make_unique<ParameterFile>(paths), {"Out A", "Out B"}, {"In A"},
-                  SmtpSettings{}, load.firstStart);
-    } catch (const IoError&) {
+    ParameterFile file(paths);
+    const ProgramListRecords lists = readProgramListRecords(file);
+    for (const std::int32_t event : lists.ProgramEvent) {
+        programEventText(event);
     }
+    EmailAccount account;
+    PreferencesForm form(paths, parameters, account, [] {});
+    form.open(std::make_unique<ParameterFile>(paths), {"Out A", "Out B"}, {"In A"},
+              SmtpSettings{}, load.firstStart);
     return 0;
 }

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/io_error.h"
 #include "fill/music_categories.h"
 #include "fill/program_list.h"
 #include "fuzz_files.h"
@@ -19,19 +18,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto listPath = paths.dataFile("MusRotFileOne");
     fuzz::putFile(categoriesPath, input.ConsumeRandomLengthString());
     fuzz::putFile(listPath, input.ConsumeRemainingBytesAsString());
-    try {
-        RecordFile categoriesFile(categoriesPath, kCategoryRecordLength);
-        RecordFile listFile(listPath, kProgramListRecordLength);
-        const MusicCategories categories(categoriesFile);
-        categories.LoadMusicCategories(CategoryView::Names);
-        categories.LoadMusicCategories(CategoryView::Letter);
-        const ProgramList list(listFile);
-        list.rankFirst();
-        list.displayLines(categories);
-        for (int record = 1; record <= list.recordCount(); ++record) {
-            CategoryLetter(list.read(record).Category);
-        }
-    } catch (const IoError&) {
+    RecordFile categoriesFile(categoriesPath, kCategoryRecordLength);
+    RecordFile listFile(listPath, kProgramListRecordLength);
+    const MusicCategories categories(categoriesFile);
+    categories.LoadMusicCategories(CategoryView::Names);
+    categories.LoadMusicCategories(CategoryView::Letter);
+    const ProgramList list(listFile);
+    list.rankFirst();
+    list.displayLines(categories);
+    for (int record = 1; record <= list.recordCount(); ++record) {
+        CategoryLetter(list.read(record).Category);
     }
     return 0;
 }

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/io_error.h"
 #include "fill/rotation_evaluation.h"
 #include "fill/rotation_files.h"
 #include "fill/rotation_lines.h"
@@ -22,22 +21,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::putFile(namesPath, input.ConsumeRandomLengthString());
     fuzz::putFile(spotsPath, input.ConsumeRandomLengthString());
     fuzz::putFile(RotationPath(paths, kFirstRotation), input.ConsumeRemainingBytesAsString());
-    try {
-        RecordFile namesFile(namesPath, kRotationNameRecordLength);
-        RecordFile spotsFile(spotsPath, kSpotRecordLength);
-        const RotationNames names(namesFile);
-        const SpotCatalogue spots(spotsFile, paths);
-        rotationNameLines(names, ListOrder::ByName);
-        rotationNameLines(names, ListOrder::ByNumber);
-        names.firstFreeRecord();
-        const RotationEntryFile entries(paths, kFirstRotation);
-        const RotationName name = names.read(1);
-        for (const int weekday : {1, 4, 7}) {
-            const LocalDateTime today{2026, 12, 5 + weekday, weekday, 36000};
-            rotationEntryLines(entries, name, spots, today);
-            chooseRotationEntry(kFirstRotation, today, names, spots, paths);
-        }
-    } catch (const IoError&) {
+    RecordFile namesFile(namesPath, kRotationNameRecordLength);
+    RecordFile spotsFile(spotsPath, kSpotRecordLength);
+    const RotationNames names(namesFile);
+    const SpotCatalogue spots(spotsFile, paths);
+    rotationNameLines(names, ListOrder::ByName);
+    rotationNameLines(names, ListOrder::ByNumber);
+    names.firstFreeRecord();
+    const RotationEntryFile entries(paths, kFirstRotation);
+    const RotationName name = names.read(1);
+    for (const int weekday : {1, 4, 7}) {
+        const LocalDateTime today{2026, 12, 5 + weekday, weekday, 36000};
+        rotationEntryLines(entries, name, spots, today);
+        chooseRotationEntry(kFirstRotation, today, names, spots, paths);
     }
     return 0;
 }

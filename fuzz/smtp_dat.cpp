@@ -2,7 +2,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/io_error.h"
 #include "fuzz_files.h"
 #include "settings/smtp_settings.h"
 
@@ -10,13 +9,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace dvx;
     const Paths& paths = fuzz::dataRoot();
     fuzz::putFile(paths.programFile("Smtp.dat"), {data, size});
-    try {
-        const SmtpLoad stored = readStoredSmtpSettings(paths);
-        smtpSettingsProblem(stored.settings);
-        withoutCredentials(stored.settings.ServerUrl);
-        const SmtpLoad load = loadSmtpSettings(paths, "station@example.org");
-        withoutCredentials(load.settings.ServerUrl);
-    } catch (const IoError&) {
-    }
+    const SmtpLoad stored = readStoredSmtpSettings(paths);
+    smtpSettingsProblem(stored.settings);
+    withoutCredentials(stored.settings.ServerUrl);
+    const SmtpLoad load = loadSmtpSettings(paths, "station@example.org");
+    withoutCredentials(load.settings.ServerUrl);
     return 0;
 }
