@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dvx;
     const Paths& paths = fuzz::dataRoot();
-    fuzz::putFile(paths.logsFolder() / "AL261207.log", {data, size});
+    fuzz::putFile("c:\\Dorvex\\Logs\\AL261207.log", {data, size});
     listLogDays(paths.logsFolder(), "AL");
     readLogDay(paths.logsFolder(), "AL", "12/07/26", LogOrder::ByTime);
     readLogDay(paths.logsFolder(), "AL", "12/07/26", LogOrder::ByEvent);

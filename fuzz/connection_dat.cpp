@@ -7,8 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dvx;
-    const Paths& paths = fuzz::dataRoot();
-    fuzz::putFile(paths.dataFile("Connection.dat"), {data, size});
-    loadConnectionSettings(paths);
+    fuzz::putFile("c:\\Dorvex\\Connection.dat", {data, size});
+    loadConnectionSettings(fuzz::dataRoot());
     return 0;
 }

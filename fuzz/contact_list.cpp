@@ -11,12 +11,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dvx;
-    const Paths& paths = fuzz::dataRoot();
     FuzzedDataProvider input(data, size);
     const bool addressBook = input.ConsumeBool();
     const ContactFormat& format = addressBook ? kAddressBookFormat : kCallListFormat;
-    const auto path = paths.dataFile(addressBook ? "AddressBook.dat" : "CallList.dat");
-    fuzz::putFile(path, input.ConsumeRemainingBytesAsString());
+    const auto path =
+        fuzz::putFile(addressBook ? "c:\\Dorvex\\AddressBook.dat" : "c:\\Dorvex\\CallList.dat",
+                      input.ConsumeRemainingBytesAsString());
     RecordFile file(path, format.recordLength);
     const ContactBook book(file, format);
     book.listLines();

@@ -10,7 +10,6 @@
 #include "app/data_files.h"
 #include "common/simulated_clock.h"
 #include "fill/fill_selection.h"
-#include "fill/rotation_files.h"
 #include "fuzz_files.h"
 #include "sensor/sensor_state.h"
 #include "settings/parameters_file.h"
@@ -26,9 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
          {"c:\\Dorvex\\DXParams.dat", "c:\\Dorvex\\Spotfile\\Spotfile.dat",
           "c:\\Dorvex\\Music\\Music.dat", "c:\\Dorvex\\MusRotFileOne", "c:\\Dorvex\\MusRotFileTwo",
           "c:\\Dorvex\\MusHist", "c:\\Dorvex\\Spotfile\\RFNames.dat"}) {
-        fuzz::putFile(paths.resolve(file), input.ConsumeRandomLengthString());
+        fuzz::putFile(file, input.ConsumeRandomLengthString());
     }
-    fuzz::putFile(RotationPath(paths, kFirstRotation), input.ConsumeRemainingBytesAsString());
+    fuzz::putFile("c:\\Dorvex\\Spotfile\\RF9001.dat", input.ConsumeRemainingBytesAsString());
     Parameters parameters;
     loadParametersAtStartup(paths, parameters);
     DataFiles files = DataFiles::open(paths);

@@ -32,16 +32,19 @@ const Paths& dataRoot() {
     return root.paths;
 }
 
-void putFile(const std::filesystem::path& path, std::string_view text) {
+std::filesystem::path putFile(std::string_view windowsPath, std::string_view bytes) {
+    const std::filesystem::path path = dataRoot().resolve(windowsPath);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out.flush()) {
         throw std::runtime_error("cannot write " + path.string());
     }
+    return path;
 }
 
-void putFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    putFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+std::filesystem::path putFile(std::string_view windowsPath, std::span<const std::uint8_t> bytes) {
+    return putFile(windowsPath,
+                   std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace dvx::fuzz

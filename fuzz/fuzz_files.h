@@ -16,8 +16,9 @@ namespace dvx::fuzz {
 // makes. Made on first use, removed when the process ends normally.
 const Paths& dataRoot();
 
-// Replaces the file's content with `bytes` (an empty input leaves an empty file).
-void putFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
-void putFile(const std::filesystem::path& path, std::string_view text);
+// Replaces the content of the data root's file at `windowsPath` ("c:\Dorvex\MusHist") with
+// `bytes` (an empty input leaves an empty file) and returns the file's path.
+std::filesystem::path putFile(std::string_view windowsPath, std::span<const std::uint8_t> bytes);
+std::filesystem::path putFile(std::string_view windowsPath, std::string_view bytes);
 
 }  // namespace dvx::fuzz

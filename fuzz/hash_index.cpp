@@ -7,9 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dvx;
-    const Paths& paths = fuzz::dataRoot();
-    AudioHashIndex index(paths.musicFolder() / "Music.dat");
-    fuzz::putFile(index.file(), {data, size});
+    fuzz::putFile("c:\\Dorvex\\Music\\Music.hash", {data, size});
+    AudioHashIndex index(fuzz::dataRoot().musicFolder() / "Music.dat");
     const auto holdsAny = [](int, std::uintmax_t) { return true; };
     index.holder("0123456789abcdef0123456789abcdef", holdsAny);
     index.record("0123456789abcdef0123456789abcdef", 7, 1024);

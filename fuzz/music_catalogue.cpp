@@ -10,9 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dvx;
     const Paths& paths = fuzz::dataRoot();
-    const auto path = paths.resolve("c:\\Dorvex\\Music\\Music.dat");
-    fuzz::putFile(path, {data, size});
-    RecordFile file(path, kMusicRecordLength);
+    RecordFile file(fuzz::putFile("c:\\Dorvex\\Music\\Music.dat", {data, size}),
+                    kMusicRecordLength);
     MusicCatalogue catalogue(file, paths);
     for (int number = 1; number <= catalogue.recordCount(); ++number) {
         const MusicRecord record = catalogue.read(number);

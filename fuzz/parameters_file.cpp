@@ -14,7 +14,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dvx;
     const Paths& paths = fuzz::dataRoot();
-    fuzz::putFile(paths.dataFile("DXParams.dat"), {data, size});
+    fuzz::putFile("c:\\Dorvex\\DXParams.dat", {data, size});
     Parameters parameters;
     const StartupLoad load = loadParametersAtStartup(paths, parameters);
     reloadParameters(paths, parameters);
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     EmailAccount account;
     PreferencesForm form(paths, parameters, account, [] {});
-    form.open(std::make_unique<ParameterFile>(paths), {"Out A", "Out B"}, {"In A"},
-              SmtpSettings{}, load.firstStart);
+    form.open(std::make_unique<ParameterFile>(paths), {"Out A", "Out B"}, {"In A"}, SmtpSettings{},
+              load.firstStart);
     return 0;
 }

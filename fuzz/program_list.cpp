@@ -12,14 +12,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dvx;
-    const Paths& paths = fuzz::dataRoot();
     FuzzedDataProvider input(data, size);
-    const auto categoriesPath = paths.dataFile("MusicCat.dat");
-    const auto listPath = paths.dataFile("MusRotFileOne");
-    fuzz::putFile(categoriesPath, input.ConsumeRandomLengthString());
-    fuzz::putFile(listPath, input.ConsumeRemainingBytesAsString());
-    RecordFile categoriesFile(categoriesPath, kCategoryRecordLength);
-    RecordFile listFile(listPath, kProgramListRecordLength);
+    RecordFile categoriesFile(
+        fuzz::putFile("c:\\Dorvex\\MusicCat.dat", input.ConsumeRandomLengthString()),
+        kCategoryRecordLength);
+    RecordFile listFile(
+        fuzz::putFile("c:\\Dorvex\\MusRotFileOne", input.ConsumeRemainingBytesAsString()),
+        kProgramListRecordLength);
     const MusicCategories categories(categoriesFile);
     categories.LoadMusicCategories(CategoryView::Names);
     categories.LoadMusicCategories(CategoryView::Letter);

@@ -16,11 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace dvx;
     const Paths& paths = fuzz::dataRoot();
     FuzzedDataProvider input(data, size);
-    const auto namesPath = paths.resolve("c:\\Dorvex\\Spotfile\\RFNames.dat");
-    const auto spotsPath = paths.resolve("c:\\Dorvex\\Spotfile\\Spotfile.dat");
-    fuzz::putFile(namesPath, input.ConsumeRandomLengthString());
-    fuzz::putFile(spotsPath, input.ConsumeRandomLengthString());
-    fuzz::putFile(RotationPath(paths, kFirstRotation), input.ConsumeRemainingBytesAsString());
+    const auto namesPath =
+        fuzz::putFile("c:\\Dorvex\\Spotfile\\RFNames.dat", input.ConsumeRandomLengthString());
+    const auto spotsPath =
+        fuzz::putFile("c:\\Dorvex\\Spotfile\\Spotfile.dat", input.ConsumeRandomLengthString());
+    fuzz::putFile("c:\\Dorvex\\Spotfile\\RF9001.dat", input.ConsumeRemainingBytesAsString());
     RecordFile namesFile(namesPath, kRotationNameRecordLength);
     RecordFile spotsFile(spotsPath, kSpotRecordLength);
     const RotationNames names(namesFile);

@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dvx;
     const Paths& paths = fuzz::dataRoot();
-    fuzz::putFile(paths.programFile("Smtp.dat"), {data, size});
+    fuzz::putFile("c:\\Program Files\\Dorvex\\Smtp.dat", {data, size});
     const SmtpLoad stored = readStoredSmtpSettings(paths);
     smtpSettingsProblem(stored.settings);
     withoutCredentials(stored.settings.ServerUrl);

@@ -11,9 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dvx;
     const Paths& paths = fuzz::dataRoot();
-    const auto path = paths.resolve("c:\\Dorvex\\Spotfile\\Spotfile.dat");
-    fuzz::putFile(path, {data, size});
-    RecordFile file(path, kSpotRecordLength);
+    RecordFile file(fuzz::putFile("c:\\Dorvex\\Spotfile\\Spotfile.dat", {data, size}),
+                    kSpotRecordLength);
     SpotCatalogue catalogue(file, paths);
     const CalendarDate today{2026, 12, 7};
     for (int number = 1; number <= catalogue.recordCount(); ++number) {

@@ -8,9 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace dvx;
-    const Paths& paths = fuzz::dataRoot();
-    fuzz::putFile(paths.programFile("User.dat"), {data, size});
-    if (const auto account = readEmailAccount(paths)) {
+    fuzz::putFile("c:\\Program Files\\Dorvex\\User.dat", {data, size});
+    if (const auto account = readEmailAccount(fuzz::dataRoot())) {
         emailAccountProblem(*account);
     }
     return 0;
