@@ -26,24 +26,69 @@ void mapChannels(const float* in, int inChannels, float* out, int outChannels, l
     }
 }
 
-// Full scale is 32768, as libsndfile normalises 16-bit samples, so those come back exactly.
+// Full scale is 32768, as libsndfile normalises 16-bit samples, so those come back exactly. A
+// float file may hold NaN, which has no level: it is silence.
 std::int16_t toInt16(float sample) {
+    if (std::isnan(sample)) {
+        return 0;
+    }
     const float scaled = std::nearbyint(sample * 32768.0f);
     return static_cast<std::int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
 }
 
 }  // namespace
 
+// The read position in a file held in memory, for libsndfile's virtual I/O.
+struct SndfileReader::MemoryFile {
+    std::span<const std::uint8_t> bytes;
+    sf_count_t position = 0;
+
+    static MemoryFile& of(void* self) { return *static_cast<MemoryFile*>(self); }
+    static sf_count_t length(void* self) { return static_cast<sf_count_t>(of(self).bytes.size()); }
+    static sf_count_t seek(sf_count_t offset, int whence, void* self) {
+        MemoryFile& file = of(self);
+        const sf_count_t base = whence == SEEK_CUR   ? file.position
+                                : whence == SEEK_END ? length(self)
+                                                     : 0;
+        const sf_count_t target = base + offset;
+        if (target < 0 || target > length(self)) {
+            return -1;
+        }
+        return file.position = target;
+    }
+    static sf_count_t read(void* out, sf_count_t count, void* self) {
+        MemoryFile& file = of(self);
+        const sf_count_t taken = std::clamp<sf_count_t>(length(self) - file.position, 0, count);
+        std::copy_n(file.bytes.data() + file.position, taken, static_cast<std::uint8_t*>(out));
+        file.position += taken;
+        return taken;
+    }
+    static sf_count_t write(const void*, sf_count_t, void*) { return 0; }
+    static sf_count_t tell(void* self) { return of(self).position; }
+};
+
 SndfileReader::SndfileReader(const std::filesystem::path& path, int channels)
     : m_channels(channels == 1 ? 1 : 2) {
     m_file = sf_open(path.c_str(), SFM_READ, &m_info);
+    start(path.string());
+}
+
+SndfileReader::SndfileReader(std::span<const std::uint8_t> bytes, const std::string& name,
+                             int channels)
+    : m_memory(std::make_unique<MemoryFile>(MemoryFile{bytes})), m_channels(channels == 1 ? 1 : 2) {
+    static SF_VIRTUAL_IO io{&MemoryFile::length, &MemoryFile::seek, &MemoryFile::read,
+                            &MemoryFile::write, &MemoryFile::tell};
+    m_file = sf_open_virtual(&io, SFM_READ, &m_info, m_memory.get());
+    start(name);
+}
+
+void SndfileReader::start(const std::string& name) {
     if (m_file == nullptr) {
-        throw IoError("The sound file " + path.string() +
-                      " cannot be read: " + sf_strerror(nullptr));
+        throw IoError("The sound file " + name + " cannot be read: " + sf_strerror(nullptr));
     }
     if (m_info.channels < 1 || m_info.samplerate < 1) {
         sf_close(m_file);
-        throw IoError("The sound file " + path.string() + " has no usable sound");
+        throw IoError("The sound file " + name + " has no usable sound");
     }
     // Normalised floats from every encoding (libsndfile's default, made explicit): the level
     // of the file is kept, never scaled to the file's own peak.
@@ -54,7 +99,7 @@ SndfileReader::SndfileReader(const std::filesystem::path& path, int channels)
         m_resampler = src_new(SRC_SINC_MEDIUM_QUALITY, m_channels, &error);
         if (m_resampler == nullptr) {
             sf_close(m_file);
-            throw IoError("The sound file " + path.string() +
+            throw IoError("The sound file " + name +
                           " cannot be converted: " + src_strerror(error));
         }
         m_ratio = static_cast<double>(kSampleRate) / m_info.samplerate;

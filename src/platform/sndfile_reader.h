@@ -3,7 +3,11 @@
 #include <samplerate.h>
 #include <sndfile.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "platform/sound_files.h"
@@ -20,6 +24,9 @@ namespace dvx {
 class SndfileReader : public SoundReader {
   public:
     SndfileReader(const std::filesystem::path& path, int channels);  // throws IoError
+    // A whole sound file held in memory, read in place: `bytes` must outlive the reader;
+    // `name` stands for it in messages. Throws IoError.
+    SndfileReader(std::span<const std::uint8_t> bytes, const std::string& name, int channels);
     ~SndfileReader() override;
     SndfileReader(const SndfileReader&) = delete;
     SndfileReader& operator=(const SndfileReader&) = delete;
@@ -32,9 +39,13 @@ class SndfileReader : public SoundReader {
     SoundTags tags() const override;
 
   private:
+    struct MemoryFile;
+    // Checks the file opened and prepares the conversion; `name` for messages.
+    void start(const std::string& name);
     void fillInput();
     long convert(int wanted);  // into m_output; frames made
 
+    std::unique_ptr<MemoryFile> m_memory;  // what a file held in memory reads from
     SNDFILE* m_file = nullptr;
     SF_INFO m_info{};
     int m_channels;

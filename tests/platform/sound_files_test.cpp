@@ -7,6 +7,7 @@
 
 #include "audio_test_support.h"
 #include "common/io_error.h"
+#include "platform/sndfile_reader.h"
 #include "platform/sndfile_sound_files.h"
 
 namespace dvx {
@@ -188,24 +189,32 @@ INSTANTIATE_TEST_SUITE_P(
         FileKind{"Mp2At48k", 0, 48000, 2, "mp2"}),
     [](const ::testing::TestParamInfo<FileKind>& info) { return std::string(info.param.name); });
 
-TEST(SoundFiles, FloatBeyondFullScaleIsClippedNotWrapped) {
+TEST(SoundFiles, FloatBeyondFullScaleIsClippedNotWrappedAndNaNIsSilence) {
     test::TempFolder folder;
     const auto path = folder.path() / "hot.wav";
     SF_INFO info{};
     info.samplerate = 44100;
     info.channels = 1;
     info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    const std::vector<float> samples = {0.5f, 1.5f, -2.0f, 1.0f, -1.0f};
+    const std::vector<float> samples = {0.5f, 1.5f, -2.0f, 1.0f, -1.0f, NAN, -INFINITY};
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     ASSERT_NE(file, nullptr);
-    sf_writef_float(file, samples.data(), 5);
+    sf_writef_float(file, samples.data(), 7);
     sf_close(file);
+    const std::vector<std::int16_t> expected = {16384, 32767, -32768, 32767, -32768, 0, -32768};
 
     SndfileSoundFiles files;
     auto reader = files.openReader(path, 1);
-    std::vector<std::int16_t> read(5);
-    ASSERT_EQ(reader->read(read.data(), 5), 5);
-    EXPECT_EQ(read, (std::vector<std::int16_t>{16384, 32767, -32768, 32767, -32768}));
+    std::vector<std::int16_t> read(7);
+    ASSERT_EQ(reader->read(read.data(), 7), 7);
+    EXPECT_EQ(read, expected);
+
+    // The same file held in memory reads the same.
+    const std::string bytes = test::fileText(path);
+    SndfileReader inMemory({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()},
+                           "hot.wav", 1);
+    ASSERT_EQ(inMemory.read(read.data(), 7), 7);
+    EXPECT_EQ(read, expected);
 }
 
 TEST(SoundFiles, FailuresNameTheFile) {
