@@ -92,7 +92,8 @@ class Feed {
 
 // The monitoring tick and the clock schedule on one station's clock.
 struct YearRig : test::AlarmRig {
-    explicit YearRig(const Station& station) : AlarmRig(station.zone, 2027, 1, 1, 0.0) {
+    YearRig(const Station& station, int month, int day, double secondsOfDay)
+        : AlarmRig(station.zone, 2027, month, day, secondsOfDay) {
         parameters.DeadAirSeconds = station.deadAir;
         parameters.Threshold = station.threshold;
         parameters.AlarmOnly = true;
@@ -238,9 +239,11 @@ std::vector<Feed::Silence> yearOfSilences(const SimulatedClock& clock, const Sta
 // delivered at its landing, so the silence clock stands where it would have stood.
 class YearDriver {
   public:
-    YearDriver(YearRig& rig, const Feed& feed, const Station& station)
+    // Without `leaps` every buffer and tick of the stretches runs too.
+    YearDriver(YearRig& rig, const Feed& feed, const Station& station, bool leaps)
         : m_rig(rig),
           m_feed(feed),
+          m_leaps(leaps),
           m_scheduled{double(station.timedStop), double(station.timedStart), 8 * 3600.0,
                       8 * 3600.0 + 60} {}
 
@@ -261,7 +264,7 @@ class YearDriver {
              now = m_rig.clock.elapsedNanoseconds()) {
             const std::int64_t landingBuffer = std::min(until, now + kStep) / kBufferPeriod;
             const Nanos landing = Feed::time(landingBuffer);
-            if (landing > now + kSecond && quiet() &&
+            if (m_leaps && landing > now + kSecond && quiet() &&
                 std::none_of(m_scheduled.begin(), m_scheduled.end(), [&](double second) {
                     return touchesDaily(m_rig.clock, now - 5 * kSecond, landing + 5 * kSecond,
                                         second, second);
@@ -293,6 +296,7 @@ class YearDriver {
 
     YearRig& m_rig;
     const Feed& m_feed;
+    bool m_leaps;
     std::vector<double> m_scheduled;
     std::int64_t m_next = 0;
     Nanos m_played = 0;
@@ -393,26 +397,32 @@ ScheduleCount countSchedule(const YearRig& rig) {
     return count;
 }
 
+const Station kStations[] = {
+    {"Europe/Berlin", 10, 100, 2 * 3600 + 600, 2 * 3600 + 2400, false},
+    {"America/New_York", 4, 3000, 3 * 3600 + 1800, 3 * 3600 + 3000, true},
+};
+
+// The station armed from the start of its clock, fed its silences up to `end`.
+void runFeed(YearRig& rig, const Feed& feed, YearDriver& driver, Nanos end) {
+    ASSERT_TRUE(rig.engine.StartSensor());
+    for (const Feed::Silence& silence : feed.silences()) {
+        driver.pass(Feed::time(silence.first) - 3 * kSecond);
+        driver.play(Feed::time(silence.end) + 8 * kSecond);
+    }
+    driver.pass(end);
+}
+
 TEST(SimulatedYear, EveryAlarmAndAlarmEndOnTimeWithTheScheduleOnceADayInTwoZones) {
-    const Station stations[] = {
-        {"Europe/Berlin", 10, 100, 2 * 3600 + 600, 2 * 3600 + 2400, false},
-        {"America/New_York", 4, 3000, 3 * 3600 + 1800, 3 * 3600 + 3000, true},
-    };
     std::printf("%-17s %8s %5s %6s %5s %6s %12s %10s %9s %8s\n", "zone", "silences", "dips",
                 "alarms", "false", "missed", "worst alarm", "worst end", "played h", "leapt h");
-    for (const Station& station : stations) {
+    for (const Station& station : kStations) {
         SCOPED_TRACE(station.zone);
-        YearRig rig(station);
+        YearRig rig(station, 1, 1, 0);
         const Nanos end = rig.clock.elapsedAt(2028, 1, 1, 300);
         ASSERT_EQ(clockChanges(rig.clock, end).size(), 2U);
         const Feed feed(yearOfSilences(rig.clock, station, end), station.threshold);
-        YearDriver driver(rig, feed, station);
-        ASSERT_TRUE(rig.engine.StartSensor());
-        for (const Feed::Silence& silence : feed.silences()) {
-            driver.pass(Feed::time(silence.first) - 3 * kSecond);
-            driver.play(Feed::time(silence.end) + 8 * kSecond);
-        }
-        driver.pass(end);
+        YearDriver driver(rig, feed, station, true);
+        runFeed(rig, feed, driver, end);
         EXPECT_EQ(rig.clock.now().year, 2028);
 
         const Verdict verdict = judge(feed, rig, station.deadAir);
@@ -433,6 +443,39 @@ TEST(SimulatedYear, EveryAlarmAndAlarmEndOnTimeWithTheScheduleOnceADayInTwoZones
         EXPECT_EQ(static_cast<int>(schedule.emailTestDates.size()), schedule.mondays);
         EXPECT_EQ(schedule.pageTests, schedule.tuesdays);
     }
+}
+
+// The leaps change nothing: a day and a half around Berlin's spring change, with its timed stop
+// and start in the skipped hour, gives the same alarms, ends, logs and notices without them.
+TEST(SimulatedYear, LeapingOverTheLoudStretchesChangesNothing) {
+    const Station& berlin = kStations[0];
+    struct Outcome {
+        std::vector<std::int64_t> begins;
+        std::vector<std::int64_t> ends;
+        std::vector<std::string> logs;
+        std::vector<std::string> emails;
+        std::vector<int> pages;
+    };
+    std::vector<Outcome> outcomes;
+    for (const bool leaps : {true, false}) {
+        YearRig rig(berlin, 3, 27, 18 * 3600);
+        const Nanos end = rig.clock.elapsedAt(2027, 3, 29, 6 * 3600);
+        const Feed feed(yearOfSilences(rig.clock, berlin, end), berlin.threshold);
+        YearDriver driver(rig, feed, berlin, leaps);
+        runFeed(rig, feed, driver, end);
+        Outcome outcome{
+            rig.alarmBegins, rig.alarmEnds, {}, rig.notifier.emails, rig.notifier.pages};
+        for (const int day : {27, 28, 29}) {
+            outcome.logs.push_back(test::fileText(rig.log.dailyFile(2027, 3, day)));
+        }
+        outcomes.push_back(outcome);
+    }
+    EXPECT_GE(outcomes[0].begins.size(), 5U);
+    EXPECT_EQ(outcomes[0].begins, outcomes[1].begins);
+    EXPECT_EQ(outcomes[0].ends, outcomes[1].ends);
+    EXPECT_EQ(outcomes[0].logs, outcomes[1].logs);
+    EXPECT_EQ(outcomes[0].emails, outcomes[1].emails);
+    EXPECT_EQ(outcomes[0].pages, outcomes[1].pages);
 }
 
 }  // namespace
