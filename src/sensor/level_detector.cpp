@@ -24,6 +24,8 @@ bool LevelDetector::isLoud(std::int16_t peakLeft, std::int16_t peakRight, std::i
 }
 
 void LevelDetector::onBuffer(std::int16_t peakLeft, std::int16_t peakRight) noexcept {
+    const double now = m_clock.steadySeconds();
+    m_lastBufferSteady.store(now, std::memory_order_relaxed);
     if (peakLeft == INT16_MIN || peakRight == INT16_MIN) {
         m_peakLeft.store(0, std::memory_order_relaxed);
         m_peakRight.store(0, std::memory_order_relaxed);
@@ -32,7 +34,6 @@ void LevelDetector::onBuffer(std::int16_t peakLeft, std::int16_t peakRight) noex
     m_peakLeft.store(peakLeft, std::memory_order_relaxed);
     m_peakRight.store(peakRight, std::memory_order_relaxed);
     if (isLoud(peakLeft, peakRight, m_threshold.load(std::memory_order_relaxed))) {
-        const double now = m_clock.steadySeconds();
         if (now - m_lastSoundSteady.load(std::memory_order_relaxed) >= kSoundBackAfterSeconds) {
             m_soundBackSteady.store(now, std::memory_order_release);
         }
