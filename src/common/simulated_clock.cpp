@@ -8,6 +8,24 @@ namespace {
 
 constexpr std::int64_t kNanosPerSecond = 1'000'000'000;
 constexpr std::int64_t kNanosPerDay = 86'400 * kNanosPerSecond;
+constexpr std::int64_t kSecondsPerDay = 86'400;
+// How far the rules of a time zone are read around the start.
+constexpr std::int64_t kZoneRulesBeforeSeconds = 2 * kSecondsPerDay;
+constexpr std::int64_t kZoneRulesAfterSeconds = 4 * 366 * kSecondsPerDay;
+
+// Nanoseconds since 1970-01-01 00:00 on the local calendar.
+std::int64_t localNanos(int year, int month, int day, double secondsOfDay) {
+    using namespace std::chrono;
+    const sys_days date =
+        year_month_day{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                       std::chrono::day{static_cast<unsigned>(day)}};
+    return date.time_since_epoch().count() * kNanosPerDay +
+           static_cast<std::int64_t>(std::llround(secondsOfDay * kNanosPerSecond));
+}
+
+std::int64_t floorDivide(std::int64_t value, std::int64_t divisor) {
+    return value / divisor - (value % divisor < 0 ? 1 : 0);
+}
 
 }  // namespace
 
@@ -57,13 +75,23 @@ class SimulatedClock::SimulatedTimer : public Timer {
     std::uint64_t m_sequence = 0;
 };
 
-SimulatedClock::SimulatedClock(int year, int month, int day, double secondsOfDay) {
-    using namespace std::chrono;
-    const sys_days date =
-        year_month_day{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
-                       std::chrono::day{static_cast<unsigned>(day)}};
-    m_startDays = date.time_since_epoch().count();
-    m_startNanos = static_cast<std::int64_t>(std::llround(secondsOfDay * kNanosPerSecond));
+SimulatedClock::SimulatedClock(int year, int month, int day, double secondsOfDay)
+    : m_startUtc(localNanos(year, month, day, secondsOfDay)) {}
+
+SimulatedClock::SimulatedClock(const std::string& timeZone, int year, int month, int day,
+                               double secondsOfDay) {
+    const std::int64_t localSecond =
+        floorDivide(localNanos(year, month, day, secondsOfDay), kNanosPerSecond);
+    m_zone = ZoneOffsets(timeZone, localSecond - kZoneRulesBeforeSeconds,
+                         localSecond + kZoneRulesAfterSeconds);
+    m_startUtc = elapsedAt(year, month, day, secondsOfDay);  // from 0: the UTC of the start
+}
+
+std::int64_t SimulatedClock::elapsedAt(int year, int month, int day, double secondsOfDay) const {
+    const std::int64_t local = localNanos(year, month, day, secondsOfDay);
+    const std::int64_t localSecond = floorDivide(local, kNanosPerSecond);
+    return m_zone.utcOf(localSecond) * kNanosPerSecond + (local - localSecond * kNanosPerSecond) -
+           m_startUtc;
 }
 
 SimulatedClock::~SimulatedClock() {
@@ -73,10 +101,16 @@ SimulatedClock::~SimulatedClock() {
 }
 
 LocalDateTime SimulatedClock::now() const {
+    return at(m_elapsed);
+}
+
+LocalDateTime SimulatedClock::at(std::int64_t elapsedNanoseconds) const {
     using namespace std::chrono;
-    const std::int64_t total = m_startNanos + m_elapsed;
-    const std::int64_t days = m_startDays + total / kNanosPerDay;
-    const std::int64_t nanosOfDay = total % kNanosPerDay;
+    const std::int64_t utc = m_startUtc + elapsedNanoseconds;
+    const std::int64_t total =
+        utc + std::int64_t{m_zone.offsetAt(floorDivide(utc, kNanosPerSecond))} * kNanosPerSecond;
+    const std::int64_t days = floorDivide(total, kNanosPerDay);
+    const std::int64_t nanosOfDay = total - days * kNanosPerDay;
     const sys_days date{std::chrono::days{days}};
     const year_month_day ymd{date};
     LocalDateTime result;
@@ -126,6 +160,18 @@ void SimulatedClock::advance(std::chrono::nanoseconds step) {
         next->m_onTick();  // may destroy or re-arm timers; `next` is not used afterwards
     }
     m_elapsed = target;
+}
+
+void SimulatedClock::leap(std::chrono::nanoseconds step) {
+    m_elapsed += std::max<std::int64_t>(0, step.count());
+    for (SimulatedTimer* timer : m_timers) {
+        if (timer->m_enabled && timer->m_due <= m_elapsed) {
+            const std::int64_t interval =
+                std::max(1, timer->m_intervalMs) * std::int64_t{1'000'000};
+            // Timers of one interval that tie keep the order they had.
+            timer->m_due += ((m_elapsed - timer->m_due) / interval + 1) * interval;
+        }
+    }
 }
 
 void SimulatedClock::advanceSeconds(double seconds) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/clock.h"
+#include "common/zone_offsets.h"
 
 namespace dvx {
 
@@ -15,7 +16,8 @@ namespace dvx {
 // runs every timer that falls due on the way, in time order (at equal times the one that was
 // scheduled first),
 // with the clock reading each timer's due time while its handler runs. Local time has no
-// daylight-saving jumps. Single-threaded.
+// daylight-saving jumps, unless the clock is given a time zone: then it follows that zone's
+// changes of the clock for four years from its start, as the system clock does. Single-threaded.
 //
 // A handler that throws is not caught: the exception leaves advance() at once, so a test sees
 // a failure where it happened. The clock then reads that tick's time and the timer is already
@@ -23,6 +25,10 @@ namespace dvx {
 class SimulatedClock : public Clock {
   public:
     SimulatedClock(int year, int month, int day, double secondsOfDay);
+    // Starts at the local date and time in `timeZone` ("Europe/Berlin"; see ZoneOffsets for
+    // where the rules come from): at its first occurrence when the clock is set back over it,
+    // at the jump when the clock skips it.
+    SimulatedClock(const std::string& timeZone, int year, int month, int day, double secondsOfDay);
     ~SimulatedClock() override;
 
     LocalDateTime now() const override;
@@ -35,6 +41,16 @@ class SimulatedClock : public Clock {
     // Runs the timers up to the given local time of the current day (or the next day when the
     // time has passed today).
     void advanceTo(double secondsOfDay);
+    // Moves the clock on without running the timers that fall due on the way: each enabled
+    // timer keeps its phase and next ticks at its first due time after the leap. Only for
+    // stretches in which the caller knows the ticks would change nothing.
+    void leap(std::chrono::nanoseconds step);
+
+    // The local date and time the clock reads (or read) at `elapsedNanoseconds` from its start.
+    LocalDateTime at(std::int64_t elapsedNanoseconds) const;
+    // The elapsed nanoseconds at which the clock reads a local date and time (where the clock
+    // is set back, the first time; where it skips the time, the moment it jumps).
+    std::int64_t elapsedAt(int year, int month, int day, double secondsOfDay) const;
 
     std::int64_t elapsedNanoseconds() const { return m_elapsed; }
     // The names of the timers that exist now, in the order they were made.
@@ -44,9 +60,9 @@ class SimulatedClock : public Clock {
     class SimulatedTimer;
     friend class SimulatedTimer;
 
-    std::int64_t m_startDays = 0;   // days since 1970-01-01 of the start date
-    std::int64_t m_startNanos = 0;  // nanoseconds since midnight at the start
-    std::int64_t m_elapsed = 0;     // nanoseconds since the start
+    ZoneOffsets m_zone;
+    std::int64_t m_startUtc = 0;  // nanoseconds since 1970-01-01 00:00 UTC at the start
+    std::int64_t m_elapsed = 0;   // nanoseconds since the start
     std::uint64_t m_nextSequence = 0;
     std::list<SimulatedTimer*> m_timers;
 };

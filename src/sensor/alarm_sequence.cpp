@@ -112,10 +112,10 @@ void AlarmSequence::nextFillItemIfDue() {
     m_outputs.fill.NextFillItem();
 }
 
-void AlarmSequence::endAlarmIfDue(double nowContinuous) {
+void AlarmSequence::endAlarmIfDue() {
     SensorState& state = m_engine.state();
     if (!state.AlarmActive || !m_audioBack ||
-        std::fabs(nowContinuous - *m_audioBack) <= kAlarmEndDelaySeconds) {
+        m_clock.steadySeconds() - *m_audioBack <= kAlarmEndDelaySeconds) {
         return;
     }
     state.AlarmActive = false;
@@ -129,7 +129,6 @@ void AlarmSequence::endAlarmIfDue(double nowContinuous) {
 
 void AlarmSequence::afterSilenceClock() {
     const LocalDateTime now = m_clock.now();
-    const double nowContinuous = continuousSeconds(now);
     SensorState& state = m_engine.state();
 
     if (state.SensorRunning) {
@@ -138,10 +137,10 @@ void AlarmSequence::afterSilenceClock() {
             return;
         }
         if (state.SilenceSeconds < 1 && state.AlarmActive && !m_audioBack) {
-            m_audioBack = std::nearbyint(nowContinuous);
+            m_audioBack = m_engine.soundBackSteady();
             state.AudioBackTime = roundHalfEven(now.secondsOfDay) % 86400;
         }
-        endAlarmIfDue(nowContinuous);
+        endAlarmIfDue();
         if (!startFillIfDue()) {
             return;
         }

@@ -50,7 +50,7 @@ class AlarmSequence {
     void beginAlarm(const LocalDateTime& now);
     bool startFillIfDue();
     void clearBreakFlags(double secondsOfDay);
-    void endAlarmIfDue(double nowContinuous);
+    void endAlarmIfDue();
     void nextFillItemIfDue();
 
     Clock& m_clock;
@@ -61,8 +61,9 @@ class AlarmSequence {
     AlarmLog& m_log;
     SensorView& m_view;
     Outputs m_outputs;
-    // When sound was first heard again during the alarm, on the clock that runs on past
-    // midnight (`AudioBackTime` keeps the time of day).
+    // When sound came back during the alarm: the first loud buffer, on the steady clock, so
+    // that neither midnight nor a change of the clock moves the alarm's end (`AudioBackTime`
+    // keeps the time of day).
     std::optional<double> m_audioBack;
     std::uint64_t m_alarmsBegun = 0;
 };

@@ -37,12 +37,37 @@ ClockSchedule::ClockSchedule(Clock& clock, SensorEngine& engine, const Parameter
 
 ClockSchedule::~ClockSchedule() = default;
 
-bool ClockSchedule::firesThisSecond(std::int64_t& lastSecond, std::int64_t second) {
-    if (lastSecond == second) {
+bool ClockSchedule::firesOnce(std::int64_t& lastPeriod, std::int64_t period) {
+    if (lastPeriod == period) {
         return false;
     }
-    lastSecond = second;
+    lastPeriod = period;
     return true;
+}
+
+bool ClockSchedule::reached(std::int32_t dueSecond, std::int32_t second,
+                            std::int64_t dayNumber) const {
+    return second == dueSecond ||
+           (dayNumber == m_previousDay && m_previousSecond < dueSecond && dueSecond < second);
+}
+
+void ClockSchedule::timedStart(std::int64_t dayNumber) {
+    if (m_engine.state().SensorRunning || !firesOnce(m_lastTimedStartDay, dayNumber)) {
+        return;
+    }
+    if (m_engine.StartSensor()) {
+        m_log.WriteAlarmLog("Timed Start Sensor");
+    } else {
+        m_log.WriteAlarmLog("Timed Start Sensor failed: " + m_engine.armingFailure());
+    }
+}
+
+void ClockSchedule::timedStop(std::int64_t dayNumber) {
+    if (!m_engine.state().SensorRunning || !firesOnce(m_lastTimedStopDay, dayNumber)) {
+        return;
+    }
+    m_engine.StopSensor(StopReason::TimedStop);
+    m_log.WriteAlarmLog("Timed Stop Sensor");
 }
 
 void ClockSchedule::tick() {
@@ -55,32 +80,36 @@ void ClockSchedule::tick() {
     const std::int64_t dayNumber = second / 86400;
     const bool timedDay = m_parameters.TimedDayEnabled[day] == 1;
 
-    if (timedDay && s == m_parameters.TimedStart[day] && !m_engine.state().SensorRunning &&
-        firesThisSecond(m_lastTimedStart, second)) {
-        if (m_engine.StartSensor()) {
-            m_log.WriteAlarmLog("Timed Start Sensor");
+    if (timedDay) {
+        const bool startDue = reached(m_parameters.TimedStart[day], s, dayNumber);
+        const bool stopDue = reached(m_parameters.TimedStop[day], s, dayNumber);
+        if (startDue && stopDue && m_parameters.TimedStop[day] < m_parameters.TimedStart[day]) {
+            timedStop(dayNumber);  // both skipped over: in the order they were set
+            timedStart(dayNumber);
         } else {
-            m_log.WriteAlarmLog("Timed Start Sensor failed: " + m_engine.armingFailure());
+            if (startDue) {
+                timedStart(dayNumber);
+            }
+            if (stopDue) {
+                timedStop(dayNumber);
+            }
         }
-    }
-    if (timedDay && s == m_parameters.TimedStop[day] && m_engine.state().SensorRunning &&
-        firesThisSecond(m_lastTimedStop, second)) {
-        m_engine.StopSensor(StopReason::TimedStop);
-        m_log.WriteAlarmLog("Timed Stop Sensor");
     }
 
     const bool weeklyTestDue = m_parameters.WeeklyTest == 1 && m_engine.state().SensorRunning;
     if (weeklyTestDue && s == kEmailTestSecond && now.weekday == kMonday &&
-        m_parameters.EmailOnAlarm == 1 && firesThisSecond(m_lastEmailTestDay, dayNumber)) {
+        m_parameters.EmailOnAlarm == 1 && firesOnce(m_lastEmailTestDay, dayNumber)) {
         m_notifier.SendEmail(alarmMailSubject(m_facility),
                              notificationText(now.year, now.month, now.day, now.secondsOfDay,
                                               " Dorvex Weekly Test"));
     }
     if (weeklyTestDue && s == kPageTestSecond && now.weekday == kTuesday &&
-        m_parameters.PageOnAlarm == 1 && firesThisSecond(m_lastPageTestDay, dayNumber)) {
+        m_parameters.PageOnAlarm == 1 && firesOnce(m_lastPageTestDay, dayNumber)) {
         m_notifier.SendPPage(kWeeklyTestPageCode);
     }
 
+    m_previousDay = dayNumber;
+    m_previousSecond = s;
     if (m_pollInputs) {
         m_pollInputs();
     }

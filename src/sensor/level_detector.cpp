@@ -4,8 +4,17 @@ namespace dvx {
 
 static_assert(std::atomic<double>::is_always_lock_free, "the audio thread must not lock");
 
+namespace {
+
+// Silence this long before a loud buffer makes it sound coming back (the monitoring tick's
+// "sound back" test looks for a silence under one second).
+constexpr double kSoundBackAfterSeconds = 1.0;
+
+}  // namespace
+
 LevelDetector::LevelDetector(const Clock& clock) : m_clock(clock) {
     m_lastSoundSteady.store(clock.steadySeconds());
+    m_soundBackSteady.store(clock.steadySeconds());
 }
 
 bool LevelDetector::isLoud(std::int16_t peakLeft, std::int16_t peakRight, std::int16_t threshold) {
@@ -25,11 +34,15 @@ void LevelDetector::onBuffer(std::int16_t peakLeft, std::int16_t peakRight) noex
     m_peakLeft.store(peakLeft, std::memory_order_relaxed);
     m_peakRight.store(peakRight, std::memory_order_relaxed);
     if (isLoud(peakLeft, peakRight, m_threshold.load(std::memory_order_relaxed))) {
+        if (now - m_lastSoundSteady.load(std::memory_order_relaxed) >= kSoundBackAfterSeconds) {
+            m_soundBackSteady.store(now, std::memory_order_release);
+        }
         m_lastSoundSteady.store(now, std::memory_order_release);
     }
 }
 
 void LevelDetector::markSoundNow() {
+    m_soundBackSteady.store(m_clock.steadySeconds(), std::memory_order_release);
     m_lastSoundSteady.store(m_clock.steadySeconds(), std::memory_order_release);
 }
 

@@ -29,6 +29,9 @@ class LevelDetector {
     // Takes "now" as the last sound (arming starts from a clean silence clock).
     void markSoundNow();
     double lastSoundSteady() const { return m_lastSoundSteady.load(std::memory_order_acquire); }
+    // The moment of the first loud buffer after at least a second without one: when sound
+    // last came back. Read after lastSoundSteady(), it is never older than the sound it saw.
+    double soundBackSteady() const { return m_soundBackSteady.load(std::memory_order_acquire); }
     std::int16_t peakLeft() const { return m_peakLeft.load(std::memory_order_relaxed); }
     std::int16_t peakRight() const { return m_peakRight.load(std::memory_order_relaxed); }
     // When the last buffer of any level arrived, on the clock's steady seconds; negative before
@@ -44,6 +47,7 @@ class LevelDetector {
     std::atomic<std::int16_t> m_peakLeft{0};
     std::atomic<std::int16_t> m_peakRight{0};
     std::atomic<double> m_lastSoundSteady{0.0};
+    std::atomic<double> m_soundBackSteady{0.0};
     std::atomic<double> m_lastBufferSteady{-1.0};
 };
 

@@ -1,5 +1,6 @@
 #include "sensor/sensor_engine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -141,17 +142,22 @@ double SensorEngine::secondsSinceSound() const {
     return m_clock.steadySeconds() - m_levels.lastSoundSteady();
 }
 
+double SensorEngine::soundBackSteady() const {
+    return m_levels.soundBackSteady();
+}
+
 void SensorEngine::measureSilence() {
     // A threshold changed in the Preferences window takes effect at once.
     m_levels.setThreshold(m_parameters.Threshold);
     const LocalDateTime now = m_clock.now();
-    // The last sound, rounded to a whole second, on the clock that runs on past midnight.
-    const double nowContinuous = continuousSeconds(now);
-    const double lastSound =
-        std::nearbyint(nowContinuous - (m_clock.steadySeconds() - m_levels.lastSoundSteady()));
+    const double silence = std::max(0.0, secondsSinceSound());
+    // The time of day of the last sound, to the nearest second, for whoever shows it.
+    const double lastSound = std::nearbyint(continuousSeconds(now) - silence);
     m_state.LastSound = static_cast<std::int32_t>(std::fmod(lastSound, 86400.0));
-    m_state.SilenceSeconds =
-        static_cast<std::int32_t>(std::nearbyint(std::fabs(nowContinuous - lastSound)));
+    // The whole seconds since the last loud buffer itself, not since its rounded second: the
+    // alarm then comes when the silence has lasted the delay, never up to a second before it
+    // (which would also alarm on a dip just shorter than the delay).
+    m_state.SilenceSeconds = static_cast<std::int32_t>(std::floor(silence));
     m_state.PeakLeft = m_levels.peakLeft();
     m_state.PeakRight = m_levels.peakRight();
     m_view.showSilence(FormatSeconds(m_state.SilenceSeconds));

@@ -70,6 +70,8 @@ class SensorEngine {
 
     // Seconds since the last loud buffer, unrounded, on the continuous clock.
     double secondsSinceSound() const;
+    // When sound last came back after a second or more of silence, on the steady clock.
+    double soundBackSteady() const;
 
   private:
     void onTimer1();

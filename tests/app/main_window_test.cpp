@@ -216,11 +216,11 @@ TEST(MainWindow, TheStatusLineSaysWhatTheSensorDoesAndStopAsksFirst) {
     rig.window.findChild<QPushButton*>("cmdStart")->click();
     EXPECT_EQ(status(), "Monitoring");
     EXPECT_NE(statusStyle(), stoppedStyle);
-    rig.clock.advanceSeconds(4.5);  // 09:00:05, two seconds after the feed fell silent
+    rig.clock.advanceSeconds(4.6);  // 09:00:05.1, just over two seconds after the feed fell silent
     EXPECT_EQ(status(), "Silence 2 s");
     rig.clock.advanceSeconds(1);
     EXPECT_EQ(status(), "Silence 3 s");
-    rig.clock.advanceSeconds(2.1);
+    rig.clock.advanceSeconds(2);
     EXPECT_EQ(status(), "ALARM");
     EXPECT_EQ(rig.window.errorWindow().isVisible(), true);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -26,6 +27,35 @@ TEST(SimulatedClock, CalendarAndWeekdayFollowTheSimulatedTime) {
     EXPECT_EQ(yearEnd.now().year, 2027);
     EXPECT_EQ(yearEnd.now().month, 1);
     EXPECT_EQ(yearEnd.now().day, 1);
+}
+
+TEST(SimulatedClock, FollowsTheChangesOfTheClockOfATimeZone) {
+    constexpr std::int64_t kHour = 3'600'000'000'000;
+    // Berlin sets its clock forward at 02:00 on 28 March 2027 and back at 03:00 on 31 October.
+    SimulatedClock berlin("Europe/Berlin", 2027, 3, 28, 2 * 3600 - 0.5);
+    berlin.advanceSeconds(1);
+    EXPECT_NEAR(berlin.now().secondsOfDay, 3 * 3600 + 0.5, 1e-9);
+    EXPECT_EQ(berlin.elapsedAt(2027, 3, 28, 2.5 * 3600), berlin.elapsedAt(2027, 3, 28, 3 * 3600));
+    const std::int64_t firstHalfPastTwo = berlin.elapsedAt(2027, 10, 31, 2.5 * 3600);
+    EXPECT_NEAR(berlin.at(firstHalfPastTwo + kHour).secondsOfDay, 2.5 * 3600, 1e-9);
+    EXPECT_NEAR(berlin.at(firstHalfPastTwo + 2 * kHour).secondsOfDay, 3.5 * 3600, 1e-9);
+    // New York repeats the hour from 01:00 on 7 November 2027.
+    SimulatedClock newYork("America/New_York", 2027, 11, 1, 12 * 3600);
+    EXPECT_NEAR(newYork.at(newYork.elapsedAt(2027, 11, 7, 1.5 * 3600) + kHour).secondsOfDay,
+                1.5 * 3600, 1e-9);
+    EXPECT_THROW(SimulatedClock("Nowhere/Atlantis", 2027, 1, 1, 0), std::invalid_argument);
+}
+
+TEST(SimulatedClock, ALeapRunsNoTimerAndKeepsEachTimersPhase) {
+    SimulatedClock clock(2027, 1, 1, 0);
+    int ticks = 0;
+    auto timer = clock.createTimer("timer", 100, [&] { ++ticks; });
+    timer->setEnabled(true);
+    clock.advanceSeconds(0.25);
+    clock.leap(std::chrono::hours(1));
+    EXPECT_EQ(ticks, 2);
+    clock.advanceSeconds(0.05);  // the tick due at 1 h 0.3 s
+    EXPECT_EQ(ticks, 3);
 }
 
 TEST(SimulatedClock, TimersRunInTimeOrderWithTheClockAtTheirDueTime) {

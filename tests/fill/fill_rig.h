@@ -31,10 +31,11 @@ class RecordingFillView : public FillView {
 
 // The monitoring tick with the real alarm sequence and the fill players on the main audio
 // graph, over virtual devices, on a simulated clock that starts on Monday 7 December 2026 at
-// 11:59:50. Armed there and left silent, the alarm begins at 11:59:59 and the fill at
-// 12:00:00. Player 1 plays on "Virtual Out 1", player 2 and the mixer output on "Virtual Out 2".
+// 11:59:49.9. Armed there and left silent, the alarm begins 10 s later at 11:59:59.9 and the
+// fill on the next tick, at 12:00:00. Player 1 plays on "Virtual Out 1", player 2 and the mixer
+// output on "Virtual Out 2".
 struct FillRig {
-    static constexpr double kStart = 11 * 3600 + 59 * 60 + 50;
+    static constexpr double kStart = 11 * 3600 + 59 * 60 + 49.9;
 
     explicit FillRig(double startSecondsOfDay = kStart) : clock{2026, 12, 7, startSecondsOfDay} {
         parameters.DeadAirSeconds = 10;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/disk_sync.h"
 #include "common/simulated_clock.h"
 #include "common/time_text.h"
 #include "sensor/alarm_log.h"
@@ -62,12 +63,27 @@ class RecordingFill : public FillSteps {
     SensorState& m_state;
 };
 
+// Leaves what the logs write in the files without making it durable: a test needs no sync,
+// and thousands of them would stall it on the disk.
+class NoDiskSync : public DiskSync {
+  public:
+    void syncLater(int, const std::filesystem::path&) override {}
+};
+
 // The monitoring tick with its alarm sequence on a simulated clock; sound is fed straight to
 // the level test as capture would deliver it.
 struct AlarmRig {
     explicit AlarmRig(int year = 2026, int month = 12, int day = 7,
                       double secondsOfDay = 12 * 3600.0)
         : clock(year, month, day, secondsOfDay) {
+        setUp();
+    }
+    // On the clock of a time zone ("Europe/Berlin").
+    AlarmRig(const std::string& timeZone, int year, int month, int day, double secondsOfDay)
+        : clock(timeZone, year, month, day, secondsOfDay) {
+        setUp();
+    }
+    void setUp() {
         parameters.DeadAirSeconds = 10;
         parameters.Threshold = 100;
         Facility = "WDVX  ";
@@ -104,7 +120,8 @@ struct AlarmRig {
     ConnectionSettings connection;
     std::string Facility;
     RecordingErrorReporter errors;
-    AlarmLog log{paths, clock, errors};
+    NoDiskSync noSync;
+    AlarmLog log{paths, clock, errors, &noSync};
     ScriptedSensorAudio audio;
     LevelDetector levels{clock};
     RecordingSensorView view;
@@ -114,15 +131,26 @@ struct AlarmRig {
     int restartRequests = 0;
     int relayOn = 0;
     int relayOff = 0;
-    AlarmSequence sequence{clock,
-                           engine,
-                           parameters,
-                           connection,
-                           Facility,
-                           log,
-                           view,
-                           AlarmSequence::Outputs{notifier, fill, [this] { ++restartRequests; },
-                                                  [this] { ++relayOn; }, [this] { ++relayOff; }}};
+    // The clock's elapsed nanoseconds at each alarm begin and end (the relay follows the alarm).
+    std::vector<std::int64_t> alarmBegins;
+    std::vector<std::int64_t> alarmEnds;
+    AlarmSequence sequence{
+        clock,
+        engine,
+        parameters,
+        connection,
+        Facility,
+        log,
+        view,
+        AlarmSequence::Outputs{notifier, fill, [this] { ++restartRequests; },
+                               [this] {
+                                   ++relayOn;
+                                   alarmBegins.push_back(clock.elapsedNanoseconds());
+                               },
+                               [this] {
+                                   ++relayOff;
+                                   alarmEnds.push_back(clock.elapsedNanoseconds());
+                               }}};
 };
 
 }  // namespace dvx::test

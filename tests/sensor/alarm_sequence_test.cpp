@@ -18,9 +18,10 @@ TEST(AlarmSequence, SilenceRaisesOneAlarmThenAFillOnALaterTickAndSoundEndsIt) {
     rig.sound(1);
     rig.silence(40.5);
 
-    EXPECT_EQ(rig.logLines(), std::vector<std::string>{"12:00:10 " + kAlarm});
+    // The last loud buffer came at 12:00:00.989: 10 s of silence have passed at 12:00:11.
+    EXPECT_EQ(rig.logLines(), std::vector<std::string>{"12:00:11 " + kAlarm});
     EXPECT_EQ(rig.notifier.emails,
-              std::vector<std::string>{"WDVX Alarm | 12-07-2026 12:00:10 Silence"});
+              std::vector<std::string>{"WDVX Alarm | 12-07-2026 12:00:11 Silence"});
     EXPECT_EQ(rig.notifier.pages, std::vector<int>{99});
     EXPECT_EQ(rig.relayOn, 1);
     EXPECT_TRUE(rig.view.alarmShown);
@@ -34,7 +35,7 @@ TEST(AlarmSequence, SilenceRaisesOneAlarmThenAFillOnALaterTickAndSoundEndsIt) {
     rig.sound(60);
     const auto lines = rig.logLines();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1], "12:00:45 " + kAlarmEnd);
+    EXPECT_EQ(lines[1], "12:00:44 " + kAlarmEnd);
     EXPECT_FALSE(rig.view.alarmShown);
     EXPECT_EQ(rig.fill.calls.size(), 2u);
     EXPECT_EQ(rig.notifier.emails.size(), 1u);
@@ -85,7 +86,7 @@ TEST(AlarmSequence, ABurstOfSoundEndsTheAlarmEvenIfSilenceResumes) {
     rig.silence(5);
     const auto lines = rig.logLines();
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "12:00:09 " + kAlarm);  // 9.5 s of silence rounds to 10
+    EXPECT_EQ(lines[0], "12:00:10 " + kAlarm);  // not at 9.5 s, rounded up to 10
     EXPECT_EQ(lines[1], "12:00:23 " + kAlarmEnd);
     EXPECT_EQ(rig.relayOff, 1);  // the alarm relay lets go with the alarm, fill or no fill
     // The silence goes on, so a new alarm begins once it has lasted the delay again.
