@@ -33,7 +33,9 @@ install(FILES ${DORVEXIA_PACKAGING_OUT}/org.dorvexia.Dorvexia.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${DORVEXIA_PACKAGING_OUT}/dorvexia.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${DORVEXIA_PACKAGING_DIR}/copyright ${DORVEXIA_PACKAGING_OUT}/changelog.gz
-    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/dorvexia)
+install(FILES ${DORVEXIA_PACKAGING_DIR}/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME dorvexia)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME dorvexia)
@@ -41,8 +43,7 @@ set(CPACK_PACKAGE_VENDOR "The Dorvexia developers")
 set(CPACK_PACKAGE_CONTACT "The Dorvexia developers <developers@dorvexia.org>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "dead-air monitor for radio stations")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "dead-air monitor for radio stations
-Dorvexia passes a radio station's programme feed through from a sound card
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Dorvexia passes a radio station's programme feed through from a sound card
 input to an output and measures its level. When the feed stays silent longer
 than the delay set, it logs an alarm, mails and pages the people on duty,
 switches a relay and fills the silence with music and spots from the
@@ -54,7 +55,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # loads at run time are not among them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_STRIP_FILES ON)
+# Stripped as dh_strip does, without the compiler's notes.
+set(CPACK_PRE_BUILD_SCRIPTS ${DORVEXIA_PACKAGING_DIR}/strip_binary.cmake)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 include(CPack)
