@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -21,8 +22,17 @@ std::filesystem::path configHome() {
 
 std::filesystem::path runningBinary() {
     std::error_code error;
-    std::filesystem::path binary = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path("/usr/bin/dorvexia") : binary;
+    std::string binary = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    if (error) {
+        return "/usr/bin/dorvexia";
+    }
+    // A package upgrade replaces the file under the running program: the path still names the
+    // binary that the next session should start.
+    constexpr std::string_view kReplaced = " (deleted)";
+    if (binary.ends_with(kReplaced)) {
+        binary.resize(binary.size() - kReplaced.size());
+    }
+    return binary;
 }
 
 std::string entryText(const std::filesystem::path& program) {
