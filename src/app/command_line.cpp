@@ -43,9 +43,18 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
             if (!takeValue(options.virtualOutputDir)) {
                 return {std::nullopt, "--virtual-output-dir needs a folder"};
             }
+        } else if (argument == "--demo") {
+            options.demo = true;
+        } else if (name == "--metrics-address") {
+            if (!takeValue(options.metricsAddress)) {
+                return {std::nullopt, "--metrics-address needs HOST:PORT or PORT"};
+            }
         } else {
             return {std::nullopt, "Unknown option: " + argument};
         }
+    }
+    if (options.demo && !options.virtualInput.empty()) {
+        return {std::nullopt, "--demo makes its own feed: leave out --virtual-input"};
     }
     return {options, {}};
 }
@@ -77,6 +86,10 @@ std::string commandLineHelp() {
            "The verbs import sound files into the library and normalise a spot without a\n"
            "window, also while the monitor runs; \"dorvexia import --help\" tells more.\n"
            "\n"
+           "  --demo                   try the program on a station of its own: a small library,\n"
+           "                           a feed that falls silent for 30 s in every 90 s, sound on\n"
+           "                           the default output; kept in a temporary folder, or in\n"
+           "                           the empty folder DIR of --data-root\n"
            "  --data-root DIR          keep the data below DIR (default: $DORVEXIA_ROOT, else\n"
            "                           $XDG_DATA_HOME/dorvexia, else ~/.local/share/dorvexia)\n"
            "  --audio portaudio|virtual\n"
@@ -85,6 +98,9 @@ std::string commandLineHelp() {
            "demonstrations\n"
            "  --virtual-input FILE     the virtual input plays this sound file as its feed\n"
            "  --virtual-output-dir DIR each virtual output writes what it plays to DIR/out<n>.wav\n"
+           "  --metrics-address HOST:PORT\n"
+           "                           serve metrics for Prometheus at http://HOST:PORT/metrics\n"
+           "                           (PORT alone: 127.0.0.1 only)\n"
            "  --help                   show this text\n"
            "  --version                show the version\n"
            "\n"

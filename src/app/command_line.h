@@ -12,6 +12,8 @@ struct CommandLine {
     std::string audio;         // --audio portaudio|virtual (empty: DORVEXIA_AUDIO, else portaudio)
     std::string virtualInput;  // --virtual-input FILE
     std::string virtualOutputDir;  // --virtual-output-dir DIR
+    bool demo = false;             // --demo: a station of its own to try the program with
+    std::string metricsAddress;    // --metrics-address HOST:PORT (empty: as the preferences say)
 };
 
 struct CommandLineResult {

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,11 @@
 #include "app/command_line.h"
 #include "app/command_verbs.h"
 #include "app/data_root_lock.h"
+#include "app/demo_start.h"
+#include "app/demo_station.h"
 #include "app/main_window.h"
 #include "app/signal_watcher.h"
+#include "app/startup.h"
 #include "common/paths.h"
 #include "platform/qt_clock.h"
 #include "platform/sndfile_sound_files.h"
@@ -77,9 +81,21 @@ int main(int argc, char** argv) {
     }
     const dvx::CommandLine& options = *parsed.options;
 
+    // A demonstration keeps a station of its own, never the one the data root would be
+    // otherwise; its temporary folder goes when this does, after everything else.
+    std::optional<dvx::DemoFolder> demoFolder;
+    try {
+        if (options.demo) {
+            demoFolder.emplace(options.dataRoot);
+        }
+    } catch (const dvx::StartupError& error) {
+        reportStartupFailure(error.what());
+        return 1;
+    }
     // Before anything opens a device or a file: a second run on the same data root would
     // write the same files, so it ends here having changed nothing.
-    const std::filesystem::path dataRoot = dvx::chooseDataRoot(options.dataRoot);
+    const std::filesystem::path dataRoot =
+        demoFolder ? demoFolder->path() : dvx::chooseDataRoot(options.dataRoot);
     const dvx::DataRootLocking locking = dvx::lockDataRoot(dataRoot);
     if (!locking.lock) {
         reportStartupFailure(locking.refusal);
@@ -87,7 +103,8 @@ int main(int argc, char** argv) {
     }
 
     dvx::QtClock clock;
-    dvx::AudioChoice audio = dvx::chooseAudioBackend(options, clock);
+    dvx::AudioChoice audio = demoFolder ? dvx::startDemo(options, clock, dataRoot)
+                                        : dvx::chooseAudioBackend(options, clock);
     if (!audio.backend) {
         reportStartupFailure(audio.message);
         return 1;
@@ -107,6 +124,7 @@ int main(int argc, char** argv) {
         }
     }
     window.show();
+    window.watchFromAfar(options.metricsAddress);
     window.proposeFirstSettings();
     window.armIfAutoRun();
 

@@ -10,14 +10,18 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
 
 #include "app/level_meter.h"
+#include "app/metrics_gathering.h"
+#include "app/metrics_server.h"
 #include "app/sensor_runtime.h"
 #include "app/startup.h"
 #include "app/station.h"
+#include "app/station_tray.h"
 #include "app/status_line.h"
 #include "app/stop_question.h"
 #include "common/background_sync.h"
@@ -43,6 +47,7 @@
 #include "sensor/sensor_status.h"
 #include "sensor/threshold_level.h"
 #include "settings/connection_window.h"
+#include "settings/extra_settings.h"
 #include "settings/preferences_window.h"
 #include "ui/settings_dialog.h"
 #include "viewers/about_window.h"
@@ -454,6 +459,41 @@ bool MainWindow::startUp(std::string& failure) {
     return true;
 }
 
+void MainWindow::watchFromAfar(const std::string& metricsAddress) {
+    if (!m_runtime) {
+        return;
+    }
+    if (m_tray == nullptr) {
+        m_tray = new StationTray(*this, QSystemTrayIcon::isSystemTrayAvailable());
+    }
+    std::string text = metricsAddress;
+    std::string error;
+    try {
+        if (text.empty()) {
+            text = ExtraSettings::read(m_paths.dataRoot()).value(ExtraSettings::kMetricsAddress);
+        }
+    } catch (const std::exception& failure) {
+        error = std::string("The metrics endpoint is off: ") + failure.what();
+    }
+    const MetricsAddressParse parsed = parseMetricsAddress(text);
+    if (!parsed.error.empty()) {
+        error = parsed.error + ": the metrics endpoint is off";
+    }
+    if (parsed.address && !m_metrics) {
+        auto server = std::make_unique<MetricsServer>([this] {
+            return renderMetrics(gatherStationMetrics(
+                *m_runtime, m_clock, m_notifier->mailsDelivered(), m_notifier->pagesDelivered()));
+        });
+        m_metricsPort = server->listen(*parsed.address, error);
+        if (m_metricsPort != 0) {
+            m_metrics = std::move(server);
+        }
+    }
+    if (!error.empty()) {
+        m_errorWindow->showError(error);
+    }
+}
+
 void MainWindow::armIfAutoRun() {
     if (m_runtime) {
         m_runtime->armIfAutoRun();
@@ -507,8 +547,12 @@ void MainWindow::onStop() {
 
 void MainWindow::refreshStatus() {
     if (m_runtime) {
-        m_status->showStatus(
-            sensorStatus(m_runtime->engine().state(), m_runtime->fill().fillSounds()));
+        const SensorState& state = m_runtime->engine().state();
+        const SensorStatus status = sensorStatus(state, m_runtime->fill().fillSounds());
+        m_status->showStatus(status);
+        if (m_tray != nullptr) {
+            m_tray->show(status, state.AlarmActive);
+        }
     }
 }
 
@@ -647,6 +691,8 @@ void MainWindow::endRun() {
         delete window.data();  // without its own closing handling: nothing is saved
     }
     m_windows.clear();
+    m_metrics.reset();  // it reads the runtime and the notifier
+    m_metricsPort = 0;
     m_meterTimer.reset();
     m_runtime.reset();
     m_restart.reset();

@@ -35,6 +35,8 @@ class PortOpener;
 class SensorRuntime;
 class SoundFiles;
 class LevelMeter;
+class MetricsServer;
+class StationTray;
 struct ImportParts;
 class LevelScale;
 class StatusLine;
@@ -65,6 +67,13 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     // On a first start (no parameters saved yet), opens My Preferences, which proposes a delay
     // and a threshold for the operator to confirm.
     void proposeFirstSettings();
+
+    // After start-up: the tray icon, when the desktop has a tray, and the metrics endpoint at
+    // `metricsAddress`, else at the address of the preferences (none: no endpoint). A bad
+    // address or a port in use is reported in the error window; the run goes on without it.
+    void watchFromAfar(const std::string& metricsAddress);
+    // The port the metrics endpoint listens on; 0 when it does not.
+    quint16 metricsPort() const { return m_metricsPort; }
 
     ErrorWindow& errorWindow() { return *m_errorWindow; }
     Station* station() { return m_station.get(); }
@@ -129,6 +138,9 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     std::unique_ptr<CommandRestart> m_restart;
     std::unique_ptr<SensorRuntime> m_runtime;
     std::unique_ptr<Timer> m_meterTimer;
+    std::unique_ptr<MetricsServer> m_metrics;  // serves what the runtime shows
+    quint16 m_metricsPort = 0;
+    StationTray* m_tray = nullptr;         // child; none until watchFromAfar
     ErrorWindow* m_errorWindow = nullptr;  // child: goes with the main window
 
     QLabel* m_lblClock = nullptr;

@@ -61,6 +61,7 @@ class SensorRuntime {
 
     SensorEngine& engine() { return m_engine; }
     const FillPlayers& fill() const { return m_fill; }
+    const AlarmSequence& sequence() const { return m_sequence; }
     MainAudioGraph& graph() { return m_graph; }
     // The pump of the graph's events, for the library windows' players and recorders.
     AudioEventPump& pump() { return m_pump; }

@@ -3,20 +3,13 @@
 namespace dvx {
 namespace {
 
-const char* styleOf(StatusKind kind) {
-    switch (kind) {
-        case StatusKind::Monitoring:
-            return "background-color: rgb(0, 140, 0); color: white;";
-        case StatusKind::Silence:
-            return "background-color: rgb(255, 190, 0); color: black;";
-        case StatusKind::Alarm:
-            return "background-color: rgb(220, 30, 30); color: white;";
-        case StatusKind::Filling:
-            return "background-color: rgb(30, 90, 210); color: white;";
-        case StatusKind::Stopped:
-            break;
-    }
-    return "background-color: rgb(120, 120, 120); color: white;";
+QString styleOf(StatusKind kind) {
+    const StatusColour colour = statusColour(kind);
+    return QString("background-color: rgb(%1, %2, %3); color: %4;")
+        .arg(colour.red)
+        .arg(colour.green)
+        .arg(colour.blue)
+        .arg(colour.darkText ? "black" : "white");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace dvx {
@@ -56,5 +57,9 @@ namespace dvx {
 // Seconds since 1970-01-01 00:00 of the same local calendar: a time of day that runs on past
 // midnight, so that durations measured with it do not jump when the date changes.
 double continuousSeconds(const LocalDateTime& time);
+
+// The moment a local date and time names, as the machine's time zone reads it, in seconds since
+// the Unix epoch; nothing when it cannot be told.
+std::optional<double> unixSeconds(const LocalDateTime& time);
 
 }  // namespace dvx

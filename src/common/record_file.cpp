@@ -91,6 +91,8 @@ void RecordFile::write(std::int64_t recordNumber, std::span<const std::uint8_t> 
         throw IoError("File is closed: " + m_path.string());
     }
     const off_t offset = static_cast<off_t>(recordNumber - 1) * m_recordLength;
+    struct stat before {};
+    const bool sized = ::fstat(m_fd, &before) == 0;
     std::size_t done = 0;
     while (done < record.size()) {
         const ssize_t put =
@@ -99,7 +101,17 @@ void RecordFile::write(std::int64_t recordNumber, std::span<const std::uint8_t> 
             if (errno == EINTR) {
                 continue;
             }
-            throw IoError("Cannot write", m_path, errno);
+            const int error = errno;
+            // A full disk may take part of a record that lengthens the file: cut it off again
+            // (unless someone else has written beyond it since), so that no half-written record
+            // is ever read as one.
+            const off_t reached = offset + static_cast<off_t>(done);
+            struct stat now {};
+            if (sized && reached > before.st_size && ::fstat(m_fd, &now) == 0 &&
+                now.st_size == reached) {
+                [[maybe_unused]] const int cut = ::ftruncate(m_fd, before.st_size);
+            }
+            throw IoError("Cannot write", m_path, error);
         }
         done += static_cast<std::size_t>(put);
     }

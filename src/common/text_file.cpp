@@ -90,7 +90,21 @@ void appendTextLine(const std::filesystem::path& path, std::string_view line, Di
     }
     std::string content(line);
     content += "\r\n";
-    writeAll(fd.get(), content, path);  // one write call: lines from one process never interleave
+    struct stat before {};
+    const bool sized = ::fstat(fd.get(), &before) == 0;
+    try {
+        // One write call: lines from one process never interleave.
+        writeAll(fd.get(), content, path);
+    } catch (const IoError&) {
+        // A full disk may take part of the line: cut it off, so the next line starts on a line of
+        // its own and the lines before stay as they were.
+        struct stat after {};
+        if (sized && ::fstat(fd.get(), &after) == 0 && after.st_size > before.st_size &&
+            after.st_size < before.st_size + static_cast<off_t>(content.size())) {
+            [[maybe_unused]] const int cut = ::ftruncate(fd.get(), before.st_size);
+        }
+        throw;
+    }
     syncWritten(fd.get(), path, sync);
     if (::close(fd.release()) != 0) {
         throw IoError("Cannot close", path, errno);

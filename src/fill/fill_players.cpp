@@ -93,11 +93,21 @@ bool FillPlayers::startItem(int source) {
             return false;
         }
         const FillItem& item = *chosen.item;
+        if (item.FillLength <= 0) {
+            // It would start again on every tick.
+            passOver(chosen, "its end mark in the catalogue gives it no length");
+            continue;
+        }
+        std::int32_t length = item.FillLength;
         try {
-            if (!play(source, item.FillPath)) {
+            const std::int64_t soundMs = play(source, item.FillPath);
+            if (soundMs == 0) {
                 passOver(chosen, "it holds no sound");
                 continue;
             }
+            // An end mark past the file's end would leave the air silent until then.
+            length =
+                static_cast<std::int32_t>(std::min<std::int64_t>(length, (soundMs + 999) / 1000));
         } catch (const IoError& error) {
             passOver(chosen, error.what());
             continue;
@@ -107,11 +117,15 @@ bool FillPlayers::startItem(int source) {
         try {
             m_context.selection.commit(chosen);
         } catch (const std::exception& error) {
-            report(error.what());  // the item plays; only its count is lost
+            // The item plays; only its count is lost.
+            const std::string lost = std::string("Play not counted: ") + error.what();
+            m_context.log.WriteAlarmLog(lost);
+            report(lost);
         }
+        ++m_itemsStarted;
         m_context.view.showItem(item.Label3);
-        m_remainingSeconds = item.FillLength;
-        startItemTime(m_context.engine.state(), m_context.clock, item.FillLength);
+        m_remainingSeconds = length;
+        startItemTime(m_context.engine.state(), m_context.clock, length);
         m_context.log.setLogKind("PL");
         m_context.log.WriteAlarmLog(item.LogText);
         m_context.log.WritePlaylistLog(item.LogText);
@@ -132,27 +146,28 @@ void FillPlayers::passOver(const FillSelection::Result& chosen, const std::strin
                                " for the rest of this fill: " + why);
 }
 
-bool FillPlayers::play(int source, const std::filesystem::path& file) {
+std::int64_t FillPlayers::play(int source, const std::filesystem::path& file) {
     MainAudioGraph& graph = m_context.graph;
     if (!m_context.parameters.UseMixer) {
         WavePlayer& player = source == 1 ? graph.WavePlayer1 : graph.WavePlayer2;
         player.setFileName(file);
-        if (player.lengthMs() == 0) {
+        const std::int64_t soundMs = player.lengthMs();
+        if (soundMs == 0) {
             player.setFileName({});
-            return false;
+            return 0;
         }
         player.play();
-        return true;
+        return soundMs;
     }
     const int input = source - 1;
     FileSource& fileSource = source == 1 ? graph.WaveFile1 : graph.WaveFile2;
     // Held while the file changes, so the new file plays on that input from its start.
     graph.Mixer.setInputHeld(input, true);
-    bool holdsSound = false;
+    std::int64_t soundMs = 0;
     try {
         fileSource.setFileName(file);
-        holdsSound = fileSource.lengthMs() > 0;
-        if (!holdsSound) {
+        soundMs = fileSource.lengthMs();
+        if (soundMs == 0) {
             fileSource.setFileName({});
         }
     } catch (...) {
@@ -160,10 +175,10 @@ bool FillPlayers::play(int source, const std::filesystem::path& file) {
         throw;
     }
     graph.Mixer.setInputHeld(input, false);
-    if (holdsSound) {
+    if (soundMs > 0) {
         graph.WaveOut2.start();  // started by the fill's first item; again after a lost device
     }
-    return holdsSound;
+    return soundMs;
 }
 
 void FillPlayers::noItem() {

@@ -30,8 +30,9 @@ struct Parameters;
 // e-mail and page sent as configured. An item's time runs on the steady clock, so midnight
 // neither shortens nor stretches it.
 //
-// A file that cannot be read or holds no sound is logged, passed over for the rest of the fill
-// and another item chosen at once; nothing is counted for it. A selection that finds nothing to
+// A file that cannot be read or holds no sound, or whose end mark gives it no length, is logged,
+// passed over for the rest of the fill and another item chosen at once; nothing is counted for
+// it. An end mark past the file's end counts as the file's end. A selection that finds nothing to
 // play counts as an item of no length: nothing is logged and the next tick chooses again. An
 // output device that fails keeps the item's time all the same. Each such message reaches the
 // error window once until an item plays. Should the players fall silent with the alarm over and
@@ -74,12 +75,15 @@ class FillPlayers : public FillSteps {
     bool fillSounds() const;
     // Seconds left of the item playing, as last shown.
     std::int32_t RemainingSeconds() const { return m_remainingSeconds; }
+    // Fill items started since the program started (an item passed over does not count).
+    std::uint64_t itemsStarted() const { return m_itemsStarted; }
 
   private:
     bool startItem(int source);
-    // Loads the file on the source and plays it; false, with nothing loaded, when it holds no
-    // sound. Throws IoError when it cannot be read, AudioError when the device fails.
-    bool play(int source, const std::filesystem::path& file);
+    // Loads the file on the source and plays it; returns the length of its sound, 0 with
+    // nothing loaded when it holds none. Throws IoError when it cannot be read, AudioError when
+    // the device fails.
+    std::int64_t play(int source, const std::filesystem::path& file);
     void passOver(const FillSelection::Result& chosen, const std::string& why);
     void noItem();
     void onPlayerDone();
@@ -89,6 +93,7 @@ class FillPlayers : public FillSteps {
 
     Context m_context;
     std::int32_t m_remainingSeconds = 0;
+    std::uint64_t m_itemsStarted = 0;
     std::set<std::string> m_reported;  // messages shown since the last item started
 };
 

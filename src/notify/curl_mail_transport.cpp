@@ -137,7 +137,9 @@ void CurlMailTransport::send(const MailServer& server, const MailMessage& messag
     curl_easy_setopt(curl, CURLOPT_READDATA, &upload);
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, kTransferTimeoutSeconds);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, m_options.transferTimeoutSeconds);
+    // The wait for the server's answer to the message's end has a limit of its own (120 s).
+    curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, m_options.transferTimeoutSeconds);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkAbandoned);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &m_abandoned);

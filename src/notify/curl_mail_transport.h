@@ -14,6 +14,8 @@ struct CurlMailOptions {
     std::filesystem::path caFile;
     // A login to a server on this machine may go without TLS: the password never leaves it.
     bool loopbackLoginWithoutTls = true;
+    // The limit of one message's whole exchange, connecting included.
+    long transferTimeoutSeconds = 60;
 };
 
 // SMTP through libcurl. smtps:// is TLS from the start; smtp:// switches to TLS with STARTTLS,
@@ -35,9 +37,8 @@ class CurlMailTransport : public MailTransport {
     void closeSession() override;
     void abandon() override { m_abandoned = true; }
 
-    // Limits of one message: connecting, and the whole exchange.
+    // The limit of connecting (the whole exchange has its own, in the options).
     static constexpr long kConnectTimeoutSeconds = 20;
-    static constexpr long kTransferTimeoutSeconds = 60;
 
   private:
     CurlMailOptions m_options;

@@ -272,6 +272,7 @@ void Dialer::finishPreparation() {
                         std::to_string(m_sequence.PageCode) +
                         ". The line is held for 25 seconds."});
     } else {
+        ++m_delivered.sent;
         m_log.WriteAlarmLog(dialLogText(m_dialNumber, m_sequence.PageCode));
     }
     m_tmrHangUp->setEnabled(true);
@@ -294,6 +295,7 @@ void Dialer::callFailed(const std::string& message, const std::string& reason) {
     if (!message.empty()) {
         m_errors.showError(message);
     }
+    ++m_delivered.failed;
     m_log.WriteAlarmLog(std::string(kFailedLogPrefix) + name + "  " + reason);
 }
 

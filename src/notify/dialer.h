@@ -11,6 +11,7 @@
 #include "common/clock.h"
 #include "notify/contact_book.h"
 #include "notify/contact_test.h"
+#include "notify/delivery_counts.h"
 
 namespace dvx {
 
@@ -60,6 +61,7 @@ class Dialer {
     void closePort();
 
     std::int32_t CallIndex() const { return m_callIndex; }
+    const DeliveryCounts& delivered() const { return m_delivered; }
 
     // The modem waits poll the port this often.
     static constexpr int kPollIntervalMs = 20;
@@ -108,6 +110,7 @@ class Dialer {
     bool m_startingSequences = false;  // startWaitingSequences() is on the stack
     Sequence m_sequence;               // the running one; its PageCode is `PageCode`
     std::int32_t m_callIndex = 0;
+    DeliveryCounts m_delivered;
     std::string m_dialName;    // the Name field of the entry called, as stored
     std::string m_dialNumber;  // `DialNumber`: the Number field as stored
     std::string m_modemReply;  // `ModemReply`

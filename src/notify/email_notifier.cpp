@@ -184,6 +184,7 @@ void EmailNotifier::settle(const MailWorker::Outcome& outcome) {
         return;
     }
     for (const std::string& address : pending.storedAddresses) {
+        ++(outcome.failure ? m_delivered.failed : m_delivered.sent);
         m_log.WriteAlarmLog(outcome.failure ? std::string(kFailedLogPrefix) + trimBlanks(address) +
                                                   "  " + outcome.failure->what()
                                             : std::string(kSentLogPrefix) + address);

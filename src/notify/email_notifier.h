@@ -10,6 +10,7 @@
 #include "common/clock.h"
 #include "notify/contact_book.h"
 #include "notify/contact_test.h"
+#include "notify/delivery_counts.h"
 #include "notify/mail_worker.h"
 
 namespace dvx {
@@ -47,6 +48,8 @@ class EmailNotifier {
     // Blocks until the worker has run every message handed to it (tests).
     void waitForWorker() { m_worker.waitUntilIdle(); }
 
+    const DeliveryCounts& delivered() const { return m_delivered; }
+
     static constexpr int kSessionMs = 5000;
     static constexpr int kResultPollMs = 200;
 
@@ -76,6 +79,7 @@ class EmailNotifier {
     ErrorReporter& m_errors;
     MailWorker m_worker;
     std::uint64_t m_messageCount = 0;
+    DeliveryCounts m_delivered;
     std::map<std::uint64_t, Pending> m_pending;  // by the worker's ticket
 
     std::unique_ptr<Timer> m_tmrMapi;

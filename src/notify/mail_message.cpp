@@ -100,19 +100,13 @@ std::string rfc5322Date(const LocalDateTime& now) {
     static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const int seconds = static_cast<int>(std::floor(now.secondsOfDay));
-    std::tm local{};
-    local.tm_year = now.year - 1900;
-    local.tm_mon = now.month - 1;
-    local.tm_mday = now.day;
-    local.tm_hour = seconds / 3600;
-    local.tm_min = (seconds % 3600) / 60;
-    local.tm_sec = seconds % 60;
-    local.tm_isdst = -1;
-    const std::time_t moment = std::mktime(&local);
     std::tm withZone{};
     long offsetSeconds = 0;
-    if (moment != static_cast<std::time_t>(-1) && ::localtime_r(&moment, &withZone) != nullptr) {
-        offsetSeconds = withZone.tm_gmtoff;
+    if (const std::optional<double> unix = unixSeconds(now)) {
+        const auto moment = static_cast<std::time_t>(*unix);
+        if (::localtime_r(&moment, &withZone) != nullptr) {
+            offsetSeconds = withZone.tm_gmtoff;
+        }
     }
     const long offsetMinutes = std::labs(offsetSeconds) / 60;
     char buffer[64];

@@ -41,6 +41,8 @@ class Notifier : public AlarmNotifier {
     }
     // The Stop button: ends a call in progress.
     void closePort() { m_dialer.closePort(); }
+    const DeliveryCounts& mailsDelivered() const { return m_email.delivered(); }
+    const DeliveryCounts& pagesDelivered() const { return m_dialer.delivered(); }
 
   private:
     const std::string& m_facility;

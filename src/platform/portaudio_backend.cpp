@@ -94,6 +94,19 @@ std::vector<std::string> PortAudioBackend::outputDeviceNames() const {
     return namesOf(m_outputs);
 }
 
+std::optional<int> PortAudioBackend::defaultOutputDevice() const {
+    if (!m_initialized) {
+        return std::nullopt;
+    }
+    const PaDeviceIndex chosen = Pa_GetDefaultOutputDevice();
+    for (std::size_t i = 0; i < m_outputs.size(); ++i) {
+        if (m_outputs[i].portAudioIndex == chosen) {
+            return static_cast<int>(i);
+        }
+    }
+    return std::nullopt;
+}
+
 const PortAudioBackend::Device& PortAudioBackend::pick(const std::vector<Device>& devices,
                                                        int index, const char* kind) const {
     if (index < 0 || static_cast<std::size_t>(index) >= devices.size()) {

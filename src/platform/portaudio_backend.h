@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ class PortAudioBackend : public AudioBackend {
     std::unique_ptr<AudioStream> openOutput(int device, int channels,
                                             RenderSource& source) override;
     std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<void()> work) override;
+
+    // The position in outputDeviceNames() of the sound system's default output, if it has one.
+    std::optional<int> defaultOutputDevice() const;
 
     // Empty when PortAudio started; otherwise its reason.
     const std::string& startupProblem() const { return m_startupProblem; }

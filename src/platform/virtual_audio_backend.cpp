@@ -47,7 +47,8 @@ VirtualAudioBackend::VirtualAudioBackend(Clock& clock, SoundFiles& files, Virtua
     if (!m_config.inputFile.empty()) {
         feed = files.openReader(m_config.inputFile, 2);
     }
-    m_input = std::make_unique<VirtualInputDevice>(kInputName, clock, std::move(feed));
+    m_input = std::make_unique<VirtualInputDevice>(kInputName, clock, std::move(feed),
+                                                   m_config.loopInput);
     for (int i = 0; i < kOutputDevices; ++i) {
         m_outputs.push_back(
             std::make_unique<VirtualOutputDevice>(outputName(i), clock, files, outputFile(i)));

@@ -17,6 +17,7 @@ class VirtualOutputDevice;
 struct VirtualAudioConfig {
     std::filesystem::path inputFile;     // the feed of "Virtual Feed"; empty: silence
     std::filesystem::path outputFolder;  // where out<n>.wav go; empty: nothing is written
+    bool loopInput = false;  // the feed starts over at its end instead of falling silent
 };
 
 // Sound devices without a sound card, for tests, demonstrations and machines without one:

@@ -131,8 +131,11 @@ void VirtualDevice::deliverBuffer() {
 }
 
 VirtualInputDevice::VirtualInputDevice(std::string name, const Clock& clock,
-                                       std::unique_ptr<SoundReader> feed)
-    : VirtualDevice(std::move(name), clock), m_feed(std::move(feed)), m_buffer(kStereoSamples) {}
+                                       std::unique_ptr<SoundReader> feed, bool loop)
+    : VirtualDevice(std::move(name), clock),
+      m_feed(std::move(feed)),
+      m_loop(loop && m_feed != nullptr && m_feed->frames() > 0),
+      m_buffer(kStereoSamples) {}
 
 void VirtualInputDevice::becomeBusy(double now) {
     if (!m_started) {
@@ -140,12 +143,21 @@ void VirtualInputDevice::becomeBusy(double now) {
         m_feedStart = now;
     }
     if (m_feed != nullptr) {
-        m_feed->seek(std::llround((now - m_feedStart) * kSampleRate));
+        const std::int64_t frame = std::llround((now - m_feedStart) * kSampleRate);
+        m_feed->seek(m_loop ? frame % m_feed->frames() : frame);
     }
 }
 
 void VirtualInputDevice::moveBuffer(const std::vector<VirtualStream*>& streams) {
-    const int got = m_feed != nullptr ? m_feed->read(m_buffer.data(), kFramesPerBuffer) : 0;
+    int got = m_feed != nullptr ? m_feed->read(m_buffer.data(), kFramesPerBuffer) : 0;
+    while (m_loop && got < kFramesPerBuffer) {
+        m_feed->seek(0);
+        const int more = m_feed->read(m_buffer.data() + got * 2, kFramesPerBuffer - got);
+        if (more <= 0) {
+            break;  // a read error: silence for the rest of the buffer
+        }
+        got += more;
+    }
     std::fill(m_buffer.begin() + static_cast<std::ptrdiff_t>(got) * 2, m_buffer.end(),
               std::int16_t{0});
     for (std::size_t i = 0; i < streams.size(); ++i) {

@@ -94,10 +94,12 @@ class VirtualDevice {
 
 // "Virtual Feed": plays a sound file as a live line. The feed starts when the device is first
 // used and runs on in clock time from then; a stream started later hears the feed where it is
-// then. Digital silence after the end of the file, and without a file.
+// then. Digital silence after the end of the file (or, with `loop`, the file again from its
+// start, for as long as the device runs), and without a file.
 class VirtualInputDevice : public VirtualDevice {
   public:
-    VirtualInputDevice(std::string name, const Clock& clock, std::unique_ptr<SoundReader> feed);
+    VirtualInputDevice(std::string name, const Clock& clock, std::unique_ptr<SoundReader> feed,
+                       bool loop = false);
 
   protected:
     void becomeBusy(double now) override;
@@ -105,6 +107,7 @@ class VirtualInputDevice : public VirtualDevice {
 
   private:
     std::unique_ptr<SoundReader> m_feed;  // stereo; null without a file
+    bool m_loop = false;
     bool m_started = false;
     double m_feedStart = 0;
     std::vector<std::int16_t> m_buffer;

@@ -55,6 +55,7 @@ void AlarmSequence::beginAlarm(const LocalDateTime& now) {
     state.AudioBackTime = 0;
     m_audioBack.reset();
     state.AlarmActive = true;
+    ++m_alarmsBegun;
     m_view.showAlarm(true);
     if (m_outputs.switchAlarmRelayOn) {
         m_outputs.switchAlarmRelayOn();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -42,6 +43,9 @@ class AlarmSequence {
     // Steps 3 to 10, after the silence clock.
     void afterSilenceClock();
 
+    // Alarms begun since the program started.
+    std::uint64_t alarmsBegun() const { return m_alarmsBegun; }
+
   private:
     void beginAlarm(const LocalDateTime& now);
     bool startFillIfDue();
@@ -60,6 +64,7 @@ class AlarmSequence {
     // When sound was first heard again during the alarm, on the clock that runs on past
     // midnight (`AudioBackTime` keeps the time of day).
     std::optional<double> m_audioBack;
+    std::uint64_t m_alarmsBegun = 0;
 };
 
 // Whether the alternate program is in force at `secondsOfDay` on `weekday`: the day is

@@ -203,12 +203,20 @@ AudioDropouts AudioHealthWatch::dropouts() const {
 
 std::vector<std::string> AudioHealthWatch::lostDevices() const {
     std::vector<std::string> names;
-    for (const auto& [key, device] : m_devices) {
-        if (device.lost) {
-            names.push_back(deviceName(key));
+    for (const DeviceHealth& device : devices()) {
+        if (!device.ok) {
+            names.push_back(device.name);
         }
     }
     return names;
+}
+
+std::vector<DeviceHealth> AudioHealthWatch::devices() const {
+    std::vector<DeviceHealth> all;
+    for (const auto& [key, device] : m_devices) {
+        all.push_back({deviceName(key), key.input, !device.lost});
+    }
+    return all;
 }
 
 void AudioHealthWatch::logDropouts(double now) {

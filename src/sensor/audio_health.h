@@ -27,6 +27,13 @@ struct AudioDropouts {
     bool operator==(const AudioDropouts&) const = default;
 };
 
+// A sound device the graph uses, as the health watch sees it now.
+struct DeviceHealth {
+    std::string name;  // as the backend lists it
+    bool input = false;
+    bool ok = true;
+};
+
 // "2 overruns, 0 underruns, 1024 frames dropped by the capture, 0 by the pass-through".
 std::string describeDropouts(const AudioDropouts& dropouts);
 
@@ -71,6 +78,8 @@ class AudioHealthWatch {
     AudioDropouts dropouts() const;
     // Names of the devices lost now, inputs first.
     std::vector<std::string> lostDevices() const;
+    // Every device a stream of the graph has used, in the order of lostDevices().
+    std::vector<DeviceHealth> devices() const;
 
   private:
     struct DeviceKey {

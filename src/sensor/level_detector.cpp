@@ -15,6 +15,8 @@ bool LevelDetector::isLoud(std::int16_t peakLeft, std::int16_t peakRight, std::i
 }
 
 void LevelDetector::onBuffer(std::int16_t peakLeft, std::int16_t peakRight) noexcept {
+    const double now = m_clock.steadySeconds();
+    m_lastBufferSteady.store(now, std::memory_order_relaxed);
     if (peakLeft == INT16_MIN || peakRight == INT16_MIN) {
         m_peakLeft.store(0, std::memory_order_relaxed);
         m_peakRight.store(0, std::memory_order_relaxed);
@@ -23,7 +25,7 @@ void LevelDetector::onBuffer(std::int16_t peakLeft, std::int16_t peakRight) noex
     m_peakLeft.store(peakLeft, std::memory_order_relaxed);
     m_peakRight.store(peakRight, std::memory_order_relaxed);
     if (isLoud(peakLeft, peakRight, m_threshold.load(std::memory_order_relaxed))) {
-        m_lastSoundSteady.store(m_clock.steadySeconds(), std::memory_order_release);
+        m_lastSoundSteady.store(now, std::memory_order_release);
     }
 }
 

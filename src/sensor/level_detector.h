@@ -31,6 +31,9 @@ class LevelDetector {
     double lastSoundSteady() const { return m_lastSoundSteady.load(std::memory_order_acquire); }
     std::int16_t peakLeft() const { return m_peakLeft.load(std::memory_order_relaxed); }
     std::int16_t peakRight() const { return m_peakRight.load(std::memory_order_relaxed); }
+    // When the last buffer of any level arrived, on the clock's steady seconds; negative before
+    // the first.
+    double lastBufferSteady() const { return m_lastBufferSteady.load(std::memory_order_relaxed); }
 
     // The test itself, for one pair of peaks.
     static bool isLoud(std::int16_t peakLeft, std::int16_t peakRight, std::int16_t threshold);
@@ -41,6 +44,7 @@ class LevelDetector {
     std::atomic<std::int16_t> m_peakLeft{0};
     std::atomic<std::int16_t> m_peakRight{0};
     std::atomic<double> m_lastSoundSteady{0.0};
+    std::atomic<double> m_lastBufferSteady{-1.0};
 };
 
 }  // namespace dvx

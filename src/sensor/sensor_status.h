@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "sensor/sensor_state.h"
@@ -21,5 +22,29 @@ struct SensorStatus {
 // library, files that will not play) leaves dead air and shows as the alarm it is. Then the
 // alarm, then a silence of a second or more ("Silence 4 s"), else "Monitoring".
 SensorStatus sensorStatus(const SensorState& state, bool fillSounds);
+
+// The colour each state is shown on, wherever it is shown (the status line, the tray icon):
+// grey stopped, green monitoring, amber silence, red alarm, blue filling; `darkText` when black
+// reads better on it than white.
+struct StatusColour {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    bool darkText = false;
+    bool operator==(const StatusColour&) const = default;
+};
+StatusColour statusColour(StatusKind kind);
+
+// The status as a tool tip names it outside the main window: "Dorvexia: Silence 4 s".
+std::string statusToolTip(const SensorStatus& status);
+
+// What the desktop is told when an alarm begins or ends.
+struct AlarmNotice {
+    std::string title;
+    std::string text;
+    bool begins = false;  // else it ends
+};
+// The notice for the alarm going from `wasActive` to `isActive`: nothing when it did not change.
+std::optional<AlarmNotice> alarmNotice(bool wasActive, bool isActive);
 
 }  // namespace dvx

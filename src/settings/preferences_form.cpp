@@ -7,8 +7,11 @@
 #include <limits>
 #include <utility>
 
+#include "common/paths.h"
 #include "common/record_codec.h"
 #include "common/time_text.h"
+#include "settings/extra_settings.h"
+#include "settings/metrics_address.h"
 
 namespace dvx {
 namespace {
@@ -123,10 +126,12 @@ PreferencesControls PreferencesForm::open(std::unique_ptr<ParameterRecords> file
                                           const SmtpSettings& smtp, bool firstStart) {
     m_file.reset();
     const PreferencesRecords v = readPreferencesRecords(*file);
+    const ExtraSettings extra = ExtraSettings::read(m_paths.dataRoot());
     m_file = std::move(file);
     m_opened = v;
 
     PreferencesControls c;
+    c.txtMetricsAddress = extra.value(ExtraSettings::kMetricsAddress);
     c.outputDevices = std::move(outputDevices);
     c.inputDevices = std::move(inputDevices);
     c.lstWaveIn = rowFor(v.NetInDevice, c.inputDevices.size());
@@ -242,6 +247,10 @@ std::optional<std::string> PreferencesForm::problemWith(const PreferencesControl
         v.TimedStart[day] = *start;
         v.TimedStop[day] = *stop;
     }
+    if (std::string problem = parseMetricsAddress(c.txtMetricsAddress).error; !problem.empty()) {
+        control = "txtMetricsAddress";
+        return problem;
+    }
     if (auto problem = emailAccountProblem({c.txtUserName, c.txtPassword})) {
         control = "txtUserName";
         return problem;
@@ -322,6 +331,18 @@ PreferencesCloseResult PreferencesForm::close(PreferencesControls& c) {
     } catch (const std::exception& error) {
         return {Outcome::Failed,
                 std::string("The e-mail account could not be saved: ") + error.what(),
+                {}};
+    }
+    try {
+        ExtraSettings extra = ExtraSettings::read(m_paths.dataRoot());
+        const std::string address = trimBlanks(c.txtMetricsAddress);
+        if (extra.value(ExtraSettings::kMetricsAddress) != address) {
+            extra.setValue(ExtraSettings::kMetricsAddress, address);
+            extra.write();
+        }
+    } catch (const std::exception& error) {
+        return {Outcome::Failed,
+                std::string("The metrics address could not be saved: ") + error.what(),
                 {}};
     }
 

@@ -46,6 +46,7 @@ struct PreferencesControls {
     std::array<std::string, 8> txtStart, txtStop;
 
     std::string txtUserName, txtPassword, txtMailServer, txtSender;
+    std::string txtMetricsAddress;  // Dorvexia.conf: where the next run serves its metrics
 };
 
 // What Preferences proposes when the parameters file is empty (a first start): ten seconds of

@@ -73,6 +73,9 @@ constexpr std::pair<const char*, const char*> kToolTips[] = {
     {"txtSender", "Sender address of alarm e-mail; empty takes it from the user name"},
     {"chkAutoRun", "Arm the sensor as soon as the program has started"},
     {"chkSessionStart", "Start Dorvexia whenever you log in to the desktop"},
+    {"txtMetricsAddress",
+     "Where the next start serves metrics for Prometheus: HOST:PORT, or PORT for this machine "
+     "only; empty for none. --metrics-address on the command line goes first"},
 };
 
 QString indexed(const char* name, int index) {
@@ -210,6 +213,7 @@ void PreferencesWindow::buildControls() {
     left->addWidget(buildDevices());
     left->addLayout(middle);
     left->addWidget(buildMail());
+    left->addWidget(buildWatching());
 
     auto* bottomRight = new QHBoxLayout;
     bottomRight->addWidget(buildStartup(), 1);
@@ -220,10 +224,23 @@ void PreferencesWindow::buildControls() {
     right->addWidget(buildTimedDays());
     right->addLayout(bottomRight);
 
-    auto* columns = new QHBoxLayout(this);
-    columns->setMenuBar(menus);
+    m_lblFirstStart = new QLabel(
+        "Welcome to Dorvexia. Choose the input to guard, the threshold and the dead-air delay, "
+        "then press Apply.",
+        this);
+    m_lblFirstStart->setObjectName("lblFirstStart");
+    m_lblFirstStart->setWordWrap(true);
+    m_lblFirstStart->setStyleSheet(
+        "background-color: rgb(255, 248, 200); border: 1px solid rgb(200, 170, 60); padding: 6px;");
+    m_lblFirstStart->hide();
+
+    auto* columns = new QHBoxLayout;
     columns->addLayout(left);
     columns->addLayout(right);
+    auto* page = new QVBoxLayout(this);
+    page->setMenuBar(menus);
+    page->addWidget(m_lblFirstStart);
+    page->addLayout(columns);
 }
 
 QWidget* PreferencesWindow::buildDevices() {
@@ -382,6 +399,16 @@ QWidget* PreferencesWindow::buildMail() {
     return group;
 }
 
+QWidget* PreferencesWindow::buildWatching() {
+    auto* group = new QGroupBox("Watching from afar", this);
+    m_txtMetricsAddress = makeBox(group, "txtMetricsAddress");
+    m_txtMetricsAddress->setPlaceholderText("off (for example 127.0.0.1:9464)");
+    auto* layout = new QHBoxLayout(group);
+    layout->addWidget(newLabel("Metrics address", m_txtMetricsAddress));
+    layout->addWidget(m_txtMetricsAddress, 1);
+    return group;
+}
+
 QWidget* PreferencesWindow::buildStartup() {
     auto* group = new QGroupBox("Start-up", this);
     m_chkAutoRun = makeCheck(group, "chkAutoRun", "Auto Run");
@@ -405,8 +432,8 @@ void PreferencesWindow::connectRelayInterface() {
     }
 }
 
-// Tab moves down the left column (sound cards, relays, recording, mail), then down the right one
-// (alarm, timed start and stop, start-up) to Apply and Close.
+// Tab moves down the left column (sound cards, relays, recording, mail, metrics), then down the
+// right one (alarm, timed start and stop, start-up) to Apply and Close.
 void PreferencesWindow::setReadingOrder() {
     QList<QWidget*> order = {m_lstWaveIn,    m_lstWaveOutNet, m_lstAudIn,      m_lstWaveOut,
                              m_lstWaveOut2,  m_lstAudOut,     m_chkMixer,      m_option2[0],
@@ -415,6 +442,7 @@ void PreferencesWindow::setReadingOrder() {
                              m_txtPassword,  m_txtMailServer, m_txtSender,     m_lstTime,
                              m_txtThreshold, m_Check2,        m_chkReboot,     m_chkPage,
                              m_chkEmail,     m_chkPageEnd,    m_chkEmailEnd,   m_chkWeekTest};
+    order.insert(order.indexOf(m_txtSender) + 1, m_txtMetricsAddress);  // below the mail
     for (std::size_t day = 1; day <= 7; ++day) {
         order << m_Check1[day] << m_txtStart[day] << m_txtStop[day];
     }
@@ -465,6 +493,7 @@ void PreferencesWindow::load() {
                                  m_audio.inputDeviceNames(), smtp.settings, firstStart));
         m_chkSessionStart->setChecked(m_autostart.enabled());
         editsStored();
+        m_lblFirstStart->setVisible(firstStart);
         if (firstStart) {
             markEdited();  // proposed, not saved: closing asks
         }
@@ -500,9 +529,13 @@ PreferencesWindow::Bindings<QCheckBox, bool> PreferencesWindow::checkBindings() 
 
 PreferencesWindow::Bindings<QLineEdit, std::string> PreferencesWindow::textBindings() const {
     using C = PreferencesControls;
-    return {{m_txtThreshold, &C::txtThreshold},   {m_txtRecStopDelay, &C::txtRecStopDelay},
-            {m_txtUserName, &C::txtUserName},     {m_txtPassword, &C::txtPassword},
-            {m_txtMailServer, &C::txtMailServer}, {m_txtSender, &C::txtSender}};
+    return {{m_txtThreshold, &C::txtThreshold},
+            {m_txtRecStopDelay, &C::txtRecStopDelay},
+            {m_txtUserName, &C::txtUserName},
+            {m_txtPassword, &C::txtPassword},
+            {m_txtMailServer, &C::txtMailServer},
+            {m_txtSender, &C::txtSender},
+            {m_txtMetricsAddress, &C::txtMetricsAddress}};
 }
 
 void PreferencesWindow::showControls(const PreferencesControls& c) {

@@ -29,7 +29,7 @@ class Paths;
 // files only by Apply, or by Save when the window asks on closing (SettingsDialog): then
 // DXParams.dat is checked and written, then User.dat and Smtp.dat.
 // Opened on an empty DXParams.dat (a first start), it proposes a delay and a threshold, shown
-// as edits not yet saved.
+// as edits not yet saved, under a welcome that says what to do.
 //
 // The threshold box takes digits only; a refused key says so in the error window. Beside it,
 // its level in dBFS follows what is typed.
@@ -67,6 +67,7 @@ class PreferencesWindow : public SettingsDialog {
     QWidget* buildRecording();
     QWidget* buildTimedDays();
     QWidget* buildMail();
+    QWidget* buildWatching();
     QWidget* buildStartup();
     void connectRelayInterface();
     void setReadingOrder();
@@ -106,6 +107,7 @@ class PreferencesWindow : public SettingsDialog {
     QListWidget* m_lstAlarmRelay = nullptr;
     QLineEdit* m_txtThreshold = nullptr;
     QLabel* m_lblThresholdDbfs = nullptr;  // the threshold's level, as it is typed
+    QLabel* m_lblFirstStart = nullptr;     // a welcome, shown while nothing is saved yet
     QLineEdit* m_txtRecStopDelay = nullptr;
     QCheckBox* m_Check2 = nullptr;
     QCheckBox* m_chkPage = nullptr;
@@ -127,6 +129,7 @@ class PreferencesWindow : public SettingsDialog {
     QLineEdit* m_txtPassword = nullptr;
     QLineEdit* m_txtMailServer = nullptr;
     QLineEdit* m_txtSender = nullptr;
+    QLineEdit* m_txtMetricsAddress = nullptr;
 };
 
 }  // namespace dvx

@@ -32,6 +32,8 @@ TEST(CommandLine, WrongArgumentsSayWhy) {
               "--audio takes portaudio or virtual");
     EXPECT_EQ(parseCommandLine({"dorvexia", "--data-root"}).error, "--data-root needs a folder");
     EXPECT_EQ(parseCommandLine({"dorvexia", "--frobnicate"}).error, "Unknown option: --frobnicate");
+    EXPECT_EQ(parseCommandLine({"dorvexia", "--demo", "--virtual-input", "f.wav"}).error,
+              "--demo makes its own feed: leave out --virtual-input");
 }
 
 }  // namespace

@@ -68,15 +68,21 @@ struct MainWindowRig {
         parameters.RecMode = 1;
         window.show();
     }
-    // Starts up with a dead-air delay of five seconds and AutoRun, shows the main window and
-    // arms the sensor.
-    void startArmed() {
+    // Starts up with a dead-air delay of five seconds and AutoRun, not armed yet.
+    void startUpToAutoRun() {
         std::string params(4 * 72, '\0');
         params[0] = 5;       // dead-air seconds
         params[4 * 71] = 1;  // AutoRun
         writeFile(root.path() / "c/Dorvex/DXParams.dat", params);
         std::string failure;
         ASSERT_TRUE(window.startUp(failure)) << failure;
+    }
+    // The same, then shows the main window and arms the sensor.
+    void startArmed() {
+        startUpToAutoRun();
+        if (::testing::Test::HasFatalFailure()) {
+            return;
+        }
         window.show();
         window.armIfAutoRun();
     }

@@ -5,6 +5,7 @@
 
 #include "common/io_error.h"
 #include "common/record_codec.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
 namespace dvx {
@@ -30,6 +31,20 @@ TEST(RecordFile, RecordsLieAtTheirSlotsAndUnwrittenOnesReadAsZero) {
     EXPECT_EQ(file.read(3), (Bytes{'x', 'B', 0xFE, 0xFF, 0xFF, 0xFF}));
     EXPECT_THROW(file.write(1, Bytes(7, 1)), IoError);
     EXPECT_THROW((void)file.read(0), IoError);
+}
+
+// The disk fills part-way through a new record at the end: the write fails, and the file is as
+// it was, without half a record that would read as one.
+TEST(RecordFile, ARecordTheDiskCannotHoldLeavesTheFileAsItWas) {
+    test::TempFolder folder;
+    RecordFile file(folder.path() / "f.dat", 8);
+    file.write(1, Bytes(8, 'a'));
+    {
+        test::FileSizeLimit diskFull(12);
+        EXPECT_THROW(file.write(2, Bytes(8, 'b')), IoError);
+    }
+    EXPECT_EQ(file.recordCount(), 1);
+    EXPECT_EQ(test::fileBytes(file.path()), Bytes(8, 'a'));
 }
 
 TEST(RecordCodec, TextIsBlankPaddedAndCutIntegersAreLittleEndian) {

@@ -84,6 +84,55 @@ TEST(FillPlayers, EachItemStartsOnTheOtherPlayerOnTheFirstTickAfterItsPredecesso
     EXPECT_TRUE(rig.errors.messages.empty());
 }
 
+// The disk is full: no play can be counted in the history, yet every item plays on time, and
+// each lost count is shown and logged.
+TEST(FillPlayers, APlayTheDiskCannotCountIsReportedAndTheFillPlaysOn) {
+    test::FillRig rig;
+    addThreeItems(rig);
+    rig.data.files.MusHist = RecordFile("/dev/full", kPlayHistoryRecordLength);
+    rig.engine.StartSensor();
+    rig.runTo(12, 1, 10.15);
+
+    EXPECT_EQ(rig.playlist().size(), 3u);
+    ASSERT_FALSE(rig.errors.messages.empty());
+    EXPECT_NE(rig.errors.messages[0].find("No space left on device"), std::string::npos)
+        << rig.errors.messages[0];
+    const auto log = rig.alarmLog();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) {
+                                return line.find(" Play not counted: ") != std::string::npos;
+                            }),
+              3);
+}
+
+// Garbage where a catalogue entry's end mark should be: an item of no length would start again
+// on every tick, and one whose mark lies far past its file's end would leave the air silent
+// until then. The first is passed over like a file without sound; the second ends with its file.
+TEST(FillPlayers, AnEndMarkOfGarbageNeitherChurnsNorSilencesTheFill) {
+    test::FillRig rig;
+    rig.addItem(1, "Garbled", "Ann", 10, 10);
+    rig.addItem(2, "Stretched", "Bob", 10, 5000);
+    rig.addItem(3, "Plain", "Cal", 10, 10);
+    rig.data.program("A");
+    MusicRecord garbled = rig.data.music.read(1);
+    garbled.EOM = "\x7f\xfe?\x01";
+    rig.data.music.write(1, garbled);
+    rig.engine.StartSensor();
+    rig.runTo(12, 0, 29.5);
+
+    EXPECT_EQ(rig.playlist(), (std::vector<std::string>{"12:00:00 " + title("Stretched"),
+                                                        "12:00:10 " + title("Plain"),
+                                                        "12:00:20 " + title("Stretched")}));
+    const auto log = rig.alarmLog();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) {
+                                return line.find(" Skipped MF0001.wav: ") != std::string::npos;
+                            }),
+              1);
+    ASSERT_EQ(rig.errors.messages.size(), 1u);
+    EXPECT_NE(rig.errors.messages[0].find("MF0001.wav"), std::string::npos);
+}
+
 TEST(FillPlayers, SoundBackLetsTheItemFinishThenEndsTheFillOnce) {
     test::FillRig rig;
     addThreeItems(rig);

@@ -102,7 +102,7 @@ struct SmtpRig : test::NotifyRig {
     CurlMailTransport transport;
     EmailNotifier notifier{clock, paths, addressBook, account, log, errors, transport};
 
-    SmtpRig() {
+    explicit SmtpRig(CurlMailOptions options = {}) : transport(std::move(options)) {
         std::filesystem::create_directories(paths.programFolder());
         saveSmtpSettings(
             paths, {"smtp://127.0.0.1:" + std::to_string(server.port), "dorvexia@station.example"});
@@ -212,6 +212,32 @@ TEST(SmtpIntegration, EachRecipientIsLoggedAsSentOrFailedOnceTheServerHasAnswere
                                0),
               0u)
         << entries[4];
+}
+
+// The server takes the message in but never answers it: the send gives up after its time limit,
+// the failure is logged and shown, and the next alarm goes out over a new connection.
+TEST(SmtpIntegration, AServerThatStallsMidMessageIsGivenUpAndTheNextAlarmStillGoesOut) {
+    SmtpRig rig({{}, true, 2});
+    ASSERT_NE(rig.server.port, 0) << "the loopback SMTP server did not start";
+    rig.book.write(2, contact("Sid", "stall@example.org", kScheduleAlways));
+    EXPECT_LT(rig.timedSend("12-07-2026 10:00:00 Silence"), 0.2);
+    const auto start = std::chrono::steady_clock::now();
+    rig.settle(0.5);
+    // Given up after its own limit of 2 s, not libcurl's 120 s for an answer.
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 30);
+    ASSERT_EQ(rig.errors.shown.size(), 1u);
+    EXPECT_NE(rig.errors.shown[0].second.find("server response timeout"), std::string::npos)
+        << rig.errors.shown[0].second;
+    const std::vector<std::string> entries = rig.logEntries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].rfind("Email failed--> stall@example.org  server response timeout", 0), 0u)
+        << entries[1];
+
+    rig.book.markDeleted(2);
+    rig.timedSend("12-07-2026 10:00:05 Silence");
+    rig.settle(6);
+    EXPECT_EQ(rig.server.messages().size(), 1u);
+    EXPECT_EQ(rig.logEntries().size(), 3u);
 }
 
 TEST(SmtpIntegration, EndingTheProgramDoesNotWaitForAServerThatNeverAnswers) {

@@ -7,11 +7,13 @@ message it receives goes to OUTPUT_DIR/message<n>.txt: a first line "peer <clien
 plain> login <user> from <sender> to <recipient> ...", then the message text. Each login
 attempt adds "<tls or plain> <user>" to OUTPUT_DIR/logins.txt. A login is accepted only with
 USER and PASSWORD; mail without a login is accepted too. A recipient whose address begins with
-"nobody@" is refused with "550 5.1.1 No such mailbox here". With CERT and KEY (PEM files) the
+"nobody@" is refused with "550 5.1.1 No such mailbox here"; a message to one beginning with
+"stall@" is taken in but never answered. With CERT and KEY (PEM files) the
 server offers STARTTLS and takes nothing before it; without them it takes a login in clear
 text. Runs until it is terminated.
 """
 
+import asyncio
 import os
 import signal
 import socket
@@ -39,6 +41,8 @@ class Recorder:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if any(address.startswith("stall@") for address in envelope.rcpt_tos):
+            await asyncio.sleep(3600)
         self.count += 1
         login = session.auth_data.login.decode() if session.authenticated else "-"
         head = "peer %d %s login %s from %s to %s\n" % (

@@ -101,11 +101,11 @@ VirtualRig::VirtualRig() {
     pump = std::make_unique<AudioEventPump>(clock);
 }
 
-VirtualRig::VirtualRig(const Sound& feed) {
+VirtualRig::VirtualRig(const Sound& feed, bool loopFeed) {
     const std::filesystem::path feedFile = folder.path() / "feed.wav";
     writeWithProgramWriter(files, feedFile, feed);
-    backend = std::make_unique<VirtualAudioBackend>(clock, files,
-                                                    VirtualAudioConfig{feedFile, folder.path()});
+    backend = std::make_unique<VirtualAudioBackend>(
+        clock, files, VirtualAudioConfig{feedFile, folder.path(), loopFeed});
     pump = std::make_unique<AudioEventPump>(clock);
 }
 

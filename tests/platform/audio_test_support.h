@@ -57,7 +57,7 @@ void writeWithProgramWriter(SoundFiles& files, const std::filesystem::path& path
 // tests. The output folder is the temporary folder; a feed is written there as feed.wav.
 struct VirtualRig {
     VirtualRig();
-    explicit VirtualRig(const Sound& feed);
+    explicit VirtualRig(const Sound& feed, bool loopFeed = false);
 
     TempFolder folder;
     SimulatedClock clock{2026, 3, 2, 12 * 3600.0};

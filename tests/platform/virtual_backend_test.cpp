@@ -37,6 +37,19 @@ class Counter : public RenderSource {
     std::int16_t next = 1;
 };
 
+// Stops `stream`, lets the feed run on for `idleSeconds` with nobody listening, and keeps what a
+// new stereo stream hears in its first 0.1 s.
+Recorder listenAgain(VirtualRig& rig, AudioStream& stream, double idleSeconds) {
+    stream.stop();
+    rig.advance(idleSeconds);
+    Recorder later;
+    auto again = rig.backend->openInput(0, 2, later);
+    again->start();
+    rig.advance(0.1);
+    again->stop();
+    return later;
+}
+
 TEST(VirtualAudioBackend, OffersOneFeedAndThreeOutputs) {
     VirtualRig rig;
     EXPECT_EQ(rig.backend->name(), "virtual");
@@ -83,17 +96,33 @@ TEST(VirtualAudioBackend, FeedRunsOnLikeALiveLineWhileNobodyListens) {
     auto stream = rig.backend->openInput(0, 1, first);  // mono: both channels averaged
     stream->start();
     rig.advance(0.5);
-    stream->stop();
-    rig.advance(1.0);
-    Recorder second;
-    auto later = rig.backend->openInput(0, 2, second);
-    later->start();
-    rig.advance(0.1);
+    const Recorder second = listenAgain(rig, *stream, 1.0);
     ASSERT_FALSE(first.samplesSeen.empty());
     ASSERT_FALSE(second.samplesSeen.empty());
     EXPECT_EQ(first.samplesSeen.front(), 0);
     // The second stream starts 1.5 s into the feed.
     EXPECT_NEAR(second.samplesSeen.front(), 1.5 * 44100 / 8, 2);
+}
+
+TEST(VirtualAudioBackend, LoopedFeedStartsOverWithoutAGapAndLaterStreamsHearItsPlace) {
+    // A ramp of 3000 frames, not a whole number of buffers: frame n holds n. Looped, frame f of
+    // the feed (1.5 s = 66150 frames in, for the later stream) holds f modulo 3000.
+    Sound ramp{2, 44100, {}};
+    for (int i = 0; i < 3000; ++i) {
+        ramp.samples.insert(ramp.samples.end(), 2, static_cast<std::int16_t>(i));
+    }
+    VirtualRig rig(ramp, /*loopFeed=*/true);
+    Recorder sink;
+    auto stream = rig.backend->openInput(0, 2, sink);
+    stream->start();
+    rig.advance(0.5);
+    ASSERT_GT(sink.samplesSeen.size(), 2u * 20000);
+    for (std::size_t frame = 0; frame < sink.samplesSeen.size() / 2; ++frame) {
+        ASSERT_EQ(sink.samplesSeen[2 * frame], static_cast<std::int16_t>(frame % 3000)) << frame;
+    }
+    const Recorder later = listenAgain(rig, *stream, 1.0);
+    ASSERT_FALSE(later.samplesSeen.empty());
+    EXPECT_NEAR(later.samplesSeen.front(), 66150 % 3000, 2);
 }
 
 TEST(VirtualAudioBackend, OutputWritesWhatItRendersAndLaterStreamsAppend) {

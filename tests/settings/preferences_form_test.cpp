@@ -110,6 +110,7 @@ TEST_F(PreferencesFormTest, ClosingWritesInItsOrderAndStoresWhatTheControlsHold)
     c.txtUserName = "ops@example.com";
     c.txtPassword = "pa,ss";
     c.txtSender = "";
+    c.txtMetricsAddress = " 9464 ";
 
     const PreferencesCloseResult result = form.close(c);
     ASSERT_EQ(result.outcome, Outcome::Saved) << result.message;
@@ -137,6 +138,7 @@ TEST_F(PreferencesFormTest, ClosingWritesInItsOrderAndStoresWhatTheControlsHold)
     EXPECT_EQ(stored->Password, "pa,ss");
     EXPECT_EQ(test::fileText(paths.programFile("Smtp.dat")),
               "smtps://mail.example.com:465\r\n\r\n");
+    EXPECT_EQ(open().txtMetricsAddress, "9464");  // from Dorvexia.conf
 
     c.txtRecStopDelay = "3.5";
     open();
@@ -188,6 +190,8 @@ TEST_F(PreferencesFormTest, ABadValueIsRefusedWithNothingWrittenAndTheFileKeptOp
         {[](auto& c) { c.txtPassword = "two\nlines"; }, "password"},
         {[](auto& c) { c.txtMailServer = "http://mail.example.com"; }, "smtp:// or smtps://"},
         {[](auto& c) { c.txtSender = "a\r\nb"; }, "line break"},
+        {[](auto& c) { c.txtMetricsAddress = "localhost:http"; },
+         "\"localhost:http\" needs a port"},
     };
     for (const auto& [spoil, expected] : cases) {
         PreferencesControls bad = c;

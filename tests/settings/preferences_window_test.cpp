@@ -222,6 +222,8 @@ TEST_F(PreferencesWindowTest, SwitchingTheRelayInterfaceRebuildsTheRelayListAndA
 
 TEST_F(PreferencesWindowTest, AFirstStartProposesADelayAndThresholdThatOnlySavingStores) {
     open();  // no parameters file: it is made empty
+    EXPECT_TRUE(find<QLabel>("lblFirstStart")->isVisible());
+    EXPECT_TRUE(find<QLabel>("lblFirstStart")->text().startsWith("Welcome to Dorvexia."));
     EXPECT_EQ(list("lstTime")->currentItem()->text(), "10 seconds");
     EXPECT_EQ(box("txtThreshold")->text(), "330");
     EXPECT_EQ(find<QLabel>("lblThresholdDbfs")->text(), "\u221240 dBFS");
@@ -254,6 +256,7 @@ TEST_F(PreferencesWindowTest, AFirstStartProposesADelayAndThresholdThatOnlySavin
     window->show();
     EXPECT_EQ(list("lstTime")->currentItem()->text(), "3 seconds");
     EXPECT_EQ(box("txtThreshold")->text(), "250");
+    EXPECT_FALSE(find<QLabel>("lblFirstStart")->isVisible());
 }
 
 TEST_F(PreferencesWindowTest, LettersInTheThresholdBoxAreRefusedWithAMessageAndChangeNothing) {
@@ -317,6 +320,7 @@ TEST_F(PreferencesWindowTest, TabFollowsTheReadingOrder) {
                          "txtPassword",  "txtMailServer", "txtSender",     "lstTime",
                          "txtThreshold", "Check2",        "chkReboot",     "chkPage",
                          "chkEmail",     "chkPageEnd",    "chkEmailEnd",   "chkWeekTest"};
+    order.insert(order.indexOf("txtSender") + 1, "txtMetricsAddress");
     for (int day = 1; day <= 7; ++day) {
         order << QString("Check1_%1").arg(day) << QString("txtStart_%1").arg(day)
               << QString("txtStop_%1").arg(day);
