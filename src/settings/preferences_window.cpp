@@ -72,6 +72,7 @@ constexpr std::pair<const char*, const char*> kToolTips[] = {
     {"txtMailServer", "Mail server that alarm e-mail goes through, as smtp:// or smtps://"},
     {"txtSender", "Sender address of alarm e-mail; empty takes it from the user name"},
     {"chkAutoRun", "Arm the sensor as soon as the program has started"},
+    {"chkSessionStart", "Start Dorvexia whenever you log in to the desktop"},
     {"txtMetricsAddress",
      "Where the next start serves metrics for Prometheus: HOST:PORT, or PORT for this machine "
      "only; empty for none. --metrics-address on the command line goes first"},
@@ -179,7 +180,8 @@ PreferencesWindow::PreferencesWindow(const Paths& paths, Parameters& memory, Ema
       m_audio(audio),
       m_errors(errors),
       m_diskSync(diskSync),
-      m_form(paths, memory, account, std::move(remoteControlChanged)) {
+      m_form(paths, memory, account, std::move(remoteControlChanged)),
+      m_autostart(SessionAutostart::forThisProgram()) {
     setObjectName("frmMyPreferences");
     setWindowTitle("My Preferences");
     buildControls();
@@ -410,8 +412,10 @@ QWidget* PreferencesWindow::buildWatching() {
 QWidget* PreferencesWindow::buildStartup() {
     auto* group = new QGroupBox("Start-up", this);
     m_chkAutoRun = makeCheck(group, "chkAutoRun", "Auto Run");
+    m_chkSessionStart = makeCheck(group, "chkSessionStart", "Start &with the desktop session");
     auto* layout = new QHBoxLayout(group);
     layout->addWidget(m_chkAutoRun);
+    layout->addWidget(m_chkSessionStart);
     return group;
 }
 
@@ -442,7 +446,8 @@ void PreferencesWindow::setReadingOrder() {
     for (std::size_t day = 1; day <= 7; ++day) {
         order << m_Check1[day] << m_txtStart[day] << m_txtStop[day];
     }
-    order << m_chkAutoRun << findChild<QWidget*>("cmdApply") << findChild<QWidget*>("cmdClose");
+    order << m_chkAutoRun << m_chkSessionStart << findChild<QWidget*>("cmdApply")
+          << findChild<QWidget*>("cmdClose");
     dvx::setReadingOrder(order);
 }
 
@@ -486,6 +491,7 @@ void PreferencesWindow::load() {
         const bool firstStart = file->isEmpty();
         showControls(m_form.open(std::move(file), m_audio.outputDeviceNames(),
                                  m_audio.inputDeviceNames(), smtp.settings, firstStart));
+        m_chkSessionStart->setChecked(m_autostart.enabled());
         editsStored();
         m_lblFirstStart->setVisible(firstStart);
         if (firstStart) {
@@ -612,7 +618,26 @@ bool PreferencesWindow::applyEdits() {
     m_loading = true;  // the boxes show what was stored: a blank threshold shows "0"
     showTexts(controls);
     m_loading = false;
-    return true;
+    return applySessionStart();
+}
+
+// Writes or removes the autostart entry when the box says otherwise than the file. A failure
+// keeps the window open with the box marked, so Apply can try again.
+bool PreferencesWindow::applySessionStart() {
+    const bool wanted = m_chkSessionStart->isChecked();
+    if (wanted == m_autostart.enabled()) {
+        return true;
+    }
+    try {
+        wanted ? m_autostart.enable() : m_autostart.disable();
+        return true;
+    } catch (const std::exception& error) {
+        const std::string message =
+            std::string("Starting with the desktop session could not be changed: ") + error.what();
+        markRefused(m_chkSessionStart, QString::fromStdString(message));
+        m_errors.showError(message);
+        return false;
+    }
 }
 
 }  // namespace dvx

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "settings/preferences_form.h"
+#include "settings/session_autostart.h"
 #include "ui/settings_dialog.h"
 
 class QCheckBox;
@@ -71,6 +72,7 @@ class PreferencesWindow : public SettingsDialog {
     void connectRelayInterface();
     void setReadingOrder();
     void connectThresholdLevel();
+    bool applySessionStart();
 
     void load();
     // Each control beside the member of PreferencesControls it shows, for the plain kinds
@@ -92,7 +94,8 @@ class PreferencesWindow : public SettingsDialog {
     ErrorReporter& m_errors;
     DiskSync* m_diskSync;
     PreferencesForm m_form;
-    bool m_loading = false;  // controls set by the window itself count as no click
+    SessionAutostart m_autostart;  // "Start with the desktop session": on while its entry exists
+    bool m_loading = false;        // controls set by the window itself count as no click
 
     QListWidget* m_lstWaveIn = nullptr;
     QListWidget* m_lstWaveOutNet = nullptr;
@@ -114,6 +117,7 @@ class PreferencesWindow : public SettingsDialog {
     QCheckBox* m_chkWeekTest = nullptr;
     QCheckBox* m_chkReboot = nullptr;
     QCheckBox* m_chkAutoRun = nullptr;
+    QCheckBox* m_chkSessionStart = nullptr;
     QCheckBox* m_chkMixer = nullptr;
     QCheckBox* m_chkAutoStart = nullptr;
     std::array<QRadioButton*, 3> m_option2{};

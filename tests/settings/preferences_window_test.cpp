@@ -326,6 +326,7 @@ TEST_F(PreferencesWindowTest, TabFollowsTheReadingOrder) {
               << QString("txtStop_%1").arg(day);
     }
     order << "chkAutoRun"
+          << "chkSessionStart"
           << "cmdApply"
           << "cmdClose";
 
