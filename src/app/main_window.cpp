@@ -5,10 +5,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -445,7 +447,7 @@ bool MainWindow::startUp(std::string& failure) {
             refreshStatus();
             refreshMeters();
         });
-        m_meterTimer->setEnabled(true);
+        m_meterTimer->setEnabled(!m_outOfSight);
         m_runtime->startMetering();
     } catch (const std::exception& error) {
         failure = error.what();
@@ -622,6 +624,38 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     endRun();
     QApplication::quit();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        setOutOfSight(isMinimized());
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    setOutOfSight(isMinimized());
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    setOutOfSight(true);
+}
+
+void MainWindow::setOutOfSight(bool outOfSight) {
+    if (outOfSight == m_outOfSight) {
+        return;
+    }
+    m_outOfSight = outOfSight;
+    if (!m_meterTimer) {
+        return;
+    }
+    m_meterTimer->setEnabled(!outOfSight);
+    if (!outOfSight) {
+        refreshStatus();  // as it is now, not as it was when the window went out of sight
+        refreshMeters();
+    }
 }
 
 bool MainWindow::settingsWindowsClosed() {

@@ -73,6 +73,9 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     // SensorView
@@ -95,6 +98,8 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     void refreshStatus();
     void refreshMeters();
     void refreshAudioHealth();
+    // The meters, status and dropout line are refreshed only while somebody can see them.
+    void setOutOfSight(bool outOfSight);
     void buildMenus();
     QAction* addWindowEntry(QMenu* menu, const QString& caption, const char* objectName,
                             std::function<QWidget*()> create);
@@ -129,6 +134,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     std::unique_ptr<CommandRestart> m_restart;
     std::unique_ptr<SensorRuntime> m_runtime;
     std::unique_ptr<Timer> m_meterTimer;
+    bool m_outOfSight = false;             // minimised or hidden after being shown
     ErrorWindow* m_errorWindow = nullptr;  // child: goes with the main window
 
     QLabel* m_lblClock = nullptr;

@@ -30,7 +30,9 @@ class PortAudioBackend : public AudioBackend {
     std::unique_ptr<AudioStream> openInput(int device, int channels, CaptureSink& sink) override;
     std::unique_ptr<AudioStream> openOutput(int device, int channels,
                                             RenderSource& source) override;
-    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<void()> work) override;
+    std::unique_ptr<AudioStream> openLiveOutput(int device, int channels,
+                                                RenderSource& source) override;
+    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<bool()> work) override;
 
     // Empty when PortAudio started; otherwise its reason.
     const std::string& startupProblem() const { return m_startupProblem; }

@@ -29,7 +29,7 @@ void preferRealTime([[maybe_unused]] PaStream* stream, [[maybe_unused]] int devi
 }  // namespace
 
 PortAudioStream::PortAudioStream(int portAudioDevice, int channels, CaptureSink* sink,
-                                 RenderSource* source)
+                                 RenderSource* source, Latency latency)
     : m_channels(channels == 1 ? 1 : 2),
       m_sink(sink),
       m_source(source),
@@ -42,12 +42,18 @@ PortAudioStream::PortAudioStream(int portAudioDevice, int channels, CaptureSink*
     parameters.device = portAudioDevice;
     parameters.channelCount = m_channels;
     parameters.sampleFormat = paInt16;
-    parameters.suggestedLatency =
-        sink != nullptr ? info->defaultHighInputLatency : info->defaultHighOutputLatency;
-    const PaError error =
-        Pa_OpenStream(&m_stream, sink != nullptr ? &parameters : nullptr,
-                      source != nullptr ? &parameters : nullptr, kSampleRate, kFramesPerBuffer,
-                      paClipOff | paDitherOff, &PortAudioStream::onBuffer, this);
+    const bool live = latency == Latency::Live;
+    if (sink != nullptr) {
+        parameters.suggestedLatency =
+            live ? info->defaultLowInputLatency : info->defaultHighInputLatency;
+    } else {
+        parameters.suggestedLatency =
+            live ? info->defaultLowOutputLatency : info->defaultHighOutputLatency;
+    }
+    const PaError error = Pa_OpenStream(&m_stream, sink != nullptr ? &parameters : nullptr,
+                                        source != nullptr ? &parameters : nullptr, kSampleRate,
+                                        live ? kLiveFramesPerBuffer : kFramesPerBuffer,
+                                        paClipOff | paDitherOff, &PortAudioStream::onBuffer, this);
     if (error != paNoError) {
         throw streamError(sink != nullptr ? "The sound input cannot be opened"
                                           : "The sound output cannot be opened",
