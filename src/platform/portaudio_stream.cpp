@@ -1,5 +1,6 @@
 #include "platform/portaudio_stream.h"
 
+#include <algorithm>
 #include <string>
 
 #if __has_include(<pa_linux_alsa.h>)
@@ -42,13 +43,16 @@ PortAudioStream::PortAudioStream(int portAudioDevice, int channels, CaptureSink*
     parameters.device = portAudioDevice;
     parameters.channelCount = m_channels;
     parameters.sampleFormat = paInt16;
+    // A capture's roomy buffer adds no delay (each small period is handed on as it fills) but
+    // keeps a late wake-up from losing sound; an output's buffer is all delay, so a live one
+    // keeps only a few of its buffers of slack.
     const bool live = latency == Latency::Live;
     if (sink != nullptr) {
-        parameters.suggestedLatency =
-            live ? info->defaultLowInputLatency : info->defaultHighInputLatency;
+        parameters.suggestedLatency = info->defaultHighInputLatency;
     } else {
         parameters.suggestedLatency =
-            live ? info->defaultLowOutputLatency : info->defaultHighOutputLatency;
+            live ? std::max(info->defaultLowOutputLatency, kLiveOutputSlackSeconds)
+                 : info->defaultHighOutputLatency;
     }
     const PaError error = Pa_OpenStream(&m_stream, sink != nullptr ? &parameters : nullptr,
                                         source != nullptr ? &parameters : nullptr, kSampleRate,

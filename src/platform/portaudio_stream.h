@@ -12,9 +12,9 @@ namespace dvx {
 // One PortAudio stream in the working format, callback mode. A relaxed stream (fill players,
 // the fill mixer) takes 1024 frames per callback and the device's roomy buffering; a live one
 // (the capture and the pass-through output, where every buffer of delay goes on air) takes
-// kLiveFramesPerBuffer frames and the device's low latency. A lost device shows as hasFailed(): the
-// stream ended without being stopped (PortAudio's finished callback), or it is no longer active
-// while it should run.
+// kLiveFramesPerBuffer frames, and as an output a few of those buffers of slack. A lost device
+// shows as hasFailed(): the stream ended without being stopped (PortAudio's finished callback), or
+// it is no longer active while it should run.
 //
 // Threads: public functions on the main thread; the callbacks on PortAudio's thread, where
 // they only hand the buffer on, count it with the device's overflow and underflow flags, and
@@ -23,6 +23,8 @@ class PortAudioStream : public AudioStream {
   public:
     enum class Latency { Relaxed, Live };
     static constexpr int kLiveFramesPerBuffer = 256;  // about 5.8 ms
+    // What a live output buffers at least: four of its buffers.
+    static constexpr double kLiveOutputSlackSeconds = 4.0 * kLiveFramesPerBuffer / kSampleRate;
 
     // Exactly one of `sink` and `source` is set. Throws AudioError.
     PortAudioStream(int portAudioDevice, int channels, CaptureSink* sink, RenderSource* source,
