@@ -61,20 +61,10 @@ start_xvfb() {
     export DISPLAY=":$number"
 }
 
-# virtual_station ROOT: parameters for the virtual devices (dead air after 3 s, threshold 100,
-# armed at start-up) and a mail account, so the program starts armed without asking.
-virtual_station() {
-    mkdir -p "$1/c/Dorvex" "$1/c/Program Files/Dorvex"
-    python3 - "$1/c/Dorvex/DXParams.dat" <<'PY'
-import struct, sys
-records = [0] * 72
-records[0], records[6], records[71] = 3, 100, 1
-open(sys.argv[1], "wb").write(b"".join(struct.pack("<i", v) for v in records))
-PY
-    printf 'operator\r\nsecret\r\n' >"$1/c/Program Files/Dorvex/User.dat"
-}
+source "$repo/tests/support/armed_station.sh"  # armed_station ROOT: for the virtual devices
 
-# portaudio_station BUILD ROOT: the same on the null sinks (inside tests/support/null_sinks.sh).
+# portaudio_station BUILD ROOT: an armed station on the null sinks (inside
+# tests/support/null_sinks.sh).
 portaudio_station() {
     "$1/tests/app/dorvexia_test_station" "$2" FeedIn NetOut Fill1 Fill2 >/dev/null
 }
