@@ -23,8 +23,9 @@ class PortAudioStream : public AudioStream {
   public:
     enum class Latency { Relaxed, Live };
     static constexpr int kLiveFramesPerBuffer = 256;  // about 5.8 ms
-    // What a live output buffers at least: four of its buffers.
-    static constexpr double kLiveOutputSlackSeconds = 4.0 * kLiveFramesPerBuffer / kSampleRate;
+    // What a live output buffers at least: eight of its buffers (46 ms), room for a late
+    // wake-up on a busy machine.
+    static constexpr double kLiveOutputSlackSeconds = 8.0 * kLiveFramesPerBuffer / kSampleRate;
 
     // Exactly one of `sink` and `source` is set. Throws AudioError.
     PortAudioStream(int portAudioDevice, int channels, CaptureSink* sink, RenderSource* source,
