@@ -18,6 +18,9 @@ int meterPosition(double db, int width) {
 }
 
 LevelMeter::LevelMeter(QWidget* parent) : QWidget(parent) {
+    // The bar paints every pixel of its rectangle, so the group box behind it is not painted
+    // again at each move of the level.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(120, 10);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }

@@ -5,10 +5,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QVBoxLayout>
@@ -57,6 +59,9 @@
 
 namespace dvx {
 namespace {
+
+constexpr int kInSightRefreshMs = 50;      // meters and status while the window is seen
+constexpr int kOutOfSightRefreshMs = 500;  // the status alone, for the tray, while it is not
 
 QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& text = {}) {
     auto* label = new QLabel(text, parent);
@@ -446,11 +451,13 @@ bool MainWindow::startUp(std::string& failure) {
                                             SensorDevices{m_clock, m_audio, m_soundFiles, *m_ports,
                                                           *m_restart, *m_errorWindow, *this, *this},
                                             *m_log, *m_notifier);
-        m_meterTimer = m_clock.createTimer("MeterTimer", 50, [this] {
+        m_meterTimer = m_clock.createTimer("MeterTimer", kInSightRefreshMs, [this] {
             refreshStatus();
-            refreshMeters();
+            if (!m_outOfSight) {
+                refreshMeters();
+            }
         });
-        m_meterTimer->setEnabled(true);
+        m_meterTimer->setInterval(m_outOfSight ? kOutOfSightRefreshMs : kInSightRefreshMs);
         m_runtime->startMetering();
     } catch (const std::exception& error) {
         failure = error.what();
@@ -666,6 +673,40 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     endRun();
     QApplication::quit();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        setOutOfSight(isMinimized());
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    setOutOfSight(isMinimized());
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    setOutOfSight(true);
+}
+
+void MainWindow::setOutOfSight(bool outOfSight) {
+    if (outOfSight == m_outOfSight) {
+        return;
+    }
+    m_outOfSight = outOfSight;
+    if (!m_meterTimer) {
+        return;
+    }
+    // Out of sight the meters rest, but the status still follows the sensor, slowly: the tray
+    // icon and the notices of an alarm come from it, and they matter most while minimised.
+    m_meterTimer->setInterval(outOfSight ? kOutOfSightRefreshMs : kInSightRefreshMs);
+    if (!outOfSight) {
+        refreshStatus();  // as it is now, not as it was when the window went out of sight
+        refreshMeters();
+    }
 }
 
 bool MainWindow::settingsWindowsClosed() {

@@ -82,6 +82,9 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     // SensorView
@@ -104,6 +107,8 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     void refreshStatus();
     void refreshMeters();
     void refreshAudioHealth();
+    // The meters, status and dropout line are refreshed only while somebody can see them.
+    void setOutOfSight(bool outOfSight);
     void buildMenus();
     QAction* addWindowEntry(QMenu* menu, const QString& caption, const char* objectName,
                             std::function<QWidget*()> create);
@@ -141,6 +146,7 @@ class MainWindow : public QMainWindow, public SensorView, public FillView {
     std::unique_ptr<MetricsServer> m_metrics;  // serves what the runtime shows
     quint16 m_metricsPort = 0;
     StationTray* m_tray = nullptr;         // child; none until watchFromAfar
+    bool m_outOfSight = false;             // minimised or hidden after being shown
     ErrorWindow* m_errorWindow = nullptr;  // child: goes with the main window
 
     QLabel* m_lblClock = nullptr;

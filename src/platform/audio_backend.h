@@ -130,20 +130,30 @@ class AudioBackend {
     virtual std::unique_ptr<AudioStream> openInput(int device, int channels, CaptureSink& sink) = 0;
     virtual std::unique_ptr<AudioStream> openOutput(int device, int channels,
                                                     RenderSource& source) = 0;
+    // An output where every millisecond of delay is heard (the live pass-through): small
+    // device buffers where the backend has a choice. Otherwise as openOutput().
+    virtual std::unique_ptr<AudioStream> openLiveOutput(int device, int channels,
+                                                        RenderSource& source) {
+        return openOutput(device, channels, source);
+    }
 
-    // Starts `work`, a short function that tops up or drains a queue and returns.
+    // Starts `work`, a short function that tops up or drains a queue and returns whether it
+    // has more to do (a file not yet decoded to its end, a recording under way). Once it says
+    // no, it need not run again until the next runExclusive(), through which its owner changes
+    // what it works on.
     //
     // This is the seam between real time and simulated time. Real devices call their callbacks
     // on their own threads, so the work runs every few milliseconds on a worker thread of its
-    // own. Virtual devices deliver their buffers from a clock timer on the main thread; they
-    // run every registered work on the main thread just before each buffer they deliver, in
-    // the order the works were started. A run under the simulated clock is then the same every
-    // time: a player's file is decoded synchronously ahead of each render, a recording is
-    // written between buffers, and no thread races a test's reading of the result.
+    // own while it has more to do, and sleeps while it has not. Virtual devices deliver their
+    // buffers from a clock timer on the main thread; they run every registered work on the main
+    // thread just before each buffer they deliver, in the order the works were started. A run under
+    // the simulated clock is then the same every time: a player's file is decoded synchronously
+    // ahead of each render, a recording is written between buffers, and no thread races a test's
+    // reading of the result.
     //
     // The PortAudio and virtual backends provide it; a stand-in that only lists devices may
     // leave it out, and then refuses the components that need it.
-    virtual std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<void()> /*work*/) {
+    virtual std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<bool()> /*work*/) {
         throw AudioError("The " + name() + " sound devices cannot play or record files");
     }
 };

@@ -13,7 +13,10 @@ FileSink::FileSink(AudioBackend& backend, SoundFiles& files)
       m_mixed(static_cast<std::size_t>(kFramesPerBuffer)),
       m_scaled(static_cast<std::size_t>(kFramesPerBuffer) * 2),
       m_pending(static_cast<std::size_t>(kFramesPerBuffer) * 2),
-      m_work(backend.startBackgroundWork([this] { drain(); })) {
+      m_work(backend.startBackgroundWork([this] {
+          drain();
+          return m_writer != nullptr;  // a recording goes on filling the queue
+      })) {
     m_gate.close();
 }
 

@@ -9,7 +9,7 @@ FileSource::FileSource(AudioBackend& backend, SoundFiles& files, int channels)
       m_channels(channels == 1 ? 1 : 2),
       m_ring(static_cast<std::size_t>(kQueueBuffers) * kBufferBytes / sizeof(std::int16_t)),
       m_scratch(static_cast<std::size_t>(kFramesPerBuffer) * m_channels),
-      m_work(backend.startBackgroundWork([this] { topUp(); })) {}
+      m_work(backend.startBackgroundWork([this] { return topUp(); })) {}
 
 FileSource::~FileSource() {
     m_work.reset();
@@ -84,9 +84,9 @@ FileSource::Pulled FileSource::pull(std::int16_t* out, int frames) noexcept {
     return result;
 }
 
-void FileSource::topUp() noexcept {
+bool FileSource::topUp() noexcept {
     if (m_reader == nullptr || m_readerDone.load(std::memory_order_relaxed)) {
-        return;
+        return false;
     }
     while (m_ring.freeSpace() >= m_scratch.size()) {
         int frames = 0;
@@ -100,9 +100,10 @@ void FileSource::topUp() noexcept {
         }
         if (frames < kFramesPerBuffer) {
             m_readerDone.store(true, std::memory_order_release);
-            return;
+            return false;
         }
     }
+    return true;  // the queue is full: the rest of the file follows as it plays
 }
 
 }  // namespace dvx

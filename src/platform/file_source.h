@@ -58,7 +58,9 @@ class FileSource {
   private:
     void change(const std::function<void()>& action);
     void unloadNow();
-    void topUp() noexcept;  // background work: decode while the queue has room
+    // Background work: decodes while the queue has room; false once the file is decoded to its
+    // end (or none is loaded).
+    bool topUp() noexcept;
 
     SoundFiles& m_files;
     const int m_channels;

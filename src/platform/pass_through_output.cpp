@@ -19,7 +19,7 @@ void PassThroughOutput::start() {
     }
     endConsuming();
     if (!m_slot.isOpen()) {
-        m_slot.openOutput(m_device, m_channels, *this);
+        m_slot.openLiveOutput(m_device, m_channels, *this);
     }
     // The ring may only be emptied by its consumer, so the callback does it.
     m_flushRequested.store(true);
@@ -59,12 +59,13 @@ void PassThroughOutput::endConsuming() {
 
 void PassThroughOutput::render(std::int16_t* samples, int frames, int channels) noexcept {
     const std::size_t wanted = static_cast<std::size_t>(frames) * channels;
-    const std::size_t prime = static_cast<std::size_t>(kPrimeFrames) * channels;
+    const std::size_t prime = 2 * wanted;
     if (m_flushRequested.exchange(false)) {
         if (m_ring.available() > prime) {
             m_ring.discard(m_ring.available() - prime);  // keep only the newest two buffers
         }
         m_played = false;
+        m_lowWindow = 0;
         m_lastWritten = m_ring.totalWritten();
         m_dropBase.store(m_ring.droppedSamples(), std::memory_order_relaxed);
         m_consuming.store(true, std::memory_order_release);
@@ -73,7 +74,7 @@ void PassThroughOutput::render(std::int16_t* samples, int frames, int channels) 
     const bool captureDelivered = written != m_lastWritten;
     m_lastWritten = written;
     const std::size_t queued = m_ring.available();
-    const std::size_t needed = m_priming ? std::max(wanted, prime) : wanted;
+    const std::size_t needed = m_priming ? prime : wanted;
     if (queued < needed) {
         if (m_played && captureDelivered) {
             m_shortSamples.fetch_add(wanted, std::memory_order_relaxed);
@@ -84,8 +85,22 @@ void PassThroughOutput::render(std::int16_t* samples, int frames, int channels) 
     }
     m_priming = false;
     m_played = true;
+    trimBacklog(queued, prime, frames);
     m_ring.read(samples, wanted);
     m_fader.apply(samples, wanted);
+}
+
+void PassThroughOutput::trimBacklog(std::size_t queued, std::size_t prime, int frames) noexcept {
+    m_lowest = m_lowWindow == 0 ? queued : std::min(m_lowest, queued);
+    if (++m_lowWindow < std::max(1, kTrimWindowFrames / frames)) {
+        return;
+    }
+    m_lowWindow = 0;
+    if (m_lowest > prime) {
+        // Never needed over the whole window: a backlog the capture left (a burst at its start,
+        // a stall it caught up after), which would otherwise delay the sound from now on.
+        m_ring.discard(m_lowest - prime);
+    }
 }
 
 void PassThroughOutput::dispatchEvents() {

@@ -13,12 +13,15 @@ namespace dvx {
 // The live pass-through output (`WaveOut1`): renders the ring buffer (`MMRingBufferX1`)
 // through the volume stage (`Fader`) to an output device.
 //
-// The ring's content is played in whole device buffers. The output waits until two buffers
-// are queued before it plays (at start and after running short), which absorbs the jitter
-// between the capture and output callbacks at the cost of one or two buffers of delay. When
-// the ring runs short the output plays silence rather than part of a buffer. Starting the output
-// throws away all but the newest two buffers in the ring, so the audio never lags behind by
-// what was queued while the output was off.
+// The ring's content is played in whole device buffers. The output waits until two of its
+// buffers are queued before it plays (at start and after running short), which absorbs the
+// jitter between the capture and output callbacks at the cost of one or two buffers of delay;
+// the backend's live output keeps those buffers small. When the ring runs short the output
+// plays silence rather than part of a buffer. Starting the output throws away all but the
+// newest two buffers in the ring, so the audio never lags behind by what was queued while the
+// output was off. A backlog that builds up while it plays (the capture delivering a burst after
+// a stall, or at its start) is cut back to the two buffers once the queue has stayed above them
+// for half a second, so the delay returns to its least.
 //
 // It keeps two counts of lost sound: frames the capture could not put into the ring because
 // the output had fallen behind (while the output plays; a ring filling up while the output is
@@ -29,8 +32,6 @@ namespace dvx {
 // thread (no allocation, no locks). The ring's producer is the capture.
 class PassThroughOutput : public StreamComponent, private RenderSource {
   public:
-    static constexpr int kPrimeFrames = 2 * kFramesPerBuffer;
-
     PassThroughOutput(AudioBackend& backend, AudioEventPump& pump, SampleRing& ring,
                       VolumeStage& fader);
     ~PassThroughOutput() override;
@@ -48,6 +49,9 @@ class PassThroughOutput : public StreamComponent, private RenderSource {
     void render(std::int16_t* samples, int frames, int channels) noexcept override;
     void dispatchEvents() override;
     void endConsuming();  // the stream is closed: its share of the ring's drops is final
+    void trimBacklog(std::size_t queued, std::size_t prime, int frames) noexcept;
+
+    static constexpr int kTrimWindowFrames = kSampleRate / 2;
 
     SampleRing& m_ring;
     VolumeStage& m_fader;
@@ -55,6 +59,8 @@ class PassThroughOutput : public StreamComponent, private RenderSource {
     // Callback thread only (set up again by the first render after a start).
     bool m_priming = true;
     bool m_played = false;            // has played sound since it started
+    int m_lowWindow = 0;              // renders into the current trim window
+    std::size_t m_lowest = 0;         // the ring's least fill at a render in that window
     std::uint64_t m_lastWritten = 0;  // the ring's producer position at the last render
     std::atomic<bool> m_flushRequested{false};
     // Drops of the ring while this output consumes it: counted from m_dropBase, set by the

@@ -119,16 +119,25 @@ const PortAudioBackend::Device& PortAudioBackend::pick(const std::vector<Device>
 std::unique_ptr<AudioStream> PortAudioBackend::openInput(int device, int channels,
                                                          CaptureSink& sink) {
     const Device& chosen = pick(m_inputs, device, "input");
-    return std::make_unique<PortAudioStream>(chosen.portAudioIndex, channels, &sink, nullptr);
+    return std::make_unique<PortAudioStream>(chosen.portAudioIndex, channels, &sink, nullptr,
+                                             PortAudioStream::Latency::Live);
 }
 
 std::unique_ptr<AudioStream> PortAudioBackend::openOutput(int device, int channels,
                                                           RenderSource& source) {
     const Device& chosen = pick(m_outputs, device, "output");
-    return std::make_unique<PortAudioStream>(chosen.portAudioIndex, channels, nullptr, &source);
+    return std::make_unique<PortAudioStream>(chosen.portAudioIndex, channels, nullptr, &source,
+                                             PortAudioStream::Latency::Relaxed);
 }
 
-std::unique_ptr<BackgroundWork> PortAudioBackend::startBackgroundWork(std::function<void()> work) {
+std::unique_ptr<AudioStream> PortAudioBackend::openLiveOutput(int device, int channels,
+                                                              RenderSource& source) {
+    const Device& chosen = pick(m_outputs, device, "output");
+    return std::make_unique<PortAudioStream>(chosen.portAudioIndex, channels, nullptr, &source,
+                                             PortAudioStream::Latency::Live);
+}
+
+std::unique_ptr<BackgroundWork> PortAudioBackend::startBackgroundWork(std::function<bool()> work) {
     return std::make_unique<ThreadedBackgroundWork>(std::move(work));
 }
 

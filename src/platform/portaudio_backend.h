@@ -31,7 +31,9 @@ class PortAudioBackend : public AudioBackend {
     std::unique_ptr<AudioStream> openInput(int device, int channels, CaptureSink& sink) override;
     std::unique_ptr<AudioStream> openOutput(int device, int channels,
                                             RenderSource& source) override;
-    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<void()> work) override;
+    std::unique_ptr<AudioStream> openLiveOutput(int device, int channels,
+                                                RenderSource& source) override;
+    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<bool()> work) override;
 
     // The position in outputDeviceNames() of the sound system's default output, if it has one.
     std::optional<int> defaultOutputDevice() const;

@@ -1,5 +1,6 @@
 #include "platform/portaudio_stream.h"
 
+#include <algorithm>
 #include <string>
 
 #if __has_include(<pa_linux_alsa.h>)
@@ -29,7 +30,7 @@ void preferRealTime([[maybe_unused]] PaStream* stream, [[maybe_unused]] int devi
 }  // namespace
 
 PortAudioStream::PortAudioStream(int portAudioDevice, int channels, CaptureSink* sink,
-                                 RenderSource* source)
+                                 RenderSource* source, Latency latency)
     : m_channels(channels == 1 ? 1 : 2),
       m_sink(sink),
       m_source(source),
@@ -42,12 +43,21 @@ PortAudioStream::PortAudioStream(int portAudioDevice, int channels, CaptureSink*
     parameters.device = portAudioDevice;
     parameters.channelCount = m_channels;
     parameters.sampleFormat = paInt16;
-    parameters.suggestedLatency =
-        sink != nullptr ? info->defaultHighInputLatency : info->defaultHighOutputLatency;
-    const PaError error =
-        Pa_OpenStream(&m_stream, sink != nullptr ? &parameters : nullptr,
-                      source != nullptr ? &parameters : nullptr, kSampleRate, kFramesPerBuffer,
-                      paClipOff | paDitherOff, &PortAudioStream::onBuffer, this);
+    // A capture's roomy buffer adds no delay (each small period is handed on as it fills) but
+    // keeps a late wake-up from losing sound; an output's buffer is all delay, so a live one
+    // keeps only a few of its buffers of slack.
+    const bool live = latency == Latency::Live;
+    if (sink != nullptr) {
+        parameters.suggestedLatency = info->defaultHighInputLatency;
+    } else {
+        parameters.suggestedLatency =
+            live ? std::max(info->defaultLowOutputLatency, kLiveOutputSlackSeconds)
+                 : info->defaultHighOutputLatency;
+    }
+    const PaError error = Pa_OpenStream(&m_stream, sink != nullptr ? &parameters : nullptr,
+                                        source != nullptr ? &parameters : nullptr, kSampleRate,
+                                        live ? kLiveFramesPerBuffer : kFramesPerBuffer,
+                                        paClipOff | paDitherOff, &PortAudioStream::onBuffer, this);
     if (error != paNoError) {
         throw streamError(sink != nullptr ? "The sound input cannot be opened"
                                           : "The sound output cannot be opened",

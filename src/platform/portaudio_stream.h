@@ -9,17 +9,27 @@
 
 namespace dvx {
 
-// One PortAudio stream in the working format, callback mode, 1024 frames per buffer. A lost
-// device shows as hasFailed(): the stream ended without being stopped (PortAudio's finished
-// callback), or it is no longer active while it should run.
+// One PortAudio stream in the working format, callback mode. A relaxed stream (fill players,
+// the fill mixer) takes 1024 frames per callback and the device's roomy buffering; a live one
+// (the capture and the pass-through output, where every buffer of delay goes on air) takes
+// kLiveFramesPerBuffer frames, and as an output a few of those buffers of slack. A lost device
+// shows as hasFailed(): the stream ended without being stopped (PortAudio's finished callback), or
+// it is no longer active while it should run.
 //
 // Threads: public functions on the main thread; the callbacks on PortAudio's thread, where
 // they only hand the buffer on, count it with the device's overflow and underflow flags, and
 // set an atomic.
 class PortAudioStream : public AudioStream {
   public:
+    enum class Latency { Relaxed, Live };
+    static constexpr int kLiveFramesPerBuffer = 256;  // about 5.8 ms
+    // What a live output buffers at least: eight of its buffers (46 ms), room for a late
+    // wake-up on a busy machine.
+    static constexpr double kLiveOutputSlackSeconds = 8.0 * kLiveFramesPerBuffer / kSampleRate;
+
     // Exactly one of `sink` and `source` is set. Throws AudioError.
-    PortAudioStream(int portAudioDevice, int channels, CaptureSink* sink, RenderSource* source);
+    PortAudioStream(int portAudioDevice, int channels, CaptureSink* sink, RenderSource* source,
+                    Latency latency);
     ~PortAudioStream() override;
     PortAudioStream(const PortAudioStream&) = delete;
     PortAudioStream& operator=(const PortAudioStream&) = delete;

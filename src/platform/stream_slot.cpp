@@ -21,6 +21,10 @@ void StreamSlot::openOutput(int device, int channels, RenderSource& source) {
     open([&] { return m_backend.openOutput(device, channels, source); });
 }
 
+void StreamSlot::openLiveOutput(int device, int channels, RenderSource& source) {
+    open([&] { return m_backend.openLiveOutput(device, channels, source); });
+}
+
 void StreamSlot::start() {
     if (m_stream == nullptr) {
         throw AudioError("The sound stream is not open");

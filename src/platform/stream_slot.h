@@ -21,6 +21,7 @@ class StreamSlot {
     // Each throws AudioError, leaving the slot closed; a refusal counts as a failure.
     void openInput(int device, int channels, CaptureSink& sink);
     void openOutput(int device, int channels, RenderSource& source);
+    void openLiveOutput(int device, int channels, RenderSource& source);
     void start();  // throws AudioError; the stream must be open
 
     void stop();   // when it returns, the stream's callback is not running

@@ -4,7 +4,7 @@
 
 namespace dvx {
 
-ThreadedBackgroundWork::ThreadedBackgroundWork(std::function<void()> work)
+ThreadedBackgroundWork::ThreadedBackgroundWork(std::function<bool()> work)
     : m_work(std::move(work)), m_thread([this] { run(); }) {}
 
 ThreadedBackgroundWork::~ThreadedBackgroundWork() {
@@ -17,15 +17,25 @@ ThreadedBackgroundWork::~ThreadedBackgroundWork() {
 }
 
 void ThreadedBackgroundWork::runExclusive(const std::function<void()>& action) {
-    std::lock_guard lock(m_mutex);
-    action();
+    {
+        std::lock_guard lock(m_mutex);
+        m_changed = true;  // set first: the work looks again even when the action throws
+        action();
+    }
+    m_wake.notify_one();
 }
 
 void ThreadedBackgroundWork::run() {
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
-        m_work();
-        m_wake.wait_for(lock, std::chrono::milliseconds(kPeriodMs), [this] { return m_quit; });
+        m_changed = false;
+        const bool more = m_work();
+        const auto woken = [this] { return m_quit || m_changed; };
+        if (more) {
+            m_wake.wait_for(lock, std::chrono::milliseconds(kPeriodMs), woken);
+        } else {
+            m_wake.wait(lock, woken);
+        }
     }
 }
 

@@ -10,15 +10,17 @@
 namespace dvx {
 
 // Background work on a thread of its own, for backends whose callbacks run on their own
-// threads: the work function runs every few milliseconds, under a mutex that runExclusive()
-// also takes. The audio callbacks never touch that mutex.
+// threads: the work function runs every few milliseconds while it has more to do, and after
+// every runExclusive() otherwise, under a mutex that runExclusive() also takes. An idle work
+// (a player with no file, a file decoded to its end) costs no wake-ups. The audio callbacks
+// never touch that mutex.
 //
 // Threads: construction, runExclusive() and destruction on the main thread.
 class ThreadedBackgroundWork : public BackgroundWork {
   public:
     static constexpr int kPeriodMs = 5;
 
-    explicit ThreadedBackgroundWork(std::function<void()> work);
+    explicit ThreadedBackgroundWork(std::function<bool()> work);
     ~ThreadedBackgroundWork() override;
 
     void runExclusive(const std::function<void()>& action) override;
@@ -26,11 +28,12 @@ class ThreadedBackgroundWork : public BackgroundWork {
   private:
     void run();
 
-    std::function<void()> m_work;
+    std::function<bool()> m_work;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_quit = false;
-    std::thread m_thread;  // last: starts once the rest is ready
+    bool m_changed = false;  // runExclusive() ran since the work last did
+    std::thread m_thread;    // last: starts once the rest is ready
 };
 
 }  // namespace dvx

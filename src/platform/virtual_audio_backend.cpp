@@ -19,7 +19,7 @@ std::string outputName(int index) {
 
 class VirtualAudioBackend::InlineWork : public BackgroundWork {
   public:
-    InlineWork(VirtualAudioBackend& backend, std::function<void()> work)
+    InlineWork(VirtualAudioBackend& backend, std::function<bool()> work)
         : m_backend(backend), m_work(std::move(work)) {
         m_backend.m_works.push_back(this);
     }
@@ -30,7 +30,7 @@ class VirtualAudioBackend::InlineWork : public BackgroundWork {
 
   private:
     VirtualAudioBackend& m_backend;
-    std::function<void()> m_work;
+    std::function<bool()> m_work;  // runs before every buffer, idle or not: it costs little
 };
 
 VirtualAudioBackend::VirtualAudioBackend(Clock& clock, SoundFiles& files, VirtualAudioConfig config)
@@ -92,7 +92,7 @@ std::unique_ptr<AudioStream> VirtualAudioBackend::openOutput(int device, int cha
 }
 
 std::unique_ptr<BackgroundWork> VirtualAudioBackend::startBackgroundWork(
-    std::function<void()> work) {
+    std::function<bool()> work) {
     return std::make_unique<InlineWork>(*this, std::move(work));
 }
 

@@ -45,7 +45,7 @@ class VirtualAudioBackend : public AudioBackend {
     std::unique_ptr<AudioStream> openInput(int device, int channels, CaptureSink& sink) override;
     std::unique_ptr<AudioStream> openOutput(int device, int channels,
                                             RenderSource& source) override;
-    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<void()> work) override;
+    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<bool()> work) override;
 
     // Where output `index` writes; empty without an output folder.
     std::filesystem::path outputFile(int index) const;

@@ -12,15 +12,8 @@ sox -n -r 44100 -c 2 -b 16 "$work/gap.wav" trim 0 6
 sox -n -r 44100 -c 2 -b 16 "$work/tone2.wav" synth 6 sine 1000 vol 0.5
 sox "$work/tone.wav" "$work/gap.wav" "$work/tone2.wav" "$work/feed.wav"
 
-# Dead air after 3 s, threshold 100, armed at start-up.
-mkdir -p "$work/root/c/Dorvex" "$work/root/c/Program Files/Dorvex"
-python3 - "$work/root/c/Dorvex/DXParams.dat" <<'PY'
-import struct, sys
-records = [0] * 72
-records[0], records[6], records[71] = 3, 100, 1
-open(sys.argv[1], "wb").write(b"".join(struct.pack("<i", v) for v in records))
-PY
-printf 'operator\r\nsecret\r\n' > "$work/root/c/Program Files/Dorvex/User.dat"
+source "$(dirname "$0")/../support/armed_station.sh"
+armed_station "$work/root"
 
 QT_QPA_PLATFORM=offscreen "$program" --data-root "$work/root" --audio virtual \
     --virtual-input "$work/feed.wav" --virtual-output-dir "$work/out" >"$work/stdout" 2>&1 &

@@ -85,7 +85,7 @@ std::unique_ptr<AudioStream> HandDrivenBackend::openOutput(int, int, RenderSourc
     return std::make_unique<HandDrivenStream>();
 }
 
-std::unique_ptr<BackgroundWork> HandDrivenBackend::startBackgroundWork(std::function<void()> work) {
+std::unique_ptr<BackgroundWork> HandDrivenBackend::startBackgroundWork(std::function<bool()> work) {
     return std::make_unique<ThreadedBackgroundWork>(std::move(work));
 }
 

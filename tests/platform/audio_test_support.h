@@ -43,7 +43,7 @@ class HandDrivenBackend : public AudioBackend {
     std::unique_ptr<AudioStream> openInput(int device, int channels, CaptureSink& sink) override;
     std::unique_ptr<AudioStream> openOutput(int device, int channels,
                                             RenderSource& source) override;
-    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<void()> work) override;
+    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<bool()> work) override;
 
     CaptureSink* lastSink = nullptr;
     RenderSource* lastSource = nullptr;

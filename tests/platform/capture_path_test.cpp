@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "audio_test_support.h"
+#include "common/simulated_clock.h"
 #include "platform/pass_through_output.h"
 #include "platform/wave_input.h"
 
@@ -60,6 +61,31 @@ TEST(CapturePath, PassThroughPutsTheFeedOnAirUnchangedAfterWholeBuffers) {
     EXPECT_TRUE(std::equal(feed.samples.begin(), feed.samples.end(),
                            played.samples.begin() + static_cast<std::ptrdiff_t>(2 * latency)));
     EXPECT_EQ(played.samples.back(), 0);
+}
+
+// A burst the capture delivered in one go (a stall it caught up after) must not delay the
+// sound for the rest of the run: once the queue has stayed above two buffers for half a
+// second, the output plays from two buffers behind the capture again.
+TEST(CapturePath, PassThroughCutsABacklogBackToTwoBuffers) {
+    SimulatedClock clock(2026, 3, 2, 0);
+    AudioEventPump pump(clock);
+    test::HandDrivenBackend backend;
+    SampleRing ring(static_cast<std::size_t>(kQueueBuffers) * kBufferBytes / 2);
+    VolumeStage fader;
+    PassThroughOutput output(backend, pump, ring, fader);
+    output.start();
+    RenderSource& render = *backend.lastSource;
+    constexpr int kFrames = 256;
+    std::vector<std::int16_t> buffer(2 * kFrames);
+    for (int i = 0; i < 40; ++i) {  // the burst
+        ring.write(buffer.data(), buffer.size());
+    }
+    for (int i = 0; i < 2 * 44100 / kFrames; ++i) {  // then one buffer in, one out
+        ring.write(buffer.data(), buffer.size());
+        render.render(buffer.data(), kFrames, 2);
+    }
+    EXPECT_EQ(ring.available(), buffer.size());  // two buffers at the render, one after it
+    EXPECT_EQ(output.droppedFrames() + output.shortFrames(), 0u);
 }
 
 TEST(CapturePath, FaderAtHalfVolumeHalvesEverySample) {

@@ -41,6 +41,7 @@ TEST(PortAudioBackend, BackgroundWorkRunsOnItsOwnThreadAndStandsAsideForTheMainT
     auto work = backend.startBackgroundWork([&] {
         onMainThread = onMainThread || std::this_thread::get_id() == mainThread;
         ++runs;
+        return true;
     });
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (runs < 3 && std::chrono::steady_clock::now() < deadline) {
@@ -56,6 +57,17 @@ TEST(PortAudioBackend, BackgroundWorkRunsOnItsOwnThreadAndStandsAsideForTheMainT
         unchanged = runs == before ? 1 : 0;
     });
     EXPECT_EQ(unchanged, 1);
+
+    // A work with nothing more to do sleeps until the main thread changes what it works on.
+    std::atomic<int> idleRuns{0};
+    auto idle = backend.startBackgroundWork([&] { return ++idleRuns < 0; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(idleRuns, 1);
+    idle->runExclusive([] {});
+    while (idleRuns < 2 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(idleRuns, 2);
 }
 
 TEST(AudioFactory, CommandLineThenEnvironmentThenPortAudio) {

@@ -166,7 +166,10 @@ TEST(VirtualAudioBackend, BackgroundWorkRunsBeforeEveryBuffer) {
       private:
         std::vector<std::string>& m_log;
     } logger(events);
-    auto work = rig.backend->startBackgroundWork([&] { events.push_back("work"); });
+    auto work = rig.backend->startBackgroundWork([&] {
+        events.push_back("work");
+        return false;  // runs before every buffer all the same
+    });
     auto stream = rig.backend->openOutput(0, 2, logger);
     stream->start();
     rig.advance(0.05);  // two buffers

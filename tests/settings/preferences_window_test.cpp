@@ -33,7 +33,7 @@ class NamedDevices : public AudioBackend {
     std::unique_ptr<AudioStream> openOutput(int, int, RenderSource&) override {
         throw AudioError("no streams here");
     }
-    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<void()>) override {
+    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<bool()>) override {
         throw AudioError("no streams here");
     }
 
