@@ -30,7 +30,12 @@ std::unique_ptr<AudioStream> SplitAudioBackend::openOutput(int device, int chann
     return m_outputs->openOutput(device, channels, source);
 }
 
-std::unique_ptr<BackgroundWork> SplitAudioBackend::startBackgroundWork(std::function<void()> work) {
+std::unique_ptr<AudioStream> SplitAudioBackend::openLiveOutput(int device, int channels,
+                                                               RenderSource& source) {
+    return m_outputs->openLiveOutput(device, channels, source);
+}
+
+std::unique_ptr<BackgroundWork> SplitAudioBackend::startBackgroundWork(std::function<bool()> work) {
     return m_outputs->startBackgroundWork(std::move(work));
 }
 

@@ -25,7 +25,9 @@ class SplitAudioBackend : public AudioBackend {
     std::unique_ptr<AudioStream> openInput(int device, int channels, CaptureSink& sink) override;
     std::unique_ptr<AudioStream> openOutput(int device, int channels,
                                             RenderSource& source) override;
-    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<void()> work) override;
+    std::unique_ptr<AudioStream> openLiveOutput(int device, int channels,
+                                                RenderSource& source) override;
+    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<bool()> work) override;
 
   private:
     std::unique_ptr<AudioBackend> m_inputs;
