@@ -458,6 +458,7 @@ bool MainWindow::startUp(std::string& failure) {
             }
         });
         m_meterTimer->setInterval(m_outOfSight ? kOutOfSightRefreshMs : kInSightRefreshMs);
+        m_meterTimer->setEnabled(true);
         m_runtime->startMetering();
     } catch (const std::exception& error) {
         failure = error.what();
