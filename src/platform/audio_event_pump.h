@@ -33,7 +33,7 @@ class AudioEventSource {
 // destroyed, so the pump must outlive them; a callback may destroy components.
 class AudioEventPump {
   public:
-    static constexpr int kIntervalMs = 20;
+    static constexpr int kIntervalMs = 25;  // one beat of the program's clock
 
     explicit AudioEventPump(Clock& clock, ErrorReporter* failures = nullptr,
                             int intervalMs = kIntervalMs);

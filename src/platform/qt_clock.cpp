@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <vector>
 
 #include "viewers/error_reporter.h"
 
@@ -26,43 +27,143 @@ struct QtClock::FailureSink {
     }
 };
 
+namespace {
+
+double steadyNow() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+// The timers of a beat or more ride one shared Qt timer, so the main thread wakes once per
+// beat for all of them instead of once for each: at rest an armed station has half a dozen
+// timers, and the wake-ups, not the work, were most of what it cost. A member fires on the
+// first beat at or after its due time (at most one beat late, a little early at most) and its
+// next due time follows from the last one, so its period stays true. Members due on the same
+// beat fire earliest first.
+struct QtClock::Beat {
+    static constexpr int kBeatMs = 25;
+    static constexpr double kEarlySeconds = 0.004;  // a beat's own jitter
+
+    QTimer timer;
+    std::vector<QtTimer*> members;
+
+    Beat() {
+        timer.setObjectName("clockBeat");
+        timer.setInterval(kBeatMs);
+        timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer, &QTimer::timeout, [this] { run(); });
+    }
+    void join(QtTimer* member) {
+        members.push_back(member);
+        if (!timer.isActive()) {  // a start would reset the beat and put off every member
+            timer.start();
+        }
+    }
+    void leave(QtTimer* member) {
+        std::erase(members, member);
+        if (members.empty()) {
+            timer.stop();
+        }
+    }
+    void run();
+};
+
 class QtClock::QtTimer : public Timer {
   public:
     QtTimer(const std::string& name, int intervalMs, std::function<void()> onTick,
-            std::shared_ptr<FailureSink> failures) {
-        m_timer.setObjectName(QString::fromStdString(name));
-        m_timer.setInterval(intervalMs);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [name, callback = std::move(onTick), failures = std::move(failures)] {
-                             try {
-                                 callback();
-                             } catch (const std::exception& error) {
-                                 failures->report(name, error.what());
-                             } catch (...) {
-                                 failures->report(name,
-                                                  "An unknown failure occurred in " + name + ".");
-                             }
-                         });
+            std::shared_ptr<FailureSink> failures, std::shared_ptr<Beat> beat)
+        : m_name(name),
+          m_interval(intervalMs),
+          m_onTick(std::move(onTick)),
+          m_failures(std::move(failures)),
+          m_beat(std::move(beat)) {
+        m_own.setObjectName(QString::fromStdString(name));
+        m_own.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_own, &QTimer::timeout, [this] { tick(); });
     }
+    ~QtTimer() override { setEnabled(false); }
+
     void setEnabled(bool enabled) override {
-        if (enabled) {
-            if (!m_timer.isActive()) {
-                m_timer.start();
-            }
+        if (enabled == m_enabled) {
+            return;
+        }
+        m_enabled = enabled;
+        if (!enabled) {
+            m_own.stop();
+            m_beat->leave(this);
+        } else if (onBeat()) {
+            m_due = steadyNow() + m_interval / 1000.0;
+            m_beat->join(this);
         } else {
-            m_timer.stop();
+            m_own.start(m_interval);
         }
     }
-    bool isEnabled() const override { return m_timer.isActive(); }
-    void setInterval(int milliseconds) override { m_timer.setInterval(milliseconds); }
-    int interval() const override { return m_timer.interval(); }
+    bool isEnabled() const override { return m_enabled; }
+    // As a Qt timer: a running timer starts its new interval from now.
+    void setInterval(int milliseconds) override {
+        const bool enabled = m_enabled;
+        setEnabled(false);
+        m_interval = milliseconds;
+        setEnabled(enabled);
+    }
+    int interval() const override { return m_interval; }
+
+    double due() const { return m_due; }
+    // A beat found it due at `now`: the next due time, then the handler.
+    void fireOnBeat(double now) {
+        m_due += m_interval / 1000.0;
+        if (m_due <= now) {
+            m_due = now + m_interval / 1000.0;  // beats were missed: no burst to catch up
+        }
+        tick();
+    }
 
   private:
-    QTimer m_timer;
+    bool onBeat() const { return m_interval >= Beat::kBeatMs; }
+
+    void tick() {
+        try {
+            m_onTick();
+        } catch (const std::exception& error) {
+            m_failures->report(m_name, error.what());
+        } catch (...) {
+            m_failures->report(m_name, "An unknown failure occurred in " + m_name + ".");
+        }
+    }
+
+    std::string m_name;
+    int m_interval;
+    std::function<void()> m_onTick;
+    std::shared_ptr<FailureSink> m_failures;
+    std::shared_ptr<Beat> m_beat;
+    QTimer m_own;  // for an interval shorter than a beat
+    bool m_enabled = false;
+    double m_due = 0;  // on the beat: when it fires next
 };
 
-QtClock::QtClock() : m_failures(std::make_shared<FailureSink>()) {}
+void QtClock::Beat::run() {
+    // A handler may stop, start, make or destroy timers, so each round looks again for the
+    // earliest member still due; a member that fired is due again a whole interval later.
+    const double now = steadyNow();
+    for (;;) {
+        QtTimer* next = nullptr;
+        for (QtTimer* member : members) {
+            if (member->due() <= now + kEarlySeconds &&
+                (next == nullptr || member->due() < next->due())) {
+                next = member;
+            }
+        }
+        if (next == nullptr) {
+            return;
+        }
+        next->fireOnBeat(now);
+    }
+}
+
+QtClock::QtClock()
+    : m_failures(std::make_shared<FailureSink>()), m_beat(std::make_shared<Beat>()) {}
 
 QtClock::~QtClock() = default;
 
@@ -83,13 +184,12 @@ LocalDateTime QtClock::now() const {
 }
 
 double QtClock::steadySeconds() const {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
+    return steadyNow();
 }
 
 std::unique_ptr<Timer> QtClock::createTimer(std::string name, int intervalMs,
                                             std::function<void()> onTick) {
-    return std::make_unique<QtTimer>(name, intervalMs, std::move(onTick), m_failures);
+    return std::make_unique<QtTimer>(name, intervalMs, std::move(onTick), m_failures, m_beat);
 }
 
 }  // namespace dvx

@@ -8,8 +8,9 @@ namespace dvx {
 
 class ErrorReporter;
 
-// The program's clock: the system's local time and Qt timers on the main thread. Timers carry
-// their name as Qt object name.
+// The program's clock: the system's local time and Qt timers on the main thread. Timers of
+// 25 ms and longer share one beat and may fire up to 25 ms after their interval; shorter ones
+// keep their own precise Qt timer, which carries the timer's name as its object name.
 //
 // Qt does not let an exception leave a slot, so every tick runs inside a catch-all: a handler
 // that throws has its failure's description shown through the failure reporter (the error
@@ -32,7 +33,10 @@ class QtClock : public Clock {
   private:
     class QtTimer;
     struct FailureSink;
-    std::shared_ptr<FailureSink> m_failures;  // shared with the timers, which may outlive us
+    struct Beat;
+    // Shared with the timers, which may outlive us.
+    std::shared_ptr<FailureSink> m_failures;
+    std::shared_ptr<Beat> m_beat;
 };
 
 }  // namespace dvx

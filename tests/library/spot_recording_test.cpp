@@ -294,7 +294,7 @@ TEST(SpotRecording, AFullScalePeakTurnsTheGainDownAndALoudOneLimitsIt) {
     RecordingRig rig(feed);
     EXPECT_EQ(rig.recording->gain(), 16384);
     rig.recording->cmdRecord("");
-    rig.clock.advanceSeconds(0.045);
+    rig.clock.advanceSeconds(0.05);
     EXPECT_EQ(rig.view.peak, -32768);
     EXPECT_EQ(rig.recording->gain(), 0);
     rig.clock.advanceSeconds(0.5);

@@ -22,12 +22,13 @@ TEST(HandlerFailures, AThrowingTimerIsReportedAndEveryTimerGoesOnUnderTheProgram
     QEventLoop loop;
     int failingTicks = 0;
     int steadyTicks = 0;
-    auto failing = clock.createTimer("tmrFailing", 5, [&] {
+    // Timers on the clock's shared beat and one with a Qt timer of its own.
+    auto failing = clock.createTimer("tmrFailing", 25, [&] {
         ++failingTicks;
         throw std::runtime_error("Cannot read the status of the parallel port");
     });
     auto odd = clock.createTimer("tmrOdd", 5, [] { throw 42; });
-    auto steady = clock.createTimer("tmrSteady", 5, [&] {
+    auto steady = clock.createTimer("tmrSteady", 25, [&] {
         if (++steadyTicks == 10) {
             loop.quit();
         }
