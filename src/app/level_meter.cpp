@@ -8,7 +8,7 @@ namespace dvx {
 namespace {
 
 constexpr double kFloorDb = -60.0;
-constexpr double kHoldFallPerUpdateDb = 1.5;
+constexpr double kHoldFallPerUpdateDb = 3.0;  // 30 dB a second at ten refreshes a second
 
 }  // namespace
 
@@ -29,14 +29,27 @@ void LevelMeter::setPeak(int magnitude) {
     const double db =
         magnitude <= 0 ? kFloorDb : std::max(kFloorDb, 20.0 * std::log10(magnitude / 32768.0));
     const double hold = std::max(db, m_holdDb - kHoldFallPerUpdateDb);
-    const int w = width();
-    // Repaint only when a bar or the peak mark moves by a pixel: a steady feed costs nothing.
-    const bool moved = meterPosition(db, w) != meterPosition(m_levelDb, w) ||
-                       meterPosition(hold, w) != meterPosition(m_holdDb, w);
+    const int w = width() - 1;  // as painted, inside the frame
+    const int levelBefore = meterPosition(m_levelDb, w);
+    const int holdBefore = meterPosition(m_holdDb, w);
+    const int level = meterPosition(db, w);
+    const int holdNow = meterPosition(hold, w);
     m_levelDb = db;
     m_holdDb = hold;
-    if (moved) {
-        update();
+    // Repaint only the stretch between where the bar and the peak mark were and where they are
+    // now: a steady feed costs nothing, and a moving one sends the display a strip, not the
+    // whole meter, at every refresh.
+    QRect changed;
+    if (level != levelBefore) {
+        changed |=
+            QRect(std::min(level, levelBefore), 0, std::abs(level - levelBefore) + 1, height());
+    }
+    if (holdNow != holdBefore) {
+        changed |= QRect(std::min(holdNow, holdBefore) - 1, 0, std::abs(holdNow - holdBefore) + 3,
+                         height());
+    }
+    if (!changed.isEmpty()) {
+        update(changed);
     }
 }
 

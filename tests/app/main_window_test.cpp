@@ -216,7 +216,8 @@ TEST(MainWindow, TheStatusLineSaysWhatTheSensorDoesAndStopAsksFirst) {
     rig.window.findChild<QPushButton*>("cmdStart")->click();
     EXPECT_EQ(status(), "Monitoring");
     EXPECT_NE(statusStyle(), stoppedStyle);
-    rig.clock.advanceSeconds(4.6);  // 09:00:05.1, just over two seconds after the feed fell silent
+    rig.clock.advanceSeconds(
+        4.7);  // 09:00:05.2, two seconds after the feed fell silent and a refresh
     EXPECT_EQ(status(), "Silence 2 s");
     rig.clock.advanceSeconds(1);
     EXPECT_EQ(status(), "Silence 3 s");
