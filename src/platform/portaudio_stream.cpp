@@ -43,12 +43,13 @@ PortAudioStream::PortAudioStream(int portAudioDevice, int channels, CaptureSink*
     parameters.device = portAudioDevice;
     parameters.channelCount = m_channels;
     parameters.sampleFormat = paInt16;
-    // A capture's roomy buffer adds no delay (each small period is handed on as it fills) but
-    // keeps a late wake-up from losing sound; an output's buffer is all delay, so a live one
-    // keeps only a few of its buffers of slack.
+    // A roomy buffer keeps a late wake-up from losing sound, but on a sound server's device
+    // it is delay as well, in either direction: the live pass-through keeps both small (a few
+    // of its buffers of slack on the output), the rest stays roomy.
     const bool live = latency == Latency::Live;
     if (sink != nullptr) {
-        parameters.suggestedLatency = info->defaultHighInputLatency;
+        parameters.suggestedLatency =
+            live ? info->defaultLowInputLatency : info->defaultHighInputLatency;
     } else {
         parameters.suggestedLatency =
             live ? std::max(info->defaultLowOutputLatency, kLiveOutputSlackSeconds)

@@ -23,9 +23,10 @@ class PortAudioStream : public AudioStream {
   public:
     enum class Latency { Relaxed, Live };
     static constexpr int kLiveFramesPerBuffer = 256;  // about 5.8 ms
-    // What a live output buffers at least: eight of its buffers (46 ms), room for a late
-    // wake-up on a busy machine.
-    static constexpr double kLiveOutputSlackSeconds = 8.0 * kLiveFramesPerBuffer / kSampleRate;
+    // What a live output buffers at least: three of its buffers (17 ms). With the capture's
+    // small buffer and the two the pass-through queues, Net Out runs within 10 ms of the sound
+    // server's own loopback, and ten minutes on a busy machine passed without a gap.
+    static constexpr double kLiveOutputSlackSeconds = 3.0 * kLiveFramesPerBuffer / kSampleRate;
 
     // Exactly one of `sink` and `source` is set. Throws AudioError.
     PortAudioStream(int portAudioDevice, int channels, CaptureSink* sink, RenderSource* source,
