@@ -1,0 +1,77 @@
+// The least a pass-through through PortAudio costs: the program's own live streams (capture
+// and Net Out, the same buffer sizes and slack) joined by a ring, with nothing else running:
+// no level test, no window, no timers. bench/cpu_share runs it beside FFmpeg, so the program's
+// share can be read against what its sound path alone costs.
+//
+//   portaudio_floor INPUT_NAME OUTPUT_NAME SECONDS
+//
+// The names are the start of PortAudio device names ("FeedIn", "NetOut"). It prints "ready"
+// once both streams run.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/portaudio_backend.h"
+#include "platform/sample_ring.h"
+
+namespace {
+
+struct Capture : dvx::CaptureSink {
+    dvx::SampleRing& ring;
+    explicit Capture(dvx::SampleRing& r) : ring(r) {}
+    void onCaptured(const std::int16_t* samples, int frames, int channels) noexcept override {
+        ring.write(samples, static_cast<std::size_t>(frames) * channels);
+    }
+};
+
+struct Playback : dvx::RenderSource {
+    dvx::SampleRing& ring;
+    explicit Playback(dvx::SampleRing& r) : ring(r) {}
+    void render(std::int16_t* samples, int frames, int channels) noexcept override {
+        const std::size_t wanted = static_cast<std::size_t>(frames) * channels;
+        for (std::size_t i = ring.read(samples, wanted); i < wanted; ++i) {
+            samples[i] = 0;
+        }
+    }
+};
+
+int deviceNamed(const std::vector<std::string>& names, const std::string& start) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i].rfind(start, 0) == 0) {
+            return static_cast<int>(i);
+        }
+    }
+    std::fprintf(stderr, "portaudio_floor: no device named %s...\n", start.c_str());
+    std::exit(2);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: portaudio_floor INPUT_NAME OUTPUT_NAME SECONDS\n");
+        return 2;
+    }
+    try {
+        dvx::PortAudioBackend backend;
+        dvx::SampleRing ring(1 << 16);
+        Capture capture(ring);
+        Playback playback(ring);
+        auto input =
+            backend.openInput(deviceNamed(backend.inputDeviceNames(), argv[1]), 2, capture);
+        auto output =
+            backend.openLiveOutput(deviceNamed(backend.outputDeviceNames(), argv[2]), 2, playback);
+        input->start();
+        output->start();
+        std::printf("ready\n");
+        std::fflush(stdout);
+        std::this_thread::sleep_for(std::chrono::seconds(std::atoi(argv[3])));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "portaudio_floor: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
