@@ -7,9 +7,9 @@
 
 namespace dvx {
 
-AudioEventPump::AudioEventPump(Clock& clock, ErrorReporter* failures, int intervalMs)
+AudioEventPump::AudioEventPump(Clock& clock, ErrorReporter* failures)
     : m_failures(failures),
-      m_timer(clock.createTimer("audioEventPump", intervalMs, [this] { dispatchNow(); })) {
+      m_timer(clock.createTimer("audioEventPump", kIntervalMs, [this] { dispatchNow(); })) {
     m_timer->setEnabled(true);
 }
 
@@ -31,6 +31,21 @@ void AudioEventPump::remove(AudioEventSource& source) {
     }
 }
 
+void AudioEventPump::quicken() {
+    if (m_timer->interval() != kIntervalMs) {
+        m_timer->setInterval(kIntervalMs);
+    }
+}
+
+void AudioEventPump::choosePace() {
+    const bool quick = std::any_of(m_sources.begin(), m_sources.end(),
+                                   [](const AudioEventSource* s) { return s->wantsQuickEvents(); });
+    const int interval = quick ? kIntervalMs : kIdleIntervalMs;
+    if (m_timer->interval() != interval) {
+        m_timer->setInterval(interval);  // a running timer starts the new interval from now
+    }
+}
+
 void AudioEventPump::dispatchNow() {
     if (m_dispatching) {
         return;  // a callback pumped again: the round in progress covers it
@@ -43,6 +58,7 @@ void AudioEventPump::dispatchNow() {
         ~RoundEnd() {
             pump.m_dispatching = false;
             std::erase(pump.m_sources, nullptr);
+            pump.choosePace();
         }
     } roundEnd{*this};
     // Sources added during the round are asked in the next one.

@@ -17,12 +17,16 @@ class AudioEventSource {
     virtual ~AudioEventSource() = default;
     // Main thread, from the pump: delivers what happened since the last call.
     virtual void dispatchEvents() = 0;
+    // True while its events steer what goes on next (a playback's end starts the next item, a
+    // recording's peaks move its meter); a lost device alone can wait a little longer.
+    virtual bool wantsQuickEvents() const { return false; }
 };
 
 // Carries the audio threads' events to the main thread: a clock timer asks every registered
-// component, in the order they registered, to deliver its events. Callbacks therefore run on
-// the main thread between other handlers, never inside a stream's callback and never inside
-// the main-thread call (stop(), say) that caused them.
+// component, in the order they registered, to deliver its events: every 25 ms while one of
+// them wants its events quickly, every 100 ms while none does (an armed station at rest). Callbacks
+// therefore run on the main thread between other handlers, never inside a stream's callback and
+// never inside the main-thread call (stop(), say) that caused them.
 //
 // A callback that throws does not keep the other components from their events: with a failure
 // reporter (the error window) each failure's description is shown there and the round goes on;
@@ -34,9 +38,9 @@ class AudioEventSource {
 class AudioEventPump {
   public:
     static constexpr int kIntervalMs = 25;  // one beat of the program's clock
+    static constexpr int kIdleIntervalMs = 100;
 
-    explicit AudioEventPump(Clock& clock, ErrorReporter* failures = nullptr,
-                            int intervalMs = kIntervalMs);
+    explicit AudioEventPump(Clock& clock, ErrorReporter* failures = nullptr);
     ~AudioEventPump();
     AudioEventPump(const AudioEventPump&) = delete;
     AudioEventPump& operator=(const AudioEventPump&) = delete;
@@ -46,8 +50,13 @@ class AudioEventPump {
 
     // One round now (the timer does the same).
     void dispatchNow();
+    // A component has started something whose events it wants quickly: the pump runs at its
+    // quick pace from now on, until a round finds no component that wants it.
+    void quicken();
 
   private:
+    void choosePace();
+
     ErrorReporter* m_failures;
     std::vector<AudioEventSource*> m_sources;  // null where removed during a round
     bool m_dispatching = false;

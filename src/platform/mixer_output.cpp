@@ -20,6 +20,7 @@ void MixerOutput::start() {
     m_hadSound = false;
     m_finished.store(false);
     m_slot.start();
+    expectEvents();
 }
 
 void MixerOutput::stop() {

@@ -48,6 +48,8 @@ class PassThroughOutput : public StreamComponent, private RenderSource {
   private:
     void render(std::int16_t* samples, int frames, int channels) noexcept override;
     void dispatchEvents() override;
+    // It runs all the while the station is armed, and only a lost device is news.
+    bool wantsQuickEvents() const override { return false; }
     void endConsuming();  // the stream is closed: its share of the ring's drops is final
     void trimBacklog(std::size_t queued, std::size_t prime, int frames) noexcept;
 

@@ -2,7 +2,9 @@
 
 #include <QDateTime>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <vector>
@@ -38,34 +40,44 @@ double steadyNow() {
 
 // The timers of a beat or more ride one shared Qt timer, so the main thread wakes once per
 // beat for all of them instead of once for each: at rest an armed station has half a dozen
-// timers, and the wake-ups, not the work, were most of what it cost. A member fires on the
-// first beat at or after its due time (at most one beat late, a little early at most) and its
-// next due time follows from the last one, so its period stays true. Members due on the same
-// beat fire earliest first.
+// timers, and the wake-ups, not the work, were most of what it cost. The beats fall on a grid
+// of 25 ms, and the shared timer wakes only for a beat some member is due on. A member fires
+// on the first beat at or after its due time (at most one beat late, a little early at most)
+// and its next due time follows from the last one, so its period stays true. Members due on
+// the same beat fire earliest first.
 struct QtClock::Beat {
     static constexpr int kBeatMs = 25;
+    static constexpr double kBeatSeconds = kBeatMs / 1000.0;
     static constexpr double kEarlySeconds = 0.004;  // a beat's own jitter
 
-    QTimer timer;
+    QTimer timer;  // single shot, for the next beat a member is due on
     std::vector<QtTimer*> members;
+    double origin = 0;  // a beat: the others fall whole beats from it
+    double nextBeat = 0;
 
     Beat() {
         timer.setObjectName("clockBeat");
-        timer.setInterval(kBeatMs);
+        timer.setSingleShot(true);
         timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer, &QTimer::timeout, [this] { run(); });
     }
-    void join(QtTimer* member) {
-        members.push_back(member);
-        if (!timer.isActive()) {  // a start would reset the beat and put off every member
-            timer.start();
-        }
-    }
+    void join(QtTimer* member);
     void leave(QtTimer* member) {
         std::erase(members, member);
         if (members.empty()) {
             timer.stop();
         }
+    }
+    // Wakes on the first beat at or after `due`, unless it wakes before then already.
+    void wakeFor(double due) {
+        const double now = steadyNow();
+        const double beat = std::max(
+            now, origin + std::ceil((due - kEarlySeconds - origin) / kBeatSeconds) * kBeatSeconds);
+        if (timer.isActive() && nextBeat <= beat) {
+            return;
+        }
+        nextBeat = beat;
+        timer.start(static_cast<int>(std::ceil((beat - now) * 1000.0)));
     }
     void run();
 };
@@ -143,6 +155,14 @@ class QtClock::QtTimer : public Timer {
     double m_due = 0;  // on the beat: when it fires next
 };
 
+void QtClock::Beat::join(QtTimer* member) {
+    if (members.empty()) {
+        origin = steadyNow();
+    }
+    members.push_back(member);
+    wakeFor(member->due());
+}
+
 void QtClock::Beat::run() {
     // A handler may stop, start, make or destroy timers, so each round looks again for the
     // earliest member still due; a member that fired is due again a whole interval later.
@@ -156,9 +176,15 @@ void QtClock::Beat::run() {
             }
         }
         if (next == nullptr) {
-            return;
+            break;
         }
         next->fireOnBeat(now);
+    }
+    if (!members.empty()) {
+        const auto earliest = std::min_element(
+            members.begin(), members.end(),
+            [](const QtTimer* a, const QtTimer* b) { return a->due() < b->due(); });
+        wakeFor((*earliest)->due());
     }
 }
 

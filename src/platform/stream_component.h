@@ -54,6 +54,10 @@ class StreamComponent : protected AudioEventSource {
 
     // From dispatchEvents(): true once when the device has been lost, after the callback ran.
     bool takeDeviceFailure();
+    // A running output's events (its playback ended, its fill finished) steer what plays next.
+    bool wantsQuickEvents() const override { return !m_isInput && m_slot.isRunning(); }
+    // Call after starting the stream: its events are wanted quickly from now on.
+    void expectEvents() { m_pump.quicken(); }
 
     StreamSlot m_slot;
     int m_device = 0;

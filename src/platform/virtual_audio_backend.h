@@ -32,7 +32,7 @@ struct VirtualAudioConfig {
 class VirtualAudioBackend : public AudioBackend {
   public:
     static constexpr int kOutputDevices = 3;
-    static constexpr int kTickMs = 25;  // one beat of the program's clock
+    static constexpr int kTickMs = 50;  // two beats of the program's clock, about two buffers
 
     // Creates the output folder when it is missing. Throws IoError when the input file cannot
     // be read or the output folder cannot be made.

@@ -24,6 +24,7 @@ void WavePlayer::play() {
     if (m_state == State::Playing) {
         return;
     }
+    expectEvents();  // its end, or at once its done event, starts what plays next
     if (!m_source.isLoaded()) {
         m_state = State::Stopped;
         m_donePending = true;

@@ -48,6 +48,9 @@ class WavePlayer : public StreamComponent, private RenderSource {
 
     void render(std::int16_t* samples, int frames, int channels) noexcept override;
     void dispatchEvents() override;
+    bool wantsQuickEvents() const override {
+        return m_donePending || m_state != State::Stopped || StreamComponent::wantsQuickEvents();
+    }
     void finish();  // a started playback is over: close the stream, done follows
 
     FileSource m_source;

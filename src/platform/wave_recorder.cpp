@@ -50,6 +50,7 @@ void WaveRecorder::open(const RecordingTarget& target) {
             m_ownCapture.setChannels(m_channels);
         }
         m_input = &input;
+        m_pump.quicken();  // the recording's peaks move its meter
         m_failuresAtOpen = input.health().failures;
         input.start(m_user);
     } catch (...) {

@@ -58,6 +58,7 @@ class WaveRecorder : public RecordingAudio, private AudioEventSource, private Ca
   private:
     void onBuffer(const CapturedBuffer& buffer) noexcept override;  // callback thread
     void dispatchEvents() override;                                 // main thread, from the pump
+    bool wantsQuickEvents() const override { return m_input != nullptr; }  // peaks for the meter
     void detach();
 
     AudioEventPump& m_pump;

@@ -60,6 +60,7 @@ struct Component : AudioEventSource {
             throw std::runtime_error("player " + std::to_string(number) + " failed");
         }
     }
+    bool wantsQuickEvents() const override { return true; }  // as a playing player
     int number;
     bool fails;
     int events = 0;
