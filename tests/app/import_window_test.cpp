@@ -51,10 +51,7 @@ struct ImportWindowRig : test::MainWindowRig {
     void enter(QLineEdit* box, const QString& text) {
         box->setFocus();
         box->selectAll();
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(box, &press);
-        }
+        test::typeKeys(box, text);
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QApplication::sendEvent(box, &enter);
     }
@@ -122,10 +119,7 @@ TEST(ImportWindow, APreviewedSpotIsListedSelectedAndLoggedWithTheNameGivenAfter)
     // The name typed now is the one the record log gets when the window closes.
     auto* name = rig.find<QLineEdit>(rig.spotFiles, "txtName");
     name->selectAll();
-    for (const QChar c : QString("Jingle")) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(name, &press);
-    }
+    test::typeKeys(name, "Jingle");
     const auto log = Paths(rig.root.path()).logsFolder() / "record.log";
     EXPECT_FALSE(std::filesystem::exists(log));
     rig.spotFiles->close();
@@ -163,10 +157,7 @@ TEST(ImportWindow, ASpecificFileAnswersEachNumberAndAnUnusedOneIsFreedOnClosing)
               "This file is being recorded by another computer");
     // A number typed and confirmed with OK is answered as Enter would.
     number->clear();
-    for (const QChar c : QString("12")) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(number, &press);
-    }
+    test::typeKeys(number, "12");
     rig.find<QPushButton>(specific, "cmdOK")->click();
     EXPECT_FALSE(specific->isVisible());
     EXPECT_EQ(rig.catalogue().read(12).Status, kSpotReserved);

@@ -17,6 +17,7 @@
 #include "platform/audio_factory.h"
 #include "platform/sndfile_sound_files.h"
 #include "support/temp_folder.h"
+#include "support/user_input.h"
 
 namespace dvx::test {
 
@@ -104,10 +105,7 @@ struct MainWindowRig {
         QLineEdit* edit = find<QLineEdit>(box);
         edit->setFocus();
         edit->selectAll();
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(edit, &press);
-        }
+        typeKeys(edit, text);
     }
 
     QWidget* opened = nullptr;

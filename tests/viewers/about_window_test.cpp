@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -11,19 +10,6 @@
 
 namespace dvx {
 namespace {
-
-TEST(AboutWindow, ShowsTitleAndVersionAndCloses) {
-    test::RecordingErrorReporter errors;
-    AboutWindow window(errors);
-    window.show();
-    EXPECT_EQ(window.objectName(), "frmAbout");
-    EXPECT_EQ(window.windowTitle(), "About Dorvexia");
-    EXPECT_EQ(window.findChild<QLabel*>("lblTitle")->text(), "Dorvexia");
-    EXPECT_EQ(window.findChild<QLabel*>("lblVersion")->text(), "Version 1.0.15");
-    window.findChild<QPushButton*>("cmdOK")->click();
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(errors.messages.empty());
-}
 
 TEST(AboutWindow, SystemInfoShowsWhatTheProgramRunsOnAndWhere) {
     test::TempFolder root;
