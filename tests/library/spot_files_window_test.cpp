@@ -4,13 +4,11 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QSlider>
@@ -40,13 +38,6 @@ struct WindowRig : test::SpotFilesRig {
     void type(const char* box, const QString& text) {
         find<QLineEdit>(box)->selectAll();
         test::typeKeys(find<QLineEdit>(box), text);
-    }
-    void release(const char* label, Qt::MouseButton button) {
-        QWidget* target = find<QWidget>(label);
-        const QPointF at(2, 2);
-        QMouseEvent event(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), button,
-                          Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &event);
     }
 };
 
@@ -113,25 +104,6 @@ TEST(SpotFilesWindow, SelectingShowsTheFieldsWithoutWritingThemAndTypingWrites) 
     EXPECT_EQ(record.StopDate, "12/25/26");
     test::doubleClick(rig.find<QWidget>("txtName"));
     EXPECT_EQ(rig.catalogue.read(6).Name, std::string(25, ' '));
-}
-
-TEST(SpotFilesWindow, DateLabelsAndTheCalendarWriteTheDates) {
-    WindowRig rig;
-    rig.addSpot(3, "Sale");
-    rig.open();
-    rig.find<QListWidget>("lstSoundFile")->setCurrentRow(0);
-    rig.release("lblStopDate", Qt::LeftButton);
-    EXPECT_EQ(rig.text("txtStopDate"), "TFN");
-    rig.release("lblStartDate", Qt::RightButton);
-    EXPECT_EQ(rig.catalogue.read(3).StartDate, "03-03-26");
-
-    test::doubleClick(rig.find<QWidget>("txtStopDate"));
-    auto* calendar = rig.find<QCalendarWidget>("MonthView1");
-    EXPECT_TRUE(calendar->isVisible());
-    emit calendar->clicked(QDate(2026, 3, 1));
-    EXPECT_FALSE(calendar->isVisible());
-    EXPECT_EQ(rig.catalogue.read(3).StopDate, "03-01-26");
-    EXPECT_EQ(rig.errors.messages, std::vector<std::string>{"Stop date is before start date"});
 }
 
 TEST(SpotFilesWindow, PrintsTheTitleAndOneLinePerSpotToPdf) {

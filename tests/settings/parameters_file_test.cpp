@@ -216,19 +216,6 @@ TEST_F(ParametersFileTest, PreferencesSaveWritesWholeRecordsAndSparesFortyEightA
                                                                      {72, 1}}));
 }
 
-TEST_F(ParametersFileTest, DeviceListsAreCheckedInTheWindowsOrder) {
-    DeviceListSelection selection{true, true, true, true, true, true};
-    EXPECT_FALSE(firstUnselectedDeviceList(selection));
-    selection.lstAudIn = false;
-    EXPECT_EQ(firstUnselectedDeviceList(selection), "Aud In Device not selected");
-    selection.lstWaveOut2 = false;
-    EXPECT_EQ(firstUnselectedDeviceList(selection), "WaveOut Device 2 not selected");
-    selection.lstWaveOutNet = false;
-    EXPECT_EQ(firstUnselectedDeviceList(selection), "Net Out Device not selected");
-    selection.lstWaveIn = false;
-    EXPECT_EQ(firstUnselectedDeviceList(selection), "WaveIn Device not selected");
-}
-
 TEST_F(ParametersFileTest, ProgramListsKeepBlankTimesAndTheReloadBringsTheSensorUpToDate) {
     store(test::parameterFileBytes(
         47, {{1, 20}, {2, 0}, {15, 3600}, {22, 7200}, {16, 100}, {23, 200}, {47, 1}}));

@@ -152,35 +152,6 @@ TEST_F(PreferencesWindowTest, ShowsTheStoredValuesAndSavesTheEditedOnesWhenClosi
     EXPECT_EQ(std::filesystem::file_size(parameterFile()), 288u);
 }
 
-TEST_F(PreferencesWindowTest, AListWithoutADeviceSavesNothingAndIsMarked) {
-    store({{4, 0}, {35, 0}, {5, 0}, {6, 0}, {41, 0}, {42, 0}, {7, 300}});
-    test::writeFile(paths.programFile("User.dat"), "old\r\nkept\r\n");
-    devices.inputs.clear();
-    open();
-    EXPECT_EQ(list("lstWaveIn")->count(), 0);
-    const Bytes before = test::fileBytes(parameterFile());
-    box("txtThreshold")->clear();
-    box("txtUserName")->setText("new");
-    find<QPushButton>("cmdApply")->click();
-
-    EXPECT_EQ(errors.messages, std::vector<std::string>{"WaveIn Device not selected"});
-    EXPECT_TRUE(list("lstWaveIn")->property("refused").toBool());
-    EXPECT_EQ(list("lstWaveIn")->accessibleDescription(), "WaveIn Device not selected");
-    EXPECT_EQ(test::fileBytes(parameterFile()), before);
-    EXPECT_EQ(test::fileText(paths.programFile("User.dat")), "old\r\nkept\r\n");
-    EXPECT_FALSE(std::filesystem::exists(paths.programFile("Smtp.dat")));
-    EXPECT_EQ(memory.Threshold, 300);
-
-    // Discard lets the window go, still writing nothing.
-    {
-        test::AnswerQuestions discard(QMessageBox::Discard);
-        window->close();
-    }
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(test::fileBytes(parameterFile()), before);
-    EXPECT_EQ(memory.Threshold, 300);
-}
-
 TEST_F(PreferencesWindowTest, SwitchingTheRelayInterfaceRebuildsTheRelayListAndApplyUsesIt) {
     store({{38, 1}, {3, 4}});
     memory.RemoteControl = 1;

@@ -76,21 +76,5 @@ TEST(LogViewerWindow, OkShowsTheDayAndOkAgainGoesBackToTheDays) {
     EXPECT_TRUE(errors.messages.empty());
 }
 
-TEST(LogViewerWindow, NoLogsMakesOkDoNothing) {
-    test::TempFolder folder;
-    test::writeFile(folder.path() / "PL051206.log", "08:00:00 Audio\r\n");
-    test::RecordingErrorReporter errors;
-    LogViewerWindow window(folder.path(), "AL", errors);
-    window.show();
-    Controls c(window);
-    EXPECT_EQ(itemTexts(c.days), QStringList{"No Logs"});
-    c.ok->click();
-    emit c.days->itemDoubleClicked(c.days->item(0));
-    EXPECT_TRUE(c.days->isVisible());
-    EXPECT_FALSE(c.lines->isVisible());
-    EXPECT_EQ(step(window), "Load Logs");
-    EXPECT_TRUE(errors.messages.empty());
-}
-
 }  // namespace
 }  // namespace dvx
