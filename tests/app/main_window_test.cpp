@@ -36,14 +36,7 @@ TEST(MainWindow, FirstLaunchAsksForTheMailAccountAndProposesSettingsDisarmed) {
     ASSERT_TRUE(rig.window.startUp(failure)) << failure;
     rig.window.show();
 
-    // Messages are listed inside the main window, below what the operator watches.
-    ErrorWindow& error = rig.window.errorWindow();
-    EXPECT_TRUE(error.isVisible());
-    EXPECT_EQ(error.window(), &rig.window);
-    EXPECT_EQ(error.newestMessage(), kEmailAccountMissingMessage);
-    EXPECT_GT(
-        error.mapTo(&rig.window, QPoint(0, 0)).y(),
-        rig.window.findChild<QWidget*>("MMLevelScaleX1")->mapTo(&rig.window, QPoint(0, 0)).y());
+    EXPECT_EQ(rig.window.errorWindow().newestMessage(), kEmailAccountMissingMessage);
 
     // Nothing saved yet: My Preferences opens to propose the first settings.
     rig.window.proposeFirstSettings();
