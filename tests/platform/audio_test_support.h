@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "common/io_error.h"
@@ -33,6 +34,11 @@ Sound joined(const Sound& a, const Sound& b);
 void writeSound(const std::filesystem::path& path, const Sound& sound);
 // Reads a whole file as it is, without conversion.
 Sound readSound(const std::filesystem::path& path);
+// Writes `sound` in a libsndfile format (0: MPEG layer II through twolame), an MP3 at a variable
+// bit rate when asked, with a title and an artist where given.
+void writeEncoded(const std::filesystem::path& path, const Sound& sound, int format,
+                  bool variableRate = false, const std::string& title = "",
+                  const std::string& artist = "");
 
 // Devices whose callbacks a test calls itself, on its own thread, while background work runs
 // on worker threads as it does with real devices. Remembers the last sink and source opened.
