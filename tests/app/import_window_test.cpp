@@ -18,6 +18,7 @@
 #include "library/normalize_window.h"
 #include "library/spot_catalogue.h"
 #include "platform/audio_test_support.h"
+#include "support/user_input.h"
 #include "viewers/error_window.h"
 
 namespace dvx {
@@ -35,9 +36,7 @@ struct ImportWindowRig : test::MainWindowRig {
     }
     template <typename T = QWidget>
     T* find(QWidget* parent, const char* name) {
-        T* found = parent->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return test::findNamed<T>(parent, name);
     }
     QWidget* openImport() {
         find<QAction>(spotFiles, "ImportFile")->trigger();

@@ -96,9 +96,7 @@ struct MainWindowRig {
     // A control of the window opened last.
     template <typename T>
     T* find(const char* name) {
-        T* found = opened->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return findNamed<T>(opened, name);
     }
     // Typed by the user into a box of the window opened last, key by key, over what it holds.
     void type(const char* box, const QString& text) {

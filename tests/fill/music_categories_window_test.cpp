@@ -29,9 +29,7 @@ struct CategoriesRig {
     }
     template <typename T>
     T* find(const char* name) {
-        T* widget = window->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return test::findNamed<T>(window.get(), name);
     }
     void type(const char* box, Qt::Key key, const QString& text = {}) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);

@@ -31,9 +31,7 @@ struct ProgrammingRig {
     }
     template <typename T>
     T* find(const QString& name) {
-        T* widget = window->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
+        return test::findNamed<T>(window.get(), name);
     }
     void chooseCategory(int row) { find<QListWidget>("lstName")->setCurrentRow(row); }
     void popup(const char* action) { find<QAction>(action)->trigger(); }

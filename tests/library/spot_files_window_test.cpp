@@ -29,9 +29,7 @@ struct WindowRig : test::SpotFilesRig {
     }
     template <typename T>
     T* find(const char* name) {
-        T* object = window->findChild<T*>(name);
-        EXPECT_NE(object, nullptr) << name;
-        return object;
+        return test::findNamed<T>(window.get(), name);
     }
     QString text(const char* box) { return find<QLineEdit>(box)->text(); }
     // Typed by the user, key by key, over what the box holds.

@@ -24,9 +24,7 @@ namespace {
 
 template <typename T>
 T* control(QWidget& window, const QString& name) {
-    T* found = window.findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
+    return test::findNamed<T>(&window, name);
 }
 
 struct ListWindowRig {

@@ -17,6 +17,7 @@
 #include "settings/settings_test_support.h"
 #include "support/questions.h"
 #include "support/temp_folder.h"
+#include "support/user_input.h"
 
 namespace dvx {
 namespace {
@@ -51,9 +52,7 @@ class PreferencesWindowTest : public test::SettingsTest {
     }
     template <typename T>
     T* find(const QString& name) {
-        T* control = window->findChild<T*>(name);
-        EXPECT_NE(control, nullptr) << name.toStdString();
-        return control;
+        return test::findNamed<T>(window.get(), name);
     }
     QListWidget* list(const char* name) { return find<QListWidget>(name); }
     QLineEdit* box(const QString& name) { return find<QLineEdit>(name); }
@@ -89,19 +88,14 @@ TEST_F(PreferencesWindowTest, ShowsTheStoredValuesAndSavesTheEditedOnesWhenClosi
     store(stored);
     open();
 
+    // A few of the values, one of each kind of control; the form's test has them all.
     EXPECT_EQ(list("lstWaveIn")->currentItem()->text(), "Mic");
-    EXPECT_EQ(list("lstWaveOutNet")->currentItem()->text(), "Studio Feed");
-    ASSERT_EQ(list("lstTime")->count(), 99);
     EXPECT_EQ(list("lstTime")->currentItem()->text(), "45 seconds");
-    EXPECT_EQ(list("lstTime")->item(0)->text(), "1 second");
     EXPECT_EQ(box("txtThreshold")->text(), "900");
     EXPECT_TRUE(find<QRadioButton>("option2_1")->isChecked());
-    EXPECT_EQ(list("lstAlarmRelay")->currentItem()->text(), "Relay 5");
-    EXPECT_TRUE(find<QRadioButton>("optMode_1")->isChecked());
     EXPECT_TRUE(find<QCheckBox>("Check1_2")->isChecked());
     EXPECT_EQ(box("txtStart_2")->text(), "07:00:00");
     EXPECT_EQ(box("txtPassword")->text(), "secret");
-    EXPECT_EQ(box("txtMailServer")->text(), "smtp://localhost:25");
     // No sender stored: the box stays empty and shows the one mail takes from the user name.
     EXPECT_EQ(box("txtSender")->text(), "");
     EXPECT_EQ(box("txtSender")->placeholderText(), "ops@example.com");
@@ -137,19 +131,6 @@ TEST_F(PreferencesWindowTest, ShowsTheStoredValuesAndSavesTheEditedOnesWhenClosi
     EXPECT_EQ(test::fileText(paths.programFile("User.dat")), "night@example.com\r\nsecret\r\n");
     // The sender still follows the user name, however often it changes.
     EXPECT_EQ(loadSmtpSettings(paths, "day@example.com").settings.Sender, "day@example.com");
-    EXPECT_EQ(test::fileMode(paths.programFile("User.dat")), 0600u);
-    EXPECT_EQ(test::fileMode(paths.programFile("Smtp.dat")), 0600u);
-
-    // Opened again on a fresh file, it proposes a delay again; the file grows to exactly 72
-    // records.
-    std::filesystem::remove(parameterFile());
-    window->show();
-    EXPECT_EQ(list("lstTime")->currentItem()->text(), "10 seconds");
-    EXPECT_EQ(box("txtStop_7")->text(), "00:00:00");
-    chooseAllDevices();
-    find<QPushButton>("cmdApply")->click();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(std::filesystem::file_size(parameterFile()), 288u);
 }
 
 TEST_F(PreferencesWindowTest, SwitchingTheRelayInterfaceRebuildsTheRelayListAndApplyUsesIt) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -10,6 +12,14 @@
 #include <filesystem>
 
 namespace dvx::test {
+
+// The child of `parent` named `name`; a missing one fails the test.
+template <typename T>
+T* findNamed(const QObject* parent, const QString& name) {
+    T* found = parent->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+}
 
 // Typed into `box` as a person would, key by key at its cursor: each key meets the box's limits.
 inline void typeKeys(QWidget* box, const QString& text) {

@@ -29,9 +29,7 @@ TEST(AboutWindow, SystemInfoShowsWhatTheProgramRunsOnAndWhere) {
     auto* info = window.findChild<QWidget*>("frmSystemInfo");
     ASSERT_NE(info, nullptr);
     EXPECT_TRUE(info->isVisible());
-    EXPECT_EQ(info->windowTitle(), "System Info");
     auto* text = info->findChild<QPlainTextEdit*>("txtSystemInfo");
-    EXPECT_TRUE(text->isReadOnly());
     const QStringList lines = text->toPlainText().split('\n');
     EXPECT_TRUE(lines.contains("Data root: " + QString::fromStdString(root.path().string())));
     EXPECT_TRUE(lines.contains("Net In: In B"));
