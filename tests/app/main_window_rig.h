@@ -17,6 +17,7 @@
 #include "platform/audio_factory.h"
 #include "platform/sndfile_sound_files.h"
 #include "support/temp_folder.h"
+#include "support/user_input.h"
 
 namespace dvx::test {
 
@@ -95,19 +96,14 @@ struct MainWindowRig {
     // A control of the window opened last.
     template <typename T>
     T* find(const char* name) {
-        T* found = opened->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return findNamed<T>(opened, name);
     }
     // Typed by the user into a box of the window opened last, key by key, over what it holds.
     void type(const char* box, const QString& text) {
         QLineEdit* edit = find<QLineEdit>(box);
         edit->setFocus();
         edit->selectAll();
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(edit, &press);
-        }
+        typeKeys(edit, text);
     }
 
     QWidget* opened = nullptr;

@@ -1,20 +1,12 @@
-// A spot recorded through the spot files window the main window opens, on virtual devices under
-// the simulated clock: the window's controls, the recording, the catalogue and the record log
-// as they work together in the program.
+// A spot being recorded through the spot files window when the program ends, on virtual devices
+// under the simulated clock. (A whole recording through the window is the end-to-end test
+// tests/e2e/spot_record_test.py.)
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include "app/main_window_rig.h"
 #include "app/station.h"
-#include "common/record_codec.h"
 #include "library/spot_catalogue.h"
 
 namespace dvx {
@@ -32,46 +24,7 @@ struct RecordingWindowRig : test::MainWindowRig {
         return SpotCatalogue(window.station()->files.Spotfile, window.station()->paths)
             .read(number);
     }
-    std::string recordLog() {
-        const auto file = window.station()->paths.logsFolder() / "record.log";
-        return std::filesystem::exists(file) ? test::fileText(file) : "";
-    }
 };
-
-TEST(SpotRecordingWindow, AnAutoStartRecordingIsStoredListedNamedAndLogged) {
-    RecordingWindowRig rig;
-    ASSERT_NE(rig.openSpotFiles(), nullptr);
-    QPushButton* record = rig.find<QPushButton>("cmdRecord");
-    ASSERT_TRUE(record->isEnabled());
-    rig.find<QCheckBox>("Check1")->click();  // Auto Start
-
-    record->click();
-    EXPECT_EQ(record->text(), "&Ready");
-    EXPECT_EQ(rig.spot(1).Status, kSpotReserved);
-    rig.clock.advanceSeconds(1.5);
-    EXPECT_EQ(record->text(), "&Ready");  // still quiet
-    rig.clock.advanceSeconds(1.0);
-    EXPECT_EQ(record->text(), "&Recording ");
-    rig.clock.advanceSeconds(6);  // the sound ends at 5 s; two quiet seconds stop it
-
-    EXPECT_EQ(record->text(), "&Record");
-    const SpotRecord stored = rig.spot(1);
-    EXPECT_EQ(stored.Status, kSpotActive);
-    EXPECT_EQ(trimBlanks(stored.Name), "(No Name 001 ****)");
-    EXPECT_TRUE(std::filesystem::exists(rig.window.station()->paths.spotFolder() / "SF0001.wav"));
-    auto* list = rig.find<QListWidget>("lstSoundFile");
-    ASSERT_EQ(list->count(), 1);
-    EXPECT_TRUE(list->item(0)->isSelected());
-    EXPECT_EQ(rig.find<QLabel>("lblNumber")->text(), "1");
-
-    // The name typed now is the one the record log gets when the window closes.
-    rig.type("txtName", "Morning promo");
-    EXPECT_EQ(trimBlanks(rig.spot(1).Name), "MORNING PROMO");
-    EXPECT_EQ(rig.recordLog(), "");
-    rig.opened->close();
-    EXPECT_EQ(rig.recordLog().substr(0, 39),
-              "MORNING PROMO" + std::string(12, ' ') + "    1         ");
-}
 
 TEST(SpotRecordingWindow, TheProgramEndingWithTheWindowOpenKeepsNothingHalfDone) {
     RecordingWindowRig rig;

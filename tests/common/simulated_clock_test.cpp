@@ -46,18 +46,6 @@ TEST(SimulatedClock, FollowsTheChangesOfTheClockOfATimeZone) {
     EXPECT_THROW(SimulatedClock("Nowhere/Atlantis", 2027, 1, 1, 0), std::invalid_argument);
 }
 
-TEST(SimulatedClock, ALeapRunsNoTimerAndKeepsEachTimersPhase) {
-    SimulatedClock clock(2027, 1, 1, 0);
-    int ticks = 0;
-    auto timer = clock.createTimer("timer", 100, [&] { ++ticks; });
-    timer->setEnabled(true);
-    clock.advanceSeconds(0.25);
-    clock.leap(std::chrono::hours(1));
-    EXPECT_EQ(ticks, 2);
-    clock.advanceSeconds(0.05);  // the tick due at 1 h 0.3 s
-    EXPECT_EQ(ticks, 3);
-}
-
 TEST(SimulatedClock, TimersRunInTimeOrderWithTheClockAtTheirDueTime) {
     SimulatedClock clock(2026, 1, 1, 0);
     std::vector<std::string> ticks;

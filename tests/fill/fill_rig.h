@@ -71,20 +71,11 @@ struct FillRig {
         }
     }
 
-    static std::vector<std::string> lines(const std::filesystem::path& file) {
-        std::vector<std::string> result;
-        const std::string text = std::filesystem::exists(file) ? fileText(file) : "";
-        for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
-             start = end + 2) {
-            result.push_back(text.substr(start, end - start));
-        }
-        return result;
-    }
     std::vector<std::string> alarmLog(int day = 7) const {
-        return lines(log.dailyFile(2026, 12, day));
+        return fileLines(log.dailyFile(2026, 12, day));
     }
     std::vector<std::string> playlist() const {
-        return lines(data.paths.logsFolder() / "Playlist.txt");
+        return fileLines(data.paths.logsFolder() / "Playlist.txt");
     }
 
     FillData data;

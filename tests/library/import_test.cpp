@@ -221,22 +221,8 @@ TEST(Import, FailuresAndRefusalsLeaveNoReservedNumberAndNoFile) {
         expectNothingLeft(rig.runSession(session), "longer than the fade");
     }
     {  // The disk fills: a number reserved through "Import to a Specific File" is freed too.
-        class FullDisk : public SndfileSoundFiles {
-            std::unique_ptr<SoundWriter> createWriter(const std::filesystem::path& path,
-                                                      int channels) override {
-                struct Writer : SoundWriter {
-                    int channels() const override { return 2; }
-                    void write(const std::int16_t*, int) override {
-                        throw IoError("No space left on device");
-                    }
-                    void flush() override {}
-                    void truncate(std::int64_t) override {}
-                };
-                (void)path;
-                (void)channels;
-                return std::make_unique<Writer>();
-            }
-        } fullDisk;
+        test::FullDiskFiles fullDisk;
+        fullDisk.room = 0;
         SpotRecord reserved;
         reserved.Status = kSpotReserved;
         rig.spots.write(1, reserved);

@@ -298,34 +298,6 @@ TEST(MusicFilesForm, ClosingDuringARecordingStopsTheInputAndLeavesNothingBehind)
     EXPECT_EQ(rig.shown.label1, "2");
 }
 
-TEST(MusicFilesForm, ARecordingAcrossMidnightKeepsItsMarkAndStopsByItself) {
-    const double start = 23 * 3600 + 59 * 60 + 50;
-    {
-        MusicRig rig(test::sine(440, 30 * 44100, 8000), start);
-        rig.form->open();
-        rig.form->recordClicked();
-        rig.form->recordClicked();
-        rig.clock.advanceTo(5);
-        EXPECT_EQ(rig.shown.time, "00:15");
-        rig.form->stop();
-        EXPECT_EQ(rig.tune(1).Length, "15   ");
-        EXPECT_EQ(rig.tune(1).EOM, "15   ");  // the mark followed the time past midnight
-        EXPECT_EQ(rig.tune(1).Recorded, "261208");
-    }
-    // Auto Start: a tone from 23:59:51 to 00:00:01 stops the recording 2 s later.
-    {
-        MusicRig rig(test::joined(test::constant(0, 44100), test::sine(440, 10 * 44100, 8000)),
-                     start);
-        rig.form->open();
-        rig.form->autoStartToggled(true);
-        rig.form->recordClicked();
-        rig.clock.advanceTo(4);
-        EXPECT_FALSE(rig.form->recording().isActive());
-        EXPECT_EQ(rig.tune(1).Length, "12   ");
-        EXPECT_EQ(rig.tune(1).EOM, "10   ");
-    }
-}
-
 TEST(MusicFilesForm, PlaysWhatMayBePlayedAndMarksTheTuneInThePlayer) {
     MusicRig rig;
     rig.addTune(1, "Playable", "", 3);

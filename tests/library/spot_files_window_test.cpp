@@ -2,25 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QSet>
 #include <QSlider>
 
 #include "spot_files_rig.h"
+#include "support/user_input.h"
 
 namespace dvx {
 namespace {
@@ -35,85 +29,20 @@ struct WindowRig : test::SpotFilesRig {
     }
     template <typename T>
     T* find(const char* name) {
-        T* object = window->findChild<T*>(name);
-        EXPECT_NE(object, nullptr) << name;
-        return object;
+        return test::findNamed<T>(window.get(), name);
     }
     QString text(const char* box) { return find<QLineEdit>(box)->text(); }
     // Typed by the user, key by key, over what the box holds.
     void type(const char* box, const QString& text) {
-        QLineEdit* edit = find<QLineEdit>(box);
-        edit->selectAll();
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(edit, &press);
-        }
-    }
-    void release(const char* label, Qt::MouseButton button) {
-        QWidget* target = find<QWidget>(label);
-        const QPointF at(2, 2);
-        QMouseEvent event(QEvent::MouseButtonRelease, at, target->mapToGlobal(at), button,
-                          Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &event);
-    }
-    void doubleClick(const char* box) {
-        QWidget* target = find<QWidget>(box);
-        const QPointF at(2, 2);
-        QMouseEvent event(QEvent::MouseButtonDblClick, at, target->mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &event);
-    }
-    // The lines of a PDF file that hold any text.
-    QStringList pdfLines(const std::filesystem::path& pdf) {
-        QProcess pdftotext;
-        pdftotext.start("pdftotext", {"-layout", QString::fromStdString(pdf.string()), "-"});
-        EXPECT_TRUE(pdftotext.waitForFinished(10000));
-        return QString::fromUtf8(pdftotext.readAllStandardOutput())
-            .split('\n')
-            .filter(QRegularExpression("\\S"));
+        find<QLineEdit>(box)->selectAll();
+        test::typeKeys(find<QLineEdit>(box), text);
     }
 };
 
-TEST(SpotFilesWindow, OpensWithEveryControlNamedAndTheLaterEntriesDisabled) {
+TEST(SpotFilesWindow, TheCategoryMenuOffersTheCategoriesInUseAndFiltersTheList) {
     WindowRig rig;
-    rig.parameters.RecAutoStart = 1;
     rig.addSpot(2, "Reserved", 10, kSpotReserved);
     rig.open();
-    EXPECT_EQ(rig.window->objectName(), "frmSpotFiles");
-    EXPECT_EQ(rig.window->windowTitle(), "SpotFiles Stereo");
-    EXPECT_EQ(rig.find<QLabel>("Label1")->text(), "Time remaining: :00:57");
-
-    // Import and a specific file wait for the import to be attached; the rest for later windows.
-    for (const char* entry : {"mnuRotationFileManager", "SpecificFile", "ImportFile", "mnuCDRip",
-                              "mnuDelete", "mnuPopupDelete"}) {
-        QAction* action = rig.find<QAction>(entry);
-        EXPECT_TRUE(action->isVisible()) << entry;
-        EXPECT_FALSE(action->isEnabled()) << entry;
-    }
-    // The recording controls are laid out with their settings.
-    EXPECT_EQ(rig.find<QPushButton>("cmdRecord")->text(), "&Record");
-    EXPECT_TRUE(rig.find<QPushButton>("cmdRecord")->styleSheet().contains("192, 0, 0"));
-    EXPECT_TRUE(rig.find<QCheckBox>("Check1")->isChecked());
-    EXPECT_EQ(rig.find<QSlider>("Slider")->maximum(), 16384);
-    EXPECT_EQ(rig.find<QSlider>("Slider")->value(), 16384);
-    EXPECT_FALSE(rig.find<QCalendarWidget>("MonthView1")->isVisible());
-
-    // Every control a user can reach has a name of its own.
-    QSet<QString> names;
-    for (QWidget* widget : rig.window->findChildren<QWidget*>()) {
-        if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(rig.window.get()) ||
-            rig.find<QCalendarWidget>("MonthView1")->isAncestorOf(widget)) {
-            continue;
-        }
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-        ASSERT_NE(accessible, nullptr) << widget->objectName().toStdString();
-        const QString name = accessible->text(QAccessible::Name);
-        EXPECT_FALSE(name.isEmpty()) << widget->objectName().toStdString();
-        EXPECT_FALSE(names.contains(name)) << name.toStdString();
-        names.insert(name);
-    }
-    EXPECT_TRUE(names.contains("Stop date"));
-
     // "SpotCat" offers the categories in use.
     SpotRecord promo = rig.addSpot(5, "Promo");
     promo.SpotCat = 'b';
@@ -171,27 +100,8 @@ TEST(SpotFilesWindow, SelectingShowsTheFieldsWithoutWritingThemAndTypingWrites) 
     EXPECT_EQ(record.Name, test::padded("ABC", 25));
     EXPECT_EQ(record.Length, "75   ");
     EXPECT_EQ(record.StopDate, "12/25/26");
-    rig.doubleClick("txtName");
+    test::doubleClick(rig.find<QWidget>("txtName"));
     EXPECT_EQ(rig.catalogue.read(6).Name, std::string(25, ' '));
-}
-
-TEST(SpotFilesWindow, DateLabelsAndTheCalendarWriteTheDates) {
-    WindowRig rig;
-    rig.addSpot(3, "Sale");
-    rig.open();
-    rig.find<QListWidget>("lstSoundFile")->setCurrentRow(0);
-    rig.release("lblStopDate", Qt::LeftButton);
-    EXPECT_EQ(rig.text("txtStopDate"), "TFN");
-    rig.release("lblStartDate", Qt::RightButton);
-    EXPECT_EQ(rig.catalogue.read(3).StartDate, "03-03-26");
-
-    rig.doubleClick("txtStopDate");
-    auto* calendar = rig.find<QCalendarWidget>("MonthView1");
-    EXPECT_TRUE(calendar->isVisible());
-    emit calendar->clicked(QDate(2026, 3, 1));
-    EXPECT_FALSE(calendar->isVisible());
-    EXPECT_EQ(rig.catalogue.read(3).StopDate, "03-01-26");
-    EXPECT_EQ(rig.errors.messages, std::vector<std::string>{"Stop date is before start date"});
 }
 
 TEST(SpotFilesWindow, PrintsTheTitleAndOneLinePerSpotToPdf) {
@@ -199,7 +109,7 @@ TEST(SpotFilesWindow, PrintsTheTitleAndOneLinePerSpotToPdf) {
     rig.open();
     const auto empty = rig.paths.dataRoot() / "empty.pdf";
     ASSERT_TRUE(rig.window->exportTo(QString::fromStdString(empty.string())));
-    const QStringList emptyLines = rig.pdfLines(empty);
+    const QStringList emptyLines = test::pdfLines(empty);
     ASSERT_EQ(emptyLines.size(), 1);
     EXPECT_TRUE(emptyLines[0].trimmed().startsWith("SpotFiles ")) << emptyLines[0].toStdString();
 
@@ -210,7 +120,7 @@ TEST(SpotFilesWindow, PrintsTheTitleAndOneLinePerSpotToPdf) {
     rig.find<QAction>("mnuViewName")->trigger();
     const auto pdf = rig.paths.dataRoot() / "spots.pdf";
     ASSERT_TRUE(rig.window->exportTo(QString::fromStdString(pdf.string())));
-    const QStringList lines = rig.pdfLines(pdf);
+    const QStringList lines = test::pdfLines(pdf);
     ASSERT_EQ(lines.size(), 3) << lines.join('\n').toStdString();
     EXPECT_EQ(lines[0].trimmed(), emptyLines[0].trimmed());
     // The title is centred, the spots start near the margin.
@@ -227,7 +137,7 @@ TEST(SpotFilesWindow, PrintsTheTitleAndOneLinePerSpotToPdf) {
     }
     rig.find<QAction>("mnuPrint")->trigger();
     const auto printed = rig.paths.dataFolder() / "SpotFiles.pdf";
-    EXPECT_EQ(rig.pdfLines(printed), lines);
+    EXPECT_EQ(test::pdfLines(printed), lines);
     ASSERT_EQ(rig.errors.messages.size(), 1u);
     EXPECT_NE(rig.errors.messages[0].find(printed.string()), std::string::npos);
 }

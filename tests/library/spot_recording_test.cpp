@@ -235,36 +235,8 @@ TEST(SpotRecording, OverwriteNeedsAnActiveSpotAndReplacesItOnlyOnceStored) {
     EXPECT_FALSE(rig.view.overwriteChecked);
 }
 
-// Sound files whose writers fail as on a full disk once `room` frames are written (-1: never).
-class FullDiskFiles : public SndfileSoundFiles {
-  public:
-    std::unique_ptr<SoundWriter> createWriter(const std::filesystem::path& path,
-                                              int channels) override {
-        class Writer : public SoundWriter {
-          public:
-            Writer(std::unique_ptr<SoundWriter> writer, std::int64_t room)
-                : m_writer(std::move(writer)), m_room(room) {}
-            int channels() const override { return m_writer->channels(); }
-            void write(const std::int16_t* samples, int frames) override {
-                if (m_room >= 0 && (m_room -= frames) < 0) {
-                    throw IoError("The sound file cannot be written: No space left on device");
-                }
-                m_writer->write(samples, frames);
-            }
-            void flush() override { m_writer->flush(); }
-            void truncate(std::int64_t frames) override { m_writer->truncate(frames); }
-
-          private:
-            std::unique_ptr<SoundWriter> m_writer;
-            std::int64_t m_room;
-        };
-        return std::make_unique<Writer>(SndfileSoundFiles::createWriter(path, channels), room);
-    }
-    std::int64_t room = 44100;
-};
-
 TEST(SpotRecording, AFullDiskEndsTheRecordingWithoutAnEntryOrAFile) {
-    FullDiskFiles files;
+    test::FullDiskFiles files;
     RecordingRig rig(test::sine(440, 30 * 44100, 8000), RecordingRig::kNoon, &files);
     // A small disk of its own for the spot folder where this machine lets us mount one.
     const std::string folder = rig.paths.spotFolder().string();

@@ -2,22 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "notify_rig.h"
 #include "support/temp_folder.h"
 
 namespace dvx {
 namespace {
 
+// An entry due on Mondays from 08:00 to 17:00 when its schedule is "Sometimes".
 ContactEntry sampleEntry(std::string name, std::string contact, char schedule) {
-    ContactEntry entry;
-    entry.InUse = kInUse;
-    entry.Schedule = schedule;
-    entry.Name = std::move(name);
-    entry.Contact = std::move(contact);
-    for (int day = 1; day <= 7; ++day) {
-        entry.DayOn[day] = day == 2 ? '1' : '0';
-        entry.StartTime[day] = day == 2 ? 8 * 3600 : 0;
-        entry.StopTime[day] = day == 2 ? 17 * 3600 : 0;
-    }
+    ContactEntry entry = test::contact(std::move(name), std::move(contact), schedule);
+    entry.DayOn[2] = '1';
+    entry.StartTime[2] = 8 * 3600;
+    entry.StopTime[2] = 17 * 3600;
     return entry;
 }
 

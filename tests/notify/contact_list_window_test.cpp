@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -19,15 +17,14 @@
 #include "settings/smtp_settings.h"
 #include "support/questions.h"
 #include "support/temp_folder.h"
+#include "support/user_input.h"
 
 namespace dvx {
 namespace {
 
 template <typename T>
 T* control(QWidget& window, const QString& name) {
-    T* found = window.findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
-    return found;
+    return test::findNamed<T>(&window, name);
 }
 
 struct ListWindowRig {
@@ -47,13 +44,7 @@ struct ListWindowRig {
     }
     void click(const QString& name) { control<QAbstractButton>(*window, name)->click(); }
     QListWidget* list() { return control<QListWidget>(*window, "list1"); }
-    QStringList lines() {
-        QStringList texts;
-        for (int row = 0; row < list()->count(); ++row) {
-            texts << list()->item(row)->text();
-        }
-        return texts;
-    }
+    QStringList lines() { return test::itemTexts(list()); }
     void addEntry(const QString& name, const QString& contact, const QString& option) {
         click("cmdNew");
         box("txtName")->setText(name);
@@ -64,13 +55,7 @@ struct ListWindowRig {
     ContactEntry record(int number, const ContactFormat& format) {
         return decodeContact(file.read(number), format);
     }
-    // Types into the box as a person would: each key goes through the box's own limits.
-    void type(const QString& name, const QString& text) {
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(box(name), &press);
-        }
-    }
+    void type(const QString& name, const QString& text) { test::typeKeys(box(name), text); }
     bool marked(const QString& name) { return box(name)->property("refused").toBool(); }
 };
 
@@ -91,26 +76,13 @@ TEST(CallListWindow, NewApplyAndDeleteKeepTheFileAndTheSortedListInStep) {
     rig.box("txtStop_2")->setText("23:59:59");
     rig.click("cmdApply");
 
-    Bytes expected = RecordWriter()
-                         .text("12Ann", 18)
-                         .text("5551234", 24)
-                         .text("0100000", 7)
-                         .int32(0)
-                         .int32(30600)
-                         .int32(0)
-                         .int32(0)
-                         .int32(0)
-                         .int32(0)
-                         .int32(0)
-                         .int32(0)
-                         .int32(86399)
-                         .int32(0)
-                         .int32(0)
-                         .int32(0)
-                         .int32(0)
-                         .int32(0)
-                         .bytes();
-    EXPECT_EQ(rig.file.read(1), expected);
+    const ContactEntry ann = rig.record(1, kCallListFormat);
+    EXPECT_EQ(trimBlanks(ann.Name), "Ann");
+    EXPECT_EQ(trimBlanks(ann.Contact), "5551234");
+    EXPECT_EQ(ann.Schedule, kScheduleSometimes);
+    EXPECT_EQ(ann.DayOn[2], '1');
+    EXPECT_EQ(ann.StartTime[2], 30600);
+    EXPECT_EQ(ann.StopTime[2], 86399);
     EXPECT_EQ(rig.box("txtStart_1")->text(), "00:00:00");  // an empty box is stored as midnight
     EXPECT_EQ(rig.lines(), QStringList{"Ann              5551234                  Sometimes"});
 
@@ -218,9 +190,7 @@ TEST(AddressBookWindow, OptionsSwitchTheDayRowsAndNewAndDoubleClickEmptyTheTimes
     rig.list()->setCurrentRow(0);
     EXPECT_FALSE(rig.day(3)->isEnabled());
 
-    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(4, 4), QPointF(4, 4),
-                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(rig.box("txtStart_3"), &doubleClick);
+    test::doubleClick(rig.box("txtStart_3"));
     EXPECT_EQ(rig.box("txtStart_3")->text(), "");
 
     // New asks about the emptied box first.

@@ -11,17 +11,12 @@
 #include "common/record_codec.h"
 #include "support/questions.h"
 #include "support/temp_folder.h"
+#include "support/user_input.h"
 
 namespace dvx {
 namespace {
 
-// Keystrokes as the user makes them, at the box's cursor.
-void type(QLineEdit* box, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(box, &press);
-    }
-}
+using test::typeKeys;
 
 TEST(MessagesWindow, StoredTextsShowWholeAndApplyWritesWhatWasTyped) {
     test::TempFolder folder;
@@ -50,9 +45,9 @@ TEST(MessagesWindow, StoredTextsShowWholeAndApplyWritesWhatWasTyped) {
 
     // One character changed keeps the rest of the 64; nothing is written before Apply.
     message2->setSelection(0, 1);
-    type(message2, "g");
-    type(facility, " FM");
-    type(message3, QString(70, 'x'));  // the box stops at the record's width
+    typeKeys(message2, "g");
+    typeKeys(facility, " FM");
+    typeKeys(message3, QString(70, 'x'));  // the box stops at the record's width
     EXPECT_EQ(test::fileText(path), before);
     EXPECT_EQ(Facility, "");
     window.findChild<QPushButton*>("cmdApply")->click();
@@ -83,7 +78,7 @@ TEST(MessagesWindow, ClosingWithUnsavedEditsAsksToSaveDiscardOrCancel) {
         EXPECT_FALSE(window.isVisible());
 
         window.show();
-        type(facility, "KXYZ");
+        typeKeys(facility, "KXYZ");
         window.close();
         EXPECT_EQ(cancel.asked, QStringList{"Save changes to My Messages?"});
         EXPECT_TRUE(window.isVisible());
@@ -101,7 +96,7 @@ TEST(MessagesWindow, ClosingWithUnsavedEditsAsksToSaveDiscardOrCancel) {
     window.show();
     EXPECT_EQ(facility->text(), "");
 
-    type(facility, "KXYZ");
+    typeKeys(facility, "KXYZ");
     {
         test::AnswerQuestions save(QMessageBox::Save);
         window.findChild<QAction*>("mnuExit")->trigger();

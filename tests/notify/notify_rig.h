@@ -41,12 +41,9 @@ struct NotifyRig {
     std::string todaysLog() const { return fileText(log.dailyFile(2026, 12, 7)); }
     // Today's log lines without their "HH:MM:SS " stamps.
     std::vector<std::string> logEntries() const {
-        std::vector<std::string> entries;
-        const std::string text = todaysLog();
-        for (std::size_t start = 0; start < text.size();) {
-            const std::size_t end = text.find("\r\n", start);
-            entries.push_back(text.substr(start + 9, end - start - 9));
-            start = end + 2;
+        std::vector<std::string> entries = fileLines(log.dailyFile(2026, 12, 7));
+        for (std::string& entry : entries) {
+            entry.erase(0, 9);
         }
         return entries;
     }

@@ -5,6 +5,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <stdexcept>
 
@@ -87,6 +88,44 @@ std::unique_ptr<AudioStream> HandDrivenBackend::openOutput(int, int, RenderSourc
 
 std::unique_ptr<BackgroundWork> HandDrivenBackend::startBackgroundWork(std::function<bool()> work) {
     return std::make_unique<ThreadedBackgroundWork>(std::move(work));
+}
+
+// Writes `sound` in a libsndfile format (0: MPEG layer II through twolame), an MP3 at a variable
+// bit rate when asked, with a title and an artist where given.
+void writeEncoded(const std::filesystem::path& path, const Sound& sound, int format,
+                  bool variableRate, const std::string& title, const std::string& artist) {
+    SF_INFO info{};
+    info.samplerate = sound.sampleRate;
+    info.channels = sound.channels;
+    info.format = format != 0 ? format : SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    const std::filesystem::path target =
+        format != 0 ? path : std::filesystem::path(path.string() + ".source.wav");
+    SNDFILE* file = sf_open(target.c_str(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        throw std::runtime_error("cannot write " + target.string() + ": " + sf_strerror(nullptr));
+    }
+    if (variableRate) {
+        int mode = SF_BITRATE_MODE_VARIABLE;
+        sf_command(file, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
+    }
+    if (!title.empty()) {
+        sf_set_string(file, SF_STR_TITLE, title.c_str());
+        sf_set_string(file, SF_STR_ARTIST, artist.c_str());
+    }
+    // As doubles: libsndfile 1.2's MP3 encoder garbles 16-bit writes.
+    std::vector<double> samples(sound.samples.begin(), sound.samples.end());
+    for (double& sample : samples) {
+        sample /= 32768.0;
+    }
+    sf_writef_double(file, samples.data(), static_cast<sf_count_t>(sound.frames()));
+    sf_close(file);
+    if (format == 0) {
+        const std::string command = "twolame --quiet -b 192 '" + target.string() + "' '" +
+                                    path.string() + "' && rm '" + target.string() + "'";
+        if (std::system(command.c_str()) != 0) {
+            throw std::runtime_error("twolame failed (scripts/install-deps installs it)");
+        }
+    }
 }
 
 void writeWithProgramWriter(SoundFiles& files, const std::filesystem::path& path,

@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "common/io_error.h"
 #include "common/simulated_clock.h"
 #include "platform/audio_event_pump.h"
 #include "platform/sndfile_sound_files.h"
@@ -32,6 +34,11 @@ Sound joined(const Sound& a, const Sound& b);
 void writeSound(const std::filesystem::path& path, const Sound& sound);
 // Reads a whole file as it is, without conversion.
 Sound readSound(const std::filesystem::path& path);
+// Writes `sound` in a libsndfile format (0: MPEG layer II through twolame), an MP3 at a variable
+// bit rate when asked, with a title and an artist where given.
+void writeEncoded(const std::filesystem::path& path, const Sound& sound, int format,
+                  bool variableRate = false, const std::string& title = "",
+                  const std::string& artist = "");
 
 // Devices whose callbacks a test calls itself, on its own thread, while background work runs
 // on worker threads as it does with real devices. Remembers the last sink and source opened.
@@ -52,6 +59,34 @@ class HandDrivenBackend : public AudioBackend {
 // Writes a 44100 Hz sound with the program's own WAV writer.
 void writeWithProgramWriter(SoundFiles& files, const std::filesystem::path& path,
                             const Sound& sound);
+
+// Sound files whose writers fail as on a full disk once `room` frames are written (-1: never).
+class FullDiskFiles : public SndfileSoundFiles {
+  public:
+    std::unique_ptr<SoundWriter> createWriter(const std::filesystem::path& path,
+                                              int channels) override {
+        class Writer : public SoundWriter {
+          public:
+            Writer(std::unique_ptr<SoundWriter> writer, std::int64_t room)
+                : m_writer(std::move(writer)), m_room(room) {}
+            int channels() const override { return m_writer->channels(); }
+            void write(const std::int16_t* samples, int frames) override {
+                if (m_room >= 0 && (m_room -= frames) < 0) {
+                    throw IoError("The sound file cannot be written: No space left on device");
+                }
+                m_writer->write(samples, frames);
+            }
+            void flush() override { m_writer->flush(); }
+            void truncate(std::int64_t frames) override { m_writer->truncate(frames); }
+
+          private:
+            std::unique_ptr<SoundWriter> m_writer;
+            std::int64_t m_room;
+        };
+        return std::make_unique<Writer>(SndfileSoundFiles::createWriter(path, channels), room);
+    }
+    std::int64_t room = 44100;
+};
 
 // Virtual devices under a simulated clock with an event pump: the set-up of the signal-path
 // tests. The output folder is the temporary folder; a feed is written there as feed.wav.

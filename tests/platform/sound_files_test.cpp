@@ -2,7 +2,6 @@
 #include <sndfile.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "audio_test_support.h"
@@ -103,29 +102,16 @@ constexpr double kLeft = 0.5;
 constexpr double kRight = 0.25;
 
 void writeKind(const std::filesystem::path& path, const FileKind& kind) {
-    SF_INFO info{};
-    info.samplerate = kind.sampleRate;
-    info.channels = kind.channels;
-    info.format = kind.format != 0 ? kind.format : SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    const auto source = kind.format != 0 ? path : path.parent_path() / "source.wav";
-    std::vector<double> samples;
+    Sound sound{kind.channels, kind.sampleRate, {}};
     for (int i = 0; i < kind.sampleRate; ++i) {
         const double phase = 2 * M_PI * 1000.0 * i / kind.sampleRate;
         for (int c = 0; c < kind.channels; ++c) {
             const double amplitude = c == 0 ? kLeft : c == 1 ? kRight : 0.9;
-            samples.push_back(amplitude * std::sin(c < 2 ? phase : 3 * phase));
+            sound.samples.push_back(
+                static_cast<std::int16_t>(32768 * amplitude * std::sin(c < 2 ? phase : 3 * phase)));
         }
     }
-    SNDFILE* file = sf_open(source.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr) << kind.name << ": " << sf_strerror(nullptr);
-    sf_writef_double(file, samples.data(), kind.sampleRate);
-    sf_close(file);
-    if (kind.format == 0) {
-        const std::string command =
-            "twolame --quiet -b 256 '" + source.string() + "' '" + path.string() + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0)
-            << "twolame makes the MPEG layer II file (scripts/install-deps installs it)";
-    }
+    test::writeEncoded(path, sound, kind.format);
 }
 
 // The level of a 1 kHz sine on one channel, in dB relative to a full-scale sine.

@@ -103,14 +103,7 @@ struct AlarmRig {
     // Today's alarm log, one entry per line without the line end.
     std::vector<std::string> logLines() const {
         const LocalDateTime now = clock.now();
-        const std::string text = fileText(log.dailyFile(now.year, now.month, now.day));
-        std::vector<std::string> lines;
-        std::size_t start = 0;
-        for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos;
-             start = end + 2) {
-            lines.push_back(text.substr(start, end - start));
-        }
-        return lines;
+        return fileLines(log.dailyFile(now.year, now.month, now.day));
     }
 
     TempFolder root;

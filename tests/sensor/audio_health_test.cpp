@@ -26,16 +26,7 @@ struct HealthRig {
         graph.WaveIn.start();
         graph.WaveOut1.start();
     }
-    std::vector<std::string> log() const {
-        std::vector<std::string> lines;
-        const auto file = alarmLog.dailyFile(2026, 3, 2);
-        const std::string text = std::filesystem::exists(file) ? test::fileText(file) : "";
-        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
-             at = end + 2) {
-            lines.push_back(text.substr(at, end - at));
-        }
-        return lines;
-    }
+    std::vector<std::string> log() const { return test::fileLines(alarmLog.dailyFile(2026, 3, 2)); }
     // The last `seconds` that went out on a virtual output, left channel.
     std::vector<std::int16_t> lastOnAir(int output, double seconds) const {
         const test::Sound sound = audio.output(output);

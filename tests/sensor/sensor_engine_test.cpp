@@ -2,43 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "common/simulated_clock.h"
-#include "sensor/alarm_log.h"
-#include "sensor/level_detector.h"
-#include "sensor/sensor_fakes.h"
-#include "support/temp_folder.h"
+#include "sensor/alarm_rig.h"
 
 namespace dvx {
 namespace {
 
-// An armed-or-not sensor on a simulated clock with a scripted live chain.
-class SensorEngineTest : public ::testing::Test {
+// An armed-or-not sensor on a simulated clock with a scripted live chain, on Saturday
+// 5 December 2026.
+class SensorEngineTest : public ::testing::Test, public test::AlarmRig {
   protected:
     explicit SensorEngineTest(double startSecondsOfDay = 12 * 3600.0)
-        : clock(2026, 12, 5, startSecondsOfDay) {
-        parameters.DeadAirSeconds = 10;
-        parameters.Threshold = 100;
-        std::filesystem::create_directories(paths.logsFolder());
-    }
-
-    // Loud buffers for `seconds`, one every 23 ms, as capture would deliver them.
-    void sound(double seconds) {
-        for (double t = 0; t < seconds; t += 0.023) {
-            levels.onBuffer(3000, -2500);
-            clock.advanceSeconds(0.023);
-        }
-    }
-
-    test::TempFolder root;
-    Paths paths{root.path()};
-    SimulatedClock clock;
-    Parameters parameters;
-    test::ScriptedSensorAudio audio;
-    LevelDetector levels{clock};
-    test::RecordingSensorView view;
-    test::RecordingErrorReporter errors;
-    AlarmLog log{paths, clock, errors};
-    SensorEngine engine{clock, parameters, audio, levels, view, errors, log};
+        : AlarmRig(2026, 12, 5, startSecondsOfDay) {}
 };
 
 TEST_F(SensorEngineTest, SilenceGrowsSecondBySecondAfterTheLastLoudBuffer) {

@@ -32,11 +32,5 @@ TEST(SensorStatus, NamesEveryStateAndPutsTheFillBeforeTheAlarmAndStoppedBeforeBo
     EXPECT_EQ(status(windingDown).kind, StatusKind::Stopped);
 }
 
-TEST(SensorStatus, AFillWithNothingToPlayIsDeadAirNotFilling) {
-    EXPECT_EQ(sensorStatus(armed(12, true, false), false),
-              (SensorStatus{StatusKind::Alarm, "ALARM"}));
-    EXPECT_EQ(sensorStatus(armed(0, false, false), false).kind, StatusKind::Monitoring);
-}
-
 }  // namespace
 }  // namespace dvx

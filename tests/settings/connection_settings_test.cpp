@@ -16,14 +16,6 @@ class ConnectionSettingsTest : public test::SettingsTest {
     std::filesystem::path file() const { return paths.dataFile("Connection.dat"); }
 };
 
-TEST_F(ConnectionSettingsTest, MissingFileGivesTheEmptyValuesWithoutAWord) {
-    const ConnectionLoad load = loadConnectionSettings(paths);
-    EXPECT_EQ(load.settings.ComPort, 0);
-    EXPECT_EQ(load.settings.BaudRate, "");
-    EXPECT_EQ(load.settings.DialConnect, 0);
-    EXPECT_FALSE(load.warning);
-}
-
 TEST_F(ConnectionSettingsTest, SavedLinesReadBack) {
     saveConnectionSettings(paths, {3, "19200", 1});
     EXPECT_EQ(test::fileText(file()), " 3 \r\n19200\r\n 1 \r\n");

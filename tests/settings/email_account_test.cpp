@@ -16,10 +16,6 @@ class EmailAccountTest : public test::SettingsTest {
     std::filesystem::path file() const { return paths.programFile("User.dat"); }
 };
 
-TEST_F(EmailAccountTest, MissingFileReadsAsNothing) {
-    EXPECT_FALSE(readEmailAccount(paths));
-}
-
 TEST_F(EmailAccountTest, ValuesComeBackAsTyped) {
     writeEmailAccount(paths, {"ops@example.com", "plain"});
     EXPECT_EQ(test::fileText(file()), "ops@example.com\r\nplain\r\n");

@@ -38,21 +38,6 @@ std::vector<int> concat(std::initializer_list<std::vector<int>> parts) {
 
 const std::vector<int> kSlots = {29, 30, 31, 32, 33, 34};
 
-TEST_F(ParametersFileTest, MissingFileIsCreatedEmptyAndEverythingReadsZero) {
-    Parameters parameters;
-    const StartupLoad load = loadParametersAtStartup(paths, parameters);
-    EXPECT_TRUE(std::filesystem::exists(file()));
-    EXPECT_EQ(std::filesystem::file_size(file()), 0u);
-    EXPECT_EQ(load.caption, "Dorvexia Alarm/Fill");
-    EXPECT_FALSE(load.warning);
-    EXPECT_EQ(load.devices.NetInDevice, 0);
-    EXPECT_EQ(load.devices.Out2Device, 0);
-    EXPECT_EQ(parameters.DeadAirSeconds, 0);
-    EXPECT_EQ(parameters.RemoteControl, 0);
-    EXPECT_FALSE(parameters.AlarmOnly);
-    EXPECT_FALSE(parameters.UseMixer);
-}
-
 TEST_F(ParametersFileTest, StartupLoadPutsEveryRecordInItsField) {
     std::map<int, std::int32_t> stored;
     for (int record = 1; record <= 72; ++record) {
@@ -214,19 +199,6 @@ TEST_F(ParametersFileTest, PreferencesSaveWritesWholeRecordsAndSparesFortyEightA
                                                                      {49, -5},
                                                                      {63, 86399},
                                                                      {72, 1}}));
-}
-
-TEST_F(ParametersFileTest, DeviceListsAreCheckedInTheWindowsOrder) {
-    DeviceListSelection selection{true, true, true, true, true, true};
-    EXPECT_FALSE(firstUnselectedDeviceList(selection));
-    selection.lstAudIn = false;
-    EXPECT_EQ(firstUnselectedDeviceList(selection), "Aud In Device not selected");
-    selection.lstWaveOut2 = false;
-    EXPECT_EQ(firstUnselectedDeviceList(selection), "WaveOut Device 2 not selected");
-    selection.lstWaveOutNet = false;
-    EXPECT_EQ(firstUnselectedDeviceList(selection), "Net Out Device not selected");
-    selection.lstWaveIn = false;
-    EXPECT_EQ(firstUnselectedDeviceList(selection), "WaveIn Device not selected");
 }
 
 TEST_F(ParametersFileTest, ProgramListsKeepBlankTimesAndTheReloadBringsTheSensorUpToDate) {

@@ -24,6 +24,8 @@ class TempFolder {
 
 std::vector<std::uint8_t> fileBytes(const std::filesystem::path& path);
 std::string fileText(const std::filesystem::path& path);
+// The CR LF lines of a file, without their ends; none for a missing file.
+std::vector<std::string> fileLines(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& content);
 
 // Keeps every message the core reports, in order.

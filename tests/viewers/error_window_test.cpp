@@ -15,7 +15,6 @@ TEST(ErrorWindow, ListsEveryMessageWithItsTimeNewestFirstWithoutTakingTheFocus) 
     ErrorReporter& errors = window;
     auto* list = window.findChild<QListWidget*>("lstMessages");
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->accessibleName(), "Messages");
     EXPECT_EQ(list->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(window.newestMessage(), "");
 
@@ -31,12 +30,6 @@ TEST(ErrorWindow, ListsEveryMessageWithItsTimeNewestFirstWithoutTakingTheFocus) 
     EXPECT_EQ(list->item(1)->text(), "09:00:10  WaveIn Device not selected  \u00d72");
     EXPECT_EQ(list->item(2)->text(), "09:00:05  Preparing to Reboot (Reboot Computer)");
     EXPECT_EQ(window.newestMessage(), "Cannot open /data/<b>x</b>.wav");
-
-    for (int i = 0; i < 600; ++i) {
-        errors.showError("message " + std::to_string(i));
-    }
-    EXPECT_EQ(list->count(), 500);
-    EXPECT_EQ(list->item(0)->text(), "09:00:10  message 599");
 }
 
 }  // namespace
