@@ -1,6 +1,5 @@
 #include "platform/qt_clock.h"
 
-#include <QDateTime>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -9,6 +8,7 @@
 #include <exception>
 #include <vector>
 
+#include "common/system_clock.h"
 #include "viewers/error_reporter.h"
 
 namespace dvx {
@@ -44,10 +44,13 @@ double steadyNow() {
 // of 25 ms, and the shared timer wakes only for a beat some member is due on. A member fires
 // on the first beat at or after its due time (at most one beat late, a little early at most)
 // and its next due time follows from the last one, so its period stays true. Members due on
-// the same beat fire earliest first.
+// the same beat fire earliest first. A member whose interval is a whole number of pairs of
+// beats starts on every other beat, so the 50 ms and 100 ms timers of an armed station fall
+// on the same beats and wake the thread 20 times a second, not 40.
 struct QtClock::Beat {
     static constexpr int kBeatMs = 25;
     static constexpr double kBeatSeconds = kBeatMs / 1000.0;
+    static constexpr int kPairMs = 2 * kBeatMs;
     static constexpr double kEarlySeconds = 0.004;  // a beat's own jitter
 
     QTimer timer;  // single shot, for the next beat a member is due on
@@ -62,6 +65,16 @@ struct QtClock::Beat {
         QObject::connect(&timer, &QTimer::timeout, [this] { run(); });
     }
     void join(QtTimer* member);
+    // The first due time of a member starting now: its interval on, then onto its grid.
+    double firstDue(int intervalMs) {
+        const double now = steadyNow();
+        if (members.empty()) {
+            origin = now;
+        }
+        const double grid = (intervalMs % kPairMs == 0 ? kPairMs : kBeatMs) / 1000.0;
+        return origin +
+               std::ceil((now + intervalMs / 1000.0 - kEarlySeconds - origin) / grid) * grid;
+    }
     void leave(QtTimer* member) {
         std::erase(members, member);
         if (members.empty()) {
@@ -106,7 +119,7 @@ class QtClock::QtTimer : public Timer {
             m_own.stop();
             m_beat->leave(this);
         } else if (onBeat()) {
-            m_due = steadyNow() + m_interval / 1000.0;
+            m_due = m_beat->firstDue(m_interval);
             m_beat->join(this);
         } else {
             m_own.start(m_interval);
@@ -125,9 +138,10 @@ class QtClock::QtTimer : public Timer {
     double due() const { return m_due; }
     // A beat found it due at `now`: the next due time, then the handler.
     void fireOnBeat(double now) {
-        m_due += m_interval / 1000.0;
-        if (m_due <= now) {
-            m_due = now + m_interval / 1000.0;  // beats were missed: no burst to catch up
+        const double interval = m_interval / 1000.0;
+        m_due += interval;
+        if (m_due <= now) {  // beats were missed: no burst to catch up, and the phase stays
+            m_due += (std::floor((now - m_due) / interval) + 1) * interval;
         }
         tick();
     }
@@ -156,9 +170,6 @@ class QtClock::QtTimer : public Timer {
 };
 
 void QtClock::Beat::join(QtTimer* member) {
-    if (members.empty()) {
-        origin = steadyNow();
-    }
     members.push_back(member);
     wakeFor(member->due());
 }
@@ -198,15 +209,7 @@ void QtClock::setFailureReporter(ErrorReporter* reporter) {
 }
 
 LocalDateTime QtClock::now() const {
-    const QDateTime current = QDateTime::currentDateTime();
-    const QDate date = current.date();
-    LocalDateTime result;
-    result.year = date.year();
-    result.month = date.month();
-    result.day = date.day();
-    result.weekday = date.dayOfWeek() % 7 + 1;  // Qt counts Monday = 1 ... Sunday = 7
-    result.secondsOfDay = current.time().msecsSinceStartOfDay() / 1000.0;
-    return result;
+    return systemLocalTime();
 }
 
 double QtClock::steadySeconds() const {
