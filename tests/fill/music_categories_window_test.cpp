@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPrinter>
 #include <QPushButton>
 
 #include "fill_test_data.h"
@@ -87,33 +86,6 @@ TEST(MusicCategoriesWindow, TypedLetterNameAndVisibleAreSavedShownAndDeleted) {
     rig.find<QPushButton>("cmdApply")->click();
     EXPECT_EQ(MusicCategories(rig.data.files.MusicCat).read(43).InUse, 0);
     EXPECT_TRUE(rig.find<QLineEdit>("txtLetter")->property("refused").toBool());
-}
-
-TEST(MusicCategoriesWindow, PrintsTheListInItsOrderAndNothingWhenEmpty) {
-    CategoriesRig rig;
-    rig.open();
-    const std::filesystem::path pdf = rig.data.root.path() / "categories.pdf";
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(pdf.string()));
-    const LocalDateTime today{2026, 12, 7, 2, 0};
-    EXPECT_FALSE(rig.window->printTo(printer, today));
-    EXPECT_FALSE(std::filesystem::exists(pdf));
-
-    MusicCategories categories(rig.data.files.MusicCat);
-    categories.write(26, MusicCategory{1, 0, "Zydeco"});
-    categories.write(27, MusicCategory{1, 1, "Acoustic"});
-    rig.find<QAction>("mnuViewNames")->trigger();
-    ASSERT_TRUE(rig.window->printTo(printer, today));
-    ASSERT_TRUE(std::filesystem::exists(pdf));
-
-    const QString text = test::pdfLines(pdf, false).join('\n');
-    EXPECT_TRUE(text.contains("Music Categories 12-07-2026")) << text.toStdString();
-    const auto acoustic = text.indexOf("Acoustic");
-    const auto zydeco = text.indexOf("Zydeco");
-    EXPECT_GE(acoustic, 0) << text.toStdString();
-    EXPECT_LT(acoustic, zydeco);
-    EXPECT_TRUE(rig.errors.messages.empty());
 }
 
 }  // namespace

@@ -363,25 +363,5 @@ TEST(SpotFilesForm, FileIndexListsAndFreesReservedNumbers) {
     EXPECT_EQ(rig.errors.messages.back(), "No file was selected");
 }
 
-TEST(SpotFilesForm, PrintoutHasTheTitleBlockAndOneLinePerListedSpot) {
-    FormRig rig;
-    rig.open();
-    const std::vector<PrintLine> empty = rig.form->printout("3/2/26");
-    ASSERT_EQ(empty.size(), 3u);
-    EXPECT_EQ(empty[1], (PrintLine{32, "SpotFiles 3/2/26"}));
-
-    SpotRecord sale = rig.addSpot(9, "Sale", 75);
-    sale.Outcue = "see you there";
-    rig.catalogue.write(9, sale);
-    rig.addSpot(4, "ID", 610);
-    rig.form->setView(SpotListView::ByNumber);
-    const std::vector<PrintLine> lines = rig.form->printout("3/2/26");
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[3], (PrintLine{5, "  1 " + test::padded("ID", 25) + " " + std::string(25, ' ') +
-                                          " 10:10 4"}));
-    EXPECT_EQ(lines[4], (PrintLine{5, "  2 " + test::padded("Sale", 25) + " " +
-                                          test::padded("see you there", 25) + " 01:15 9"}));
-}
-
 }  // namespace
 }  // namespace dvx
