@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -69,12 +70,17 @@ struct MainWindowRig {
         parameters.RecMode = 1;
         window.show();
     }
+    // Writes a parameters file whose records hold `values` (by record number) and zero else.
+    void writeParameters(const std::map<int, char>& values) {
+        std::string params(4 * 72, '\0');
+        for (const auto& [record, value] : values) {
+            params[4 * static_cast<std::size_t>(record - 1)] = value;
+        }
+        writeFile(root.path() / "c/Dorvex/DXParams.dat", params);
+    }
     // Starts up with a dead-air delay of five seconds and AutoRun, not armed yet.
     void startUpToAutoRun() {
-        std::string params(4 * 72, '\0');
-        params[0] = 5;       // dead-air seconds
-        params[4 * 71] = 1;  // AutoRun
-        writeFile(root.path() / "c/Dorvex/DXParams.dat", params);
+        writeParameters({{1, 5}, {72, 1}});
         std::string failure;
         ASSERT_TRUE(window.startUp(failure)) << failure;
     }

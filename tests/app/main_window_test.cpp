@@ -134,10 +134,7 @@ void answerStopQuestion(MainWindowRig& rig, const QString& answer) {
 // Three seconds of sound at the input, then silence; "Alarm Only" with dead air after 5 s.
 TEST(MainWindow, TheStatusLineSaysWhatTheSensorDoesAndStopAsksFirst) {
     MainWindowRig rig(std::vector<MainWindowRig::Stretch>{{3, 5000}});
-    std::string params(4 * 72, '\0');
-    params[0] = 5;
-    params[4] = 1;  // alarm only
-    test::writeFile(rig.root.path() / "c/Dorvex/DXParams.dat", params);
+    rig.writeParameters({{1, 5}, {2, 1}});  // alarm only
     std::string failure;
     ASSERT_TRUE(rig.window.startUp(failure)) << failure;
     rig.window.show();
@@ -203,11 +200,8 @@ TEST(MainWindow, TheStatusLineSaysWhatTheSensorDoesAndStopAsksFirst) {
 // The feed sounds throughout; only a lost or stalled input makes it silent.
 void loseTheInputAndGetItBack(bool stall) {
     MainWindowRig rig(true);
-    std::string params(4 * 72, '\0');
-    params[0] = 5;
-    params[4] = 1;  // alarm only: the error window keeps the device's message
-    params[4 * 71] = 1;
-    test::writeFile(rig.root.path() / "c/Dorvex/DXParams.dat", params);
+    // Alarm only: the error window keeps the device's message.
+    rig.writeParameters({{1, 5}, {2, 1}, {72, 1}});
     test::writeFile(rig.root.path() / "c/Program Files/Dorvex/User.dat", "ops\r\npw\r\n");
     std::string failure;
     ASSERT_TRUE(rig.window.startUp(failure)) << failure;
@@ -260,15 +254,9 @@ std::vector<std::string> openFilesBelow(const std::filesystem::path& folder) {
 
 TEST(MainWindow, ClosingEndsTheRunAndClosesEveryFile) {
     MainWindowRig rig;
-    std::string params(4 * 72, '\0');
-    params[0] = 5;       // dead-air seconds
-    params[4 * 71] = 1;  // AutoRun: the sensor's streams run
+    rig.startArmed();  // the sensor's streams run
     const auto paramsFile = rig.root.path() / "c/Dorvex/DXParams.dat";
-    test::writeFile(paramsFile, params);
-    std::string failure;
-    ASSERT_TRUE(rig.window.startUp(failure)) << failure;
-    rig.window.show();
-    rig.window.armIfAutoRun();
+    const std::string params = test::fileText(paramsFile);
     const std::vector<std::string> windows = {"frmMyPreferences", "frmMyProgramming", "frmHelp",
                                               "frmAddressBook", "frmLogs"};
     for (const char* entry :
