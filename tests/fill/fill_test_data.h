@@ -80,6 +80,15 @@ struct FillData {
             entries.write(record++, entry);
         }
     }
+    // Every record of the entry file of rotation `number`, in record order.
+    std::vector<RotationEntry> rotationRecords(int number) {
+        RotationEntryFile file(paths, number);
+        std::vector<RotationEntry> all;
+        for (int record = 1; record <= file.recordCount(); ++record) {
+            all.push_back(file.read(record));
+        }
+        return all;
+    }
 
     TempFolder root;
     Paths paths{root.path()};

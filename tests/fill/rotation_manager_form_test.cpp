@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 
 #include "common/simulated_clock.h"
 #include "fill/rotation_evaluation.h"
@@ -35,22 +37,15 @@ struct ManagerRig {
         form.nameChosen(1);
     }
     RotationEntryFile file(int number = 9001) { return RotationEntryFile(data.paths, number); }
-    // The live entries of the rotation in record order.
-    std::vector<RotationEntry> entries(int number = 9001) {
-        std::vector<RotationEntry> live;
-        RotationEntryFile entryFile = file(number);
-        for (int record = 1; record <= entryFile.recordCount(); ++record) {
-            if (entryFile.read(record).InUse == 1) {
-                live.push_back(entryFile.read(record));
-            }
-        }
+    // The live entries of rotation 9001 in record order, and their spots.
+    std::vector<RotationEntry> entries() {
+        std::vector<RotationEntry> live = data.rotationRecords(9001);
+        std::erase_if(live, [](const RotationEntry& entry) { return entry.InUse != 1; });
         return live;
     }
-    std::vector<int> spots(int number = 9001) {
+    std::vector<int> spots() {
         std::vector<int> result;
-        for (const RotationEntry& entry : entries(number)) {
-            result.push_back(entry.SpotNumber);
-        }
+        std::ranges::transform(entries(), std::back_inserter(result), &RotationEntry::SpotNumber);
         return result;
     }
 };

@@ -52,14 +52,7 @@ struct WindowRig {
         ADD_FAILURE() << "spot " << spot << " is not listed";
         return nullptr;
     }
-    std::vector<RotationEntry> records() {
-        RotationEntryFile file(data.paths, 9001);
-        std::vector<RotationEntry> result;
-        for (int record = 1; record <= file.recordCount(); ++record) {
-            result.push_back(file.read(record));
-        }
-        return result;
-    }
+    std::vector<RotationEntry> records() { return data.rotationRecords(9001); }
 };
 
 TEST(RotationManagerWindow, MakesARotationAndAddsSpotsThroughItsControls) {

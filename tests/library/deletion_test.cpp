@@ -59,14 +59,6 @@ struct DeletionRig {
             file.write(static_cast<int>(i) + 1, entries[i]);
         }
     }
-    std::vector<RotationEntry> entries(int rotation) {
-        RotationEntryFile file(data.paths, rotation);
-        std::vector<RotationEntry> all;
-        for (int record = 1; record <= file.recordCount(); ++record) {
-            all.push_back(file.read(record));
-        }
-        return all;
-    }
     std::filesystem::path wave(int number) { return data.spots.wavePath(number); }
     std::string recordBytes(int number) {
         const Bytes raw = data.files.Spotfile.read(number);
@@ -144,7 +136,7 @@ TEST(SpotDeletion, RemovesTheSpotFromTheRotationsInUseOnlyAndFreesItsEntry) {
     RotationEntry kept5 = five;
     RotationEntry kept3 = three;
     ++(played9001 == 5 ? kept5 : kept3).Plays;
-    const std::vector<RotationEntry> left = rig.entries(9001);
+    const std::vector<RotationEntry> left = rig.data.rotationRecords(9001);
     ASSERT_EQ(left.size(), 5u);
     EXPECT_EQ(left[0], kept5);
     EXPECT_EQ(left[1], kept3);
