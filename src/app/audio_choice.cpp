@@ -1,7 +1,6 @@
 #include "app/audio_choice.h"
 
 #include "platform/audio_factory.h"
-#include "platform/portaudio_backend.h"
 #include "platform/sndfile_sound_files.h"
 
 namespace dvx {
@@ -12,12 +11,11 @@ AudioChoice chooseAudioBackend(const CommandLine& options, Clock& clock) {
     AudioOptions audio{options.audio, options.virtualInput, options.virtualOutputDir};
     try {
         choice.backend = createAudioBackend(audio, clock, *choice.soundFiles);
-        auto* portAudio = dynamic_cast<PortAudioBackend*>(choice.backend.get());
-        if (portAudio != nullptr && portAudio->inputDeviceNames().empty() &&
-            portAudio->outputDeviceNames().empty()) {
-            const std::string why = portAudio->startupProblem().empty()
+        if (choice.backend->name() != "virtual" && choice.backend->inputDeviceNames().empty() &&
+            choice.backend->outputDeviceNames().empty()) {
+            const std::string why = choice.backend->startupProblem().empty()
                                         ? std::string("no sound device was found")
-                                        : portAudio->startupProblem();
+                                        : choice.backend->startupProblem();
             audio.backend = "virtual";
             choice.backend = createAudioBackend(audio, clock, *choice.soundFiles);
             choice.message = "The sound system offers no device (" + why +

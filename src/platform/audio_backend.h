@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -136,6 +137,12 @@ class AudioBackend {
                                                         RenderSource& source) {
         return openOutput(device, channels, source);
     }
+
+    // The position in outputDeviceNames() of the sound system's default output, if it has one.
+    virtual std::optional<int> defaultOutputDevice() const { return std::nullopt; }
+    // Why a backend of the machine's sound system lists no device at all (its sound system
+    // could not be started or reached); empty when it started.
+    virtual std::string startupProblem() const { return {}; }
 
     // Starts `work`, a short function that tops up or drains a queue and returns whether it
     // has more to do (a file not yet decoded to its end, a recording under way). Once it says

@@ -61,10 +61,10 @@ PortAudioBackend::PortAudioBackend() {
             continue;
         }
         if (info->maxInputChannels > 0) {
-            m_inputs.push_back({i, deviceLabel(*info)});
+            m_inputs.add(i, deviceLabel(*info));
         }
         if (info->maxOutputChannels > 0) {
-            m_outputs.push_back({i, deviceLabel(*info)});
+            m_outputs.add(i, deviceLabel(*info));
         }
     }
     if (m_inputs.empty() && m_outputs.empty()) {
@@ -78,63 +78,37 @@ PortAudioBackend::~PortAudioBackend() {
     }
 }
 
-std::vector<std::string> PortAudioBackend::namesOf(const std::vector<Device>& devices) {
-    std::vector<std::string> names;
-    for (const Device& device : devices) {
-        names.push_back(device.name);
-    }
-    return names;
-}
-
 std::vector<std::string> PortAudioBackend::inputDeviceNames() const {
-    return namesOf(m_inputs);
+    return m_inputs.names();
 }
 
 std::vector<std::string> PortAudioBackend::outputDeviceNames() const {
-    return namesOf(m_outputs);
+    return m_outputs.names();
 }
 
 std::optional<int> PortAudioBackend::defaultOutputDevice() const {
     if (!m_initialized) {
         return std::nullopt;
     }
-    const PaDeviceIndex chosen = Pa_GetDefaultOutputDevice();
-    for (std::size_t i = 0; i < m_outputs.size(); ++i) {
-        if (m_outputs[i].portAudioIndex == chosen) {
-            return static_cast<int>(i);
-        }
-    }
-    return std::nullopt;
-}
-
-const PortAudioBackend::Device& PortAudioBackend::pick(const std::vector<Device>& devices,
-                                                       int index, const char* kind) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= devices.size()) {
-        throw AudioError(std::string("There is no sound ") + kind + " device number " +
-                         std::to_string(index));
-    }
-    return devices[static_cast<std::size_t>(index)];
+    return m_outputs.find(Pa_GetDefaultOutputDevice());
 }
 
 std::unique_ptr<AudioStream> PortAudioBackend::openInput(int device, int channels,
                                                          CaptureSink& sink) {
-    const Device& chosen = pick(m_inputs, device, "input");
-    return std::make_unique<PortAudioStream>(chosen.portAudioIndex, channels, &sink, nullptr,
+    return std::make_unique<PortAudioStream>(m_inputs.at(device, "input"), channels, &sink, nullptr,
                                              PortAudioStream::Latency::Live);
 }
 
 std::unique_ptr<AudioStream> PortAudioBackend::openOutput(int device, int channels,
                                                           RenderSource& source) {
-    const Device& chosen = pick(m_outputs, device, "output");
-    return std::make_unique<PortAudioStream>(chosen.portAudioIndex, channels, nullptr, &source,
-                                             PortAudioStream::Latency::Relaxed);
+    return std::make_unique<PortAudioStream>(m_outputs.at(device, "output"), channels, nullptr,
+                                             &source, PortAudioStream::Latency::Relaxed);
 }
 
 std::unique_ptr<AudioStream> PortAudioBackend::openLiveOutput(int device, int channels,
                                                               RenderSource& source) {
-    const Device& chosen = pick(m_outputs, device, "output");
-    return std::make_unique<PortAudioStream>(chosen.portAudioIndex, channels, nullptr, &source,
-                                             PortAudioStream::Latency::Live);
+    return std::make_unique<PortAudioStream>(m_outputs.at(device, "output"), channels, nullptr,
+                                             &source, PortAudioStream::Latency::Live);
 }
 
 std::unique_ptr<BackgroundWork> PortAudioBackend::startBackgroundWork(std::function<bool()> work) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/audio_backend.h"
+#include "platform/device_list.h"
 
 namespace dvx {
 
@@ -35,24 +36,14 @@ class PortAudioBackend : public AudioBackend {
                                                 RenderSource& source) override;
     std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<bool()> work) override;
 
-    // The position in outputDeviceNames() of the sound system's default output, if it has one.
-    std::optional<int> defaultOutputDevice() const;
-
-    // Empty when PortAudio started; otherwise its reason.
-    const std::string& startupProblem() const { return m_startupProblem; }
+    std::optional<int> defaultOutputDevice() const override;
+    std::string startupProblem() const override { return m_startupProblem; }
 
   private:
-    struct Device {
-        int portAudioIndex;
-        std::string name;
-    };
-    static std::vector<std::string> namesOf(const std::vector<Device>& devices);
-    const Device& pick(const std::vector<Device>& devices, int index, const char* kind) const;
-
     bool m_initialized = false;
     std::string m_startupProblem;
-    std::vector<Device> m_inputs;
-    std::vector<Device> m_outputs;
+    DeviceList<int> m_inputs;  // by PortAudio device index
+    DeviceList<int> m_outputs;
 };
 
 }  // namespace dvx
