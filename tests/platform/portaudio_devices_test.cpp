@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cmath>
-#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "null_sink_support.h"
 #include "platform/portaudio_backend.h"
 #include "platform/portaudio_stream.h"
 
@@ -20,77 +18,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Where a device named `name` ("NetOut") stands in a list ("NetOut (ALSA)").
+using test::Capture;
+using test::moduleOf;
+using test::pactl;
+using test::Tone;
+using test::waitFor;
+
+// Where the ALSA device named `name` ("NetOut") stands in a list ("NetOut (ALSA)").
 int indexOf(const std::vector<std::string>& names, const std::string& name) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == name + " (ALSA)") {
-            return static_cast<int>(i);
-        }
-    }
-    ADD_FAILURE() << "no device " << name << ": is the null-sink sound server running?";
-    return -1;
+    return test::indexOf(names, name + " (ALSA)");
 }
-
-// Waits (at most 8 s) until `done` holds. A null sink that has been idle may take up to 2 s
-// to wake for a new stream.
-template <typename Condition>
-bool waitFor(Condition done) {
-    const auto deadline = std::chrono::steady_clock::now() + 8s;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
-// Runs a pactl command line; "(sink net)" stands for the module index of that null sink.
-void pactl(const std::string& arguments) {
-    const std::string command = "pactl " + arguments + " >/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
-std::string moduleOf(const std::string& sink) {
-    return "$(pactl list short modules | awk '$2 == \"module-null-sink\" && $3 == \"sink_name=" +
-           sink + "\" {print $1}')";
-}
-
-// A steady 1 kHz tone at 8000, the same on both channels.
-class Tone : public RenderSource {
-  public:
-    void render(std::int16_t* samples, int frames, int channels) noexcept override {
-        for (int i = 0; i < frames; ++i, ++m_frame) {
-            const auto value = static_cast<std::int16_t>(
-                std::lround(8000 * std::sin(2 * M_PI * 1000.0 * m_frame / 44100)));
-            std::fill(samples + i * channels, samples + (i + 1) * channels, value);
-        }
-    }
-
-  private:
-    long m_frame = 0;
-};
-
-// Keeps the first seconds it captures, in a buffer made before the stream starts.
-class Capture : public CaptureSink {
-  public:
-    Capture() : m_samples(2 * 44100 * 10) {}
-    void onCaptured(const std::int16_t* samples, int frames, int channels) noexcept override {
-        const std::size_t at = m_count.load(std::memory_order_relaxed);
-        const std::size_t count = std::min(m_samples.size() - at, std::size_t(frames) * channels);
-        std::copy(samples, samples + count, m_samples.begin() + static_cast<std::ptrdiff_t>(at));
-        m_count.store(at + count, std::memory_order_release);
-    }
-    std::size_t frames() const { return m_count.load(std::memory_order_relaxed) / 2; }
-    // After the stream has stopped.
-    std::vector<std::int16_t> samples() const {
-        return {m_samples.begin(), m_samples.begin() + static_cast<std::ptrdiff_t>(m_count.load(
-                                                           std::memory_order_acquire))};
-    }
-
-  private:
-    std::vector<std::int16_t> m_samples;
-    std::atomic<std::size_t> m_count{0};
-};
 
 TEST(PortAudioDevices, WhatAnOutputPlaysArrivesSampleForSampleOnItsMonitor) {
     PortAudioBackend backend;
