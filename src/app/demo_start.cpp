@@ -3,7 +3,6 @@
 #include "app/demo_station.h"
 #include "common/paths.h"
 #include "platform/audio_factory.h"
-#include "platform/portaudio_backend.h"
 #include "platform/sndfile_sound_files.h"
 #include "platform/split_audio_backend.h"
 #include "platform/virtual_audio_backend.h"
@@ -20,8 +19,8 @@ AudioChoice startDemo(const CommandLine& options, Clock& clock, const std::files
             clock, *choice.soundFiles,
             VirtualAudioConfig{feed, options.virtualOutputDir, /*loopInput=*/true});
         DeviceChoice devices{0, 0, 1, 2};  // virtual: the pass-through and each player apart
-        if (chooseAudioBackendName(options.audio) == "portaudio") {
-            auto outputs = std::make_unique<PortAudioBackend>();
+        if (const std::string name = chooseAudioBackendName(options.audio); name != "virtual") {
+            auto outputs = createMachineAudioBackend(name);
             if (const auto speaker = outputs->defaultOutputDevice()) {
                 devices = {0, *speaker, *speaker, *speaker};
                 choice.backend =

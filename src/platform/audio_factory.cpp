@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/portaudio_backend.h"
+#include "platform/pulse_backend.h"
 #include "platform/virtual_audio_backend.h"
 
 namespace dvx {
@@ -16,17 +17,25 @@ std::string chooseAudioBackendName(const std::string& commandLineChoice) {
     if (name.empty()) {
         name = "portaudio";
     }
-    if (name != "portaudio" && name != "virtual") {
-        throw AudioError("Unknown audio backend \"" + name + "\": use portaudio or virtual");
+    if (name != "portaudio" && name != "pulse" && name != "virtual") {
+        throw AudioError("Unknown audio backend \"" + name + "\": use portaudio, pulse or virtual");
     }
     return name;
 }
 
 std::unique_ptr<AudioBackend> createAudioBackend(const AudioOptions& options, Clock& clock,
                                                  SoundFiles& files) {
-    if (chooseAudioBackendName(options.backend) == "virtual") {
+    const std::string name = chooseAudioBackendName(options.backend);
+    if (name == "virtual") {
         return std::make_unique<VirtualAudioBackend>(
             clock, files, VirtualAudioConfig{options.virtualInput, options.virtualOutputDir});
+    }
+    return createMachineAudioBackend(name);
+}
+
+std::unique_ptr<AudioBackend> createMachineAudioBackend(const std::string& name) {
+    if (name == "pulse") {
+        return std::make_unique<PulseBackend>();
     }
     return std::make_unique<PortAudioBackend>();
 }

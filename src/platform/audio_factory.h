@@ -12,7 +12,7 @@ namespace dvx {
 
 // The audio choices of the command line (parsed elsewhere).
 struct AudioOptions {
-    std::string backend;                     // --audio: "portaudio", "virtual", or empty
+    std::string backend;                     // --audio: "portaudio", "pulse", "virtual", or empty
     std::filesystem::path virtualInput;      // --virtual-input FILE
     std::filesystem::path virtualOutputDir;  // --virtual-output-dir DIR
 };
@@ -23,9 +23,12 @@ std::string chooseAudioBackendName(const std::string& commandLineChoice);
 
 // Makes the chosen backend. The virtual one is paced by `clock` and reads and writes its files
 // through `files`; both must outlive it. Throws AudioError for an unknown backend name and
-// IoError when the virtual input file cannot be read. A PortAudio backend is made even
-// without any sound device (see PortAudioBackend::startupProblem()).
+// IoError when the virtual input file cannot be read. A PortAudio or PulseAudio backend is made
+// even without any sound device (see AudioBackend::startupProblem()).
 std::unique_ptr<AudioBackend> createAudioBackend(const AudioOptions& options, Clock& clock,
                                                  SoundFiles& files);
+
+// The machine's own sound devices: through PulseAudio for "pulse", else through PortAudio.
+std::unique_ptr<AudioBackend> createMachineAudioBackend(const std::string& name);
 
 }  // namespace dvx

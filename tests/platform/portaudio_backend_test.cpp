@@ -77,6 +77,7 @@ TEST(AudioFactory, CommandLineThenEnvironmentThenPortAudio) {
     ::setenv("DORVEXIA_AUDIO", "virtual", 1);
     EXPECT_EQ(chooseAudioBackendName(""), "virtual");
     EXPECT_EQ(chooseAudioBackendName("portaudio"), "portaudio");
+    EXPECT_EQ(chooseAudioBackendName("pulse"), "pulse");
     ::unsetenv("DORVEXIA_AUDIO");
     EXPECT_THROW(chooseAudioBackendName("alsa"), AudioError);
 
