@@ -3,10 +3,11 @@
 //   dorvexia_test_station ROOT NETIN NETOUT OUT1 OUT2
 //
 // creates a data root below ROOT with the parameters (dead air after 3 s, threshold 100, armed
-// at start-up, the four devices chosen by their PortAudio names, "NetOut" standing for
-// "NetOut (ALSA)"), an e-mail account, and a library of one 8-second tune (440 Hz at 8000, by
-// "Null Sink Band") that program list one plays in category A. Prints the device indexes it
-// chose. The devices are looked up as the program looks them up, so the indexes match its own.
+// at start-up, the four devices chosen by their names: "NetOut (ALSA)" through PortAudio, or
+// with DORVEXIA_AUDIO=pulse by their PulseAudio names), an e-mail account, and a library of one
+// 8-second tune (440 Hz at 8000, by "Null Sink Band") that program list one plays in category A.
+// Prints the device indexes it chose. The devices are looked up as the program looks them up,
+// so the indexes match its own.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -16,7 +17,7 @@
 #include "fill/music_categories.h"
 #include "fill/program_list.h"
 #include "library/music_catalogue.h"
-#include "platform/portaudio_backend.h"
+#include "platform/audio_factory.h"
 #include "platform/sndfile_sound_files.h"
 #include "settings/parameters.h"
 
@@ -24,7 +25,7 @@ namespace {
 
 int indexOf(const std::vector<std::string>& names, const std::string& name) {
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == name + " (ALSA)") {
+        if (names[i] == name) {
             return static_cast<int>(i);
         }
     }
@@ -51,9 +52,10 @@ int main(int argc, char** argv) {
     const Paths paths{std::filesystem::path(argv[1])};
     std::vector<std::int32_t> records(72, 0);
     {
-        PortAudioBackend backend;  // closed again before the program opens the devices
-        const std::vector<std::string> inputs = backend.inputDeviceNames();
-        const std::vector<std::string> outputs = backend.outputDeviceNames();
+        // Closed again before the program opens the devices.
+        const auto backend = createMachineAudioBackend(chooseAudioBackendName(""));
+        const std::vector<std::string> inputs = backend->inputDeviceNames();
+        const std::vector<std::string> outputs = backend->outputDeviceNames();
         records[kNetInDeviceRecord - 1] = indexOf(inputs, argv[2]);
         records[kNetOutDeviceRecord - 1] = indexOf(outputs, argv[3]);
         records[kOut1DeviceRecord - 1] = indexOf(outputs, argv[4]);

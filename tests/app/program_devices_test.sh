@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# Runs the real program on real sound devices through PortAudio: the ALSA devices on the null
-# sinks of a private sound server (run it through tests/support/null_sinks.sh). The feed is
-# a minute of tone played into the sink "feed", then silence.
+# Runs the real program on real sound devices, through PortAudio (the ALSA devices on the null
+# sinks of a private sound server) or through its PulseAudio backend (the null sinks
+# themselves); run it through tests/support/null_sinks.sh. The feed is a minute of tone played
+# into the sink "feed", then silence.
 #
 #   - the tone passes through to NetOut at the same level, without a gap, for 30 s;
 #   - NetOut's sink is unloaded and loaded again: the loss and the return are logged, and the
 #     pass-through is back on air by itself at the level it had;
 #   - the silence raises the alarm and the fill plays the library's tune on Fill1.
 #
-# Usage: program_portaudio_test.sh DORVEXIA DORVEXIA_TEST_STATION
+# Usage: program_devices_test.sh DORVEXIA DORVEXIA_TEST_STATION [portaudio|pulse]
 set -euo pipefail
 program=$1
 station=$2
+backend=${3:-portaudio}
+source "$(dirname "$0")/../support/null_sink_devices.sh"
+mapfile -t devices < <(null_sink_devices "$backend")
+net_out=${devices[1]}
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -42,14 +47,14 @@ wait_for_line() {  # wait_for_line TEXT SECONDS: until the day's alarm log holds
 }
 
 sox -n -r 44100 -c 2 -b 16 "$work/feed.wav" synth 60 sine 1000 vol 0.25
-"$station" "$work/root" FeedIn NetOut Fill1 Fill2
+DORVEXIA_AUDIO=$backend "$station" "$work/root" "${devices[@]}"
 
 record net "$work/net1.raw"
 record fill1 "$work/fill1.raw"
 paplay --device=feed "$work/feed.wav" &
 pids+=($!)
 sleep 1
-QT_QPA_PLATFORM=offscreen "$program" --data-root "$work/root" --audio portaudio \
+QT_QPA_PLATFORM=offscreen "$program" --data-root "$work/root" --audio "$backend" \
     >"$work/stdout" 2>&1 &
 program_pid=$!
 pids+=($program_pid)
@@ -57,11 +62,11 @@ pids+=($program_pid)
 # Over 30 s of tone on air, then NetOut goes away for 3 s.
 sleep 37
 pactl unload-module "$(module_of net)"
-wait_for_line "Audio device lost: NetOut (ALSA)" 5
+wait_for_line "Audio device lost: $net_out" 5
 sleep 3
 pactl load-module module-null-sink sink_name=net >/dev/null
 record net "$work/net2.raw"
-wait_for_line "Audio device back: NetOut (ALSA)" 12
+wait_for_line "Audio device back: $net_out" 12
 
 # The feed ends after a minute: the alarm after 3 s of silence, and the fill.
 wait_for_line " Alarm  " 30
@@ -132,6 +137,6 @@ print(f"fill: {rms_db(tune):.3f} dBFS (the tune is {tune_db:.3f} dBFS)")
 ok &= len(tune) > 2 * 44100 and abs(rms_db(tune) - tune_db) <= 0.5
 sys.exit(0 if ok else 1)
 PY
-grep -q "Audio device lost: NetOut (ALSA)" <<<"$log" || fail "no loss logged"
-grep -q "Audio device back: NetOut (ALSA)" <<<"$log" || fail "no return logged"
+grep -q "Audio device lost: $net_out" <<<"$log" || fail "no loss logged"
+grep -q "Audio device back: $net_out" <<<"$log" || fail "no return logged"
 echo "1 passed, 0 failed"
