@@ -62,9 +62,12 @@ start_xvfb() {
 }
 
 source "$repo/tests/support/armed_station.sh"  # armed_station ROOT: for the virtual devices
+source "$repo/tests/support/null_sink_devices.sh"
 
-# portaudio_station BUILD ROOT: an armed station on the null sinks (inside
-# tests/support/null_sinks.sh).
-portaudio_station() {
-    "$1/tests/app/dorvexia_test_station" "$2" FeedIn NetOut Fill1 Fill2 >/dev/null
+# device_station BUILD BACKEND ROOT: an armed station on the null sinks (inside
+# tests/support/null_sinks.sh), for the program started with --audio BACKEND.
+device_station() {
+    local devices
+    mapfile -t devices < <(null_sink_devices "$2")
+    DORVEXIA_AUDIO=$2 "$1/tests/app/dorvexia_test_station" "$3" "${devices[@]}" >/dev/null
 }

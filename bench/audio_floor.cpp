@@ -1,12 +1,12 @@
-// The least a pass-through through PortAudio costs: the program's own live streams (capture
-// and Net Out, the same buffer sizes and slack) joined by a ring, with nothing else running:
-// no level test, no window, no timers. bench/cpu_share runs it beside FFmpeg, so the program's
-// share can be read against what its sound path alone costs.
+// The least a pass-through costs on a backend of real devices: the program's own live streams
+// (capture and Net Out, the same buffer sizes and slack) joined by a ring, with nothing else
+// running: no level test, no window, no timers. bench/cpu_share runs it beside FFmpeg, so the
+// program's share can be read against what its sound path alone costs.
 //
-//   portaudio_floor INPUT_NAME OUTPUT_NAME SECONDS
+//   audio_floor portaudio|pulse INPUT_NAME OUTPUT_NAME SECONDS
 //
-// The names are the start of PortAudio device names ("FeedIn", "NetOut"). It prints "ready"
-// once both streams run.
+// The names are the start of the backend's device names ("FeedIn", "NetOut"). It prints
+// "ready" once both streams run.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/portaudio_backend.h"
+#include "platform/audio_factory.h"
 #include "platform/sample_ring.h"
 
 namespace {
@@ -44,33 +44,33 @@ int deviceNamed(const std::vector<std::string>& names, const std::string& start)
             return static_cast<int>(i);
         }
     }
-    std::fprintf(stderr, "portaudio_floor: no device named %s...\n", start.c_str());
+    std::fprintf(stderr, "audio_floor: no device named %s...\n", start.c_str());
     std::exit(2);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: portaudio_floor INPUT_NAME OUTPUT_NAME SECONDS\n");
+    if (argc != 5 || (std::string(argv[1]) != "portaudio" && std::string(argv[1]) != "pulse")) {
+        std::fprintf(stderr, "usage: audio_floor portaudio|pulse INPUT_NAME OUTPUT_NAME SECONDS\n");
         return 2;
     }
     try {
-        dvx::PortAudioBackend backend;
+        const auto backend = dvx::createMachineAudioBackend(argv[1]);
         dvx::SampleRing ring(1 << 16);
         Capture capture(ring);
         Playback playback(ring);
         auto input =
-            backend.openInput(deviceNamed(backend.inputDeviceNames(), argv[1]), 2, capture);
-        auto output =
-            backend.openLiveOutput(deviceNamed(backend.outputDeviceNames(), argv[2]), 2, playback);
+            backend->openInput(deviceNamed(backend->inputDeviceNames(), argv[2]), 2, capture);
+        auto output = backend->openLiveOutput(deviceNamed(backend->outputDeviceNames(), argv[3]), 2,
+                                              playback);
         input->start();
         output->start();
         std::printf("ready\n");
         std::fflush(stdout);
-        std::this_thread::sleep_for(std::chrono::seconds(std::atoi(argv[3])));
+        std::this_thread::sleep_for(std::chrono::seconds(std::atoi(argv[4])));
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "portaudio_floor: %s\n", error.what());
+        std::fprintf(stderr, "audio_floor: %s\n", error.what());
         return 1;
     }
     return 0;
