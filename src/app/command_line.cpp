@@ -32,9 +32,9 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
             }
         } else if (name == "--audio") {
             if (!takeValue(options.audio) ||
-                (options.audio != "portaudio" && options.audio != "pulse" &&
-                 options.audio != "virtual")) {
-                return {std::nullopt, "--audio takes portaudio, pulse or virtual"};
+                (options.audio != "auto" && options.audio != "portaudio" &&
+                 options.audio != "pulse" && options.audio != "virtual")) {
+                return {std::nullopt, "--audio takes auto, portaudio, pulse or virtual"};
             }
         } else if (name == "--virtual-input") {
             if (!takeValue(options.virtualInput)) {
@@ -93,11 +93,11 @@ std::string commandLineHelp() {
            "                           the empty folder DIR of --data-root\n"
            "  --data-root DIR          keep the data below DIR (default: $DORVEXIA_ROOT, else\n"
            "                           $XDG_DATA_HOME/dorvexia, else ~/.local/share/dorvexia)\n"
-           "  --audio portaudio|pulse|virtual\n"
-           "                           sound devices: the machine's own through PortAudio\n"
-           "                           (default, or $DORVEXIA_AUDIO) or straight through the\n"
-           "                           PulseAudio sound server, or virtual ones for tests and\n"
-           "                           demonstrations\n"
+           "  --audio auto|portaudio|pulse|virtual\n"
+           "                           sound devices: the machine's own, straight through the\n"
+           "                           PulseAudio (or PipeWire) sound server where one runs, else\n"
+           "                           through PortAudio (auto, the default, or $DORVEXIA_AUDIO);\n"
+           "                           or virtual ones for tests and demonstrations\n"
            "  --virtual-input FILE     the virtual input plays this sound file as its feed\n"
            "  --virtual-output-dir DIR each virtual output writes what it plays to DIR/out<n>.wav\n"
            "  --metrics-address HOST:PORT\n"

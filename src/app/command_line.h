@@ -9,7 +9,7 @@ namespace dvx {
 // What the command line asks for. Normal use needs no argument.
 struct CommandLine {
     std::string dataRoot;      // --data-root DIR (empty: environment, then XDG)
-    std::string audio;         // --audio portaudio|pulse|virtual (empty: DORVEXIA_AUDIO|portaudio)
+    std::string audio;         // --audio auto|portaudio|pulse|virtual (empty: DORVEXIA_AUDIO|auto)
     std::string virtualInput;  // --virtual-input FILE
     std::string virtualOutputDir;  // --virtual-output-dir DIR
     bool demo = false;             // --demo: a station of its own to try the program with

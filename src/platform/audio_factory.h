@@ -12,13 +12,13 @@ namespace dvx {
 
 // The audio choices of the command line (parsed elsewhere).
 struct AudioOptions {
-    std::string backend;                     // --audio: "portaudio", "pulse", "virtual", or empty
+    std::string backend;  // --audio: "auto", "portaudio", "pulse", "virtual", or empty
     std::filesystem::path virtualInput;      // --virtual-input FILE
     std::filesystem::path virtualOutputDir;  // --virtual-output-dir DIR
 };
 
 // The backend's name: the command line's choice, else the environment variable
-// DORVEXIA_AUDIO, else "portaudio". Throws AudioError for any other name.
+// DORVEXIA_AUDIO, else "auto". Throws AudioError for any other name.
 std::string chooseAudioBackendName(const std::string& commandLineChoice);
 
 // Makes the chosen backend. The virtual one is paced by `clock` and reads and writes its files
@@ -28,7 +28,9 @@ std::string chooseAudioBackendName(const std::string& commandLineChoice);
 std::unique_ptr<AudioBackend> createAudioBackend(const AudioOptions& options, Clock& clock,
                                                  SoundFiles& files);
 
-// The machine's own sound devices: through PulseAudio for "pulse", else through PortAudio.
+// The machine's own sound devices: through PulseAudio for "pulse", through PortAudio for
+// "portaudio"; for "auto", through PulseAudio where a sound server (PulseAudio, or PipeWire
+// standing in for it) answers and offers a device, else through PortAudio (ALSA alone).
 std::unique_ptr<AudioBackend> createMachineAudioBackend(const std::string& name);
 
 }  // namespace dvx

@@ -53,7 +53,9 @@ void PulseServer::connect() {
         throw AudioError("The sound server cannot be reached");
     }
     pa_context_set_state_callback(m_context, &PulseServer::onContextState, this);
-    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) >= 0) {
+    // Never starts a sound server of its own: where none runs, the machine is reached through
+    // PortAudio instead (see createMachineAudioBackend).
+    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
         for (;;) {
             const pa_context_state_t state = pa_context_get_state(m_context);
             if (state == PA_CONTEXT_READY) {

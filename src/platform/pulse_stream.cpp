@@ -60,9 +60,10 @@ void PulseStream::connect(const std::string& device, Latency latency) {
         result = pa_stream_connect_record(m_stream, device.c_str(), &attributes, flags);
     } else {
         attributes.tlength = bytes(live ? kLiveOutputFrames : kRelaxedOutputFrames);
-        if (!live) {
-            attributes.minreq = bytes(kFramesPerBuffer);
-        }
+        // Asked for one capture fragment at a time on the live output: the server's own choice
+        // (a quarter of the target) wakes the loop about a hundred times a second more, for no
+        // less delay.
+        attributes.minreq = bytes(live ? kLiveFrames : kFramesPerBuffer);
         pa_stream_set_write_callback(m_stream, &PulseStream::onWritable, this);
         pa_stream_set_underflow_callback(m_stream, &PulseStream::onUnderflow, this);
         result = pa_stream_connect_playback(m_stream, device.c_str(), &attributes, flags, nullptr,
@@ -173,7 +174,10 @@ void PulseStream::fillRequested() noexcept {
         if (pa_stream_begin_write(m_stream, &buffer, &bytes) < 0 || buffer == nullptr) {
             return;
         }
-        const std::size_t frames = std::min(bytes, wanted) / m_frameBytes;
+        // The server may hand out less than asked, never more; a source renders at most
+        // kFramesPerBuffer frames at a time all the same.
+        const std::size_t frames =
+            std::min({bytes, wanted, kFramesPerBuffer * m_frameBytes}) / m_frameBytes;
         if (frames == 0) {
             pa_stream_cancel_write(m_stream);
             return;

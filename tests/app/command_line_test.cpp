@@ -29,7 +29,7 @@ TEST(CommandLine, HelpAndVersionAreAnsweredWhicheverComesFirst) {
 
 TEST(CommandLine, WrongArgumentsSayWhy) {
     EXPECT_EQ(parseCommandLine({"dorvexia", "--audio", "alsa"}).error,
-              "--audio takes portaudio, pulse or virtual");
+              "--audio takes auto, portaudio, pulse or virtual");
     EXPECT_EQ(parseCommandLine({"dorvexia", "--data-root"}).error, "--data-root needs a folder");
     EXPECT_EQ(parseCommandLine({"dorvexia", "--frobnicate"}).error, "Unknown option: --frobnicate");
     EXPECT_EQ(parseCommandLine({"dorvexia", "--demo", "--virtual-input", "f.wav"}).error,

@@ -5,10 +5,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "audio_test_support.h"
 #include "platform/audio_factory.h"
+#include "platform/pulse_backend.h"
 
 namespace dvx {
 namespace {
@@ -70,9 +72,32 @@ TEST(PortAudioBackend, BackgroundWorkRunsOnItsOwnThreadAndStandsAsideForTheMainT
     EXPECT_EQ(idleRuns, 2);
 }
 
-TEST(AudioFactory, CommandLineThenEnvironmentThenPortAudio) {
+// Where no sound server answers, the PulseAudio backend starts without devices and says why,
+// and the default choice reaches the machine through PortAudio instead (the choice where a
+// server answers is tested on the null sinks: pulse_devices_test.cpp).
+TEST(AudioFactory, WithoutASoundServerTheDefaultIsPortAudio) {
+    const char* before = std::getenv("PULSE_SERVER");
+    const std::string kept = before != nullptr ? before : "";
+    ::setenv("PULSE_SERVER", "unix:/nonexistent/dorvexia-test/native", 1);
+    {
+        PulseBackend pulse;
+        EXPECT_NE(pulse.startupProblem(), "");
+        EXPECT_TRUE(pulse.inputDeviceNames().empty() && pulse.outputDeviceNames().empty());
+        Silence silence;
+        EXPECT_THROW(pulse.openOutput(0, 2, silence), AudioError);
+        EXPECT_EQ(createMachineAudioBackend("auto")->name(), "portaudio");
+        EXPECT_EQ(createMachineAudioBackend("pulse")->name(), "pulse");  // chosen: kept
+    }
+    if (before != nullptr) {
+        ::setenv("PULSE_SERVER", kept.c_str(), 1);
+    } else {
+        ::unsetenv("PULSE_SERVER");
+    }
+}
+
+TEST(AudioFactory, CommandLineThenEnvironmentThenAuto) {
     ::unsetenv("DORVEXIA_AUDIO");
-    EXPECT_EQ(chooseAudioBackendName(""), "portaudio");
+    EXPECT_EQ(chooseAudioBackendName(""), "auto");
     EXPECT_EQ(chooseAudioBackendName("virtual"), "virtual");
     ::setenv("DORVEXIA_AUDIO", "virtual", 1);
     EXPECT_EQ(chooseAudioBackendName(""), "virtual");

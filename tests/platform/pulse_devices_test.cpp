@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "null_sink_support.h"
+#include "platform/audio_factory.h"
 #include "platform/pulse_backend.h"
 #include "platform/sample_ring.h"
 
@@ -66,6 +67,8 @@ TEST(PulseDevices, ListEverySinkAndMonitorApartInTheOrderOfTheirNames) {
     EXPECT_EQ(backend.inputDeviceNames(), (std::vector{monitorOf("feed"), monitorOf("fill1"),
                                                        monitorOf("fill2"), monitorOf("net")}));
     EXPECT_TRUE(backend.defaultOutputDevice().has_value());
+    // Where a server answers, the machine is reached through it by default.
+    EXPECT_EQ(createMachineAudioBackend("auto")->name(), "pulse");
 }
 
 TEST(PulseDevices, APassThroughFromTheFeedsMonitorCarriesTheSoundToNet) {
