@@ -19,6 +19,7 @@ PulseStream::PulseStream(PulseServer& server, const std::string& device, int cha
     : m_server(server),
       m_channels(channels == 1 ? 1 : 2),
       m_frameBytes(sizeof(std::int16_t) * static_cast<std::size_t>(m_channels)),
+      m_live(latency == Latency::Live),
       m_sink(sink),
       m_source(source),
       m_silence(static_cast<std::size_t>(kFramesPerBuffer) * m_channels) {
@@ -107,9 +108,16 @@ void PulseStream::start() {
     PulseServer::Lock lock(m_server);
     m_active = true;
     // What the server asked for while the stream was stopped is still owed: the server asks
-    // again only for what it has been given.
+    // again only for what it has been given. A live output owes it silence: its device may
+    // take a while to wake, and a source rendered now would then stand still meanwhile while
+    // its feed piled up (a pass-through would count that as sound dropped). Its first render
+    // comes with the server's first request once the device plays.
     if (m_source != nullptr) {
-        fillRequested();
+        if (m_live) {
+            fillWithSilence();
+        } else {
+            fillRequested();
+        }
     }
     pa_operation* uncork = pa_stream_cork(m_stream, 0, nullptr, nullptr);
     if (uncork == nullptr) {
@@ -159,6 +167,31 @@ void PulseStream::deliver(const std::int16_t* samples, std::size_t frames, bool 
         m_sink->onCaptured(lost ? m_silence.data() : samples + done * m_channels,
                            static_cast<int>(count), m_channels);
         done += count;
+    }
+}
+
+void PulseStream::fillWithSilence() {
+    std::size_t wanted = pa_stream_writable_size(m_stream);
+    if (wanted == static_cast<std::size_t>(-1)) {
+        return;
+    }
+    wanted -= wanted % m_frameBytes;
+    while (wanted > 0) {
+        void* buffer = nullptr;
+        std::size_t bytes = wanted;
+        if (pa_stream_begin_write(m_stream, &buffer, &bytes) < 0 || buffer == nullptr) {
+            return;
+        }
+        bytes = std::min(bytes, wanted) / m_frameBytes * m_frameBytes;
+        if (bytes == 0) {
+            pa_stream_cancel_write(m_stream);
+            return;
+        }
+        std::fill_n(static_cast<std::uint8_t*>(buffer), bytes, std::uint8_t{0});
+        if (pa_stream_write(m_stream, buffer, bytes, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+            return;
+        }
+        wanted -= bytes;
     }
 }
 

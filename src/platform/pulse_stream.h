@@ -55,12 +55,14 @@ class PulseStream : public AudioStream {
     void deliver(const std::int16_t* samples, std::size_t frames, bool lost) noexcept;
     void takeCaptured() noexcept;
     void fillRequested() noexcept;
+    void fillWithSilence();
     void close();
 
     PulseServer& m_server;
     pa_stream* m_stream = nullptr;
     const int m_channels;
     const std::size_t m_frameBytes;
+    const bool m_live;
     CaptureSink* m_sink;
     RenderSource* m_source;
     std::vector<std::int16_t> m_silence;  // stands in for captured sound the server lost
