@@ -24,7 +24,7 @@ PulseStream::PulseStream(PulseServer& server, const std::string& device, int cha
       m_source(source),
       m_silence(static_cast<std::size_t>(kFramesPerBuffer) * m_channels) {
     PulseServer::Lock lock(m_server);
-    connect(device, latency);
+    connect(device);
 }
 
 PulseStream::~PulseStream() {
@@ -32,7 +32,7 @@ PulseStream::~PulseStream() {
     close();
 }
 
-void PulseStream::connect(const std::string& device, Latency latency) {
+void PulseStream::connect(const std::string& device) {
     const char* what = m_sink != nullptr ? "The sound input cannot be opened: "
                                          : "The sound output cannot be opened: ";
     pa_context* context = m_server.context();
@@ -50,21 +50,20 @@ void PulseStream::connect(const std::string& device, Latency latency) {
     const auto bytes = [&](int frames) {
         return static_cast<std::uint32_t>(frames * m_frameBytes);
     };
-    const bool live = latency == Latency::Live;
     pa_buffer_attr attributes{};
     attributes.maxlength = attributes.tlength = attributes.prebuf = attributes.minreq =
         attributes.fragsize = static_cast<std::uint32_t>(-1);  // the server's choice
     int result = 0;
     if (m_sink != nullptr) {
-        attributes.fragsize = bytes(live ? kLiveFrames : kFramesPerBuffer);
+        attributes.fragsize = bytes(m_live ? kLiveFrames : kFramesPerBuffer);
         pa_stream_set_read_callback(m_stream, &PulseStream::onReadable, this);
         result = pa_stream_connect_record(m_stream, device.c_str(), &attributes, flags);
     } else {
-        attributes.tlength = bytes(live ? kLiveOutputFrames : kRelaxedOutputFrames);
+        attributes.tlength = bytes(m_live ? kLiveOutputFrames : kRelaxedOutputFrames);
         // Asked for one capture fragment at a time on the live output: the server's own choice
         // (a quarter of the target) wakes the loop about a hundred times a second more, for no
         // less delay.
-        attributes.minreq = bytes(live ? kLiveFrames : kFramesPerBuffer);
+        attributes.minreq = bytes(m_live ? kLiveFrames : kFramesPerBuffer);
         pa_stream_set_write_callback(m_stream, &PulseStream::onWritable, this);
         pa_stream_set_underflow_callback(m_stream, &PulseStream::onUnderflow, this);
         result = pa_stream_connect_playback(m_stream, device.c_str(), &attributes, flags, nullptr,
@@ -113,11 +112,7 @@ void PulseStream::start() {
     // its feed piled up (a pass-through would count that as sound dropped). Its first render
     // comes with the server's first request once the device plays.
     if (m_source != nullptr) {
-        if (m_live) {
-            fillWithSilence();
-        } else {
-            fillRequested();
-        }
+        fillRequested(m_live ? Fill::Silence : Fill::Rendered);
     }
     pa_operation* uncork = pa_stream_cork(m_stream, 0, nullptr, nullptr);
     if (uncork == nullptr) {
@@ -170,32 +165,7 @@ void PulseStream::deliver(const std::int16_t* samples, std::size_t frames, bool 
     }
 }
 
-void PulseStream::fillWithSilence() {
-    std::size_t wanted = pa_stream_writable_size(m_stream);
-    if (wanted == static_cast<std::size_t>(-1)) {
-        return;
-    }
-    wanted -= wanted % m_frameBytes;
-    while (wanted > 0) {
-        void* buffer = nullptr;
-        std::size_t bytes = wanted;
-        if (pa_stream_begin_write(m_stream, &buffer, &bytes) < 0 || buffer == nullptr) {
-            return;
-        }
-        bytes = std::min(bytes, wanted) / m_frameBytes * m_frameBytes;
-        if (bytes == 0) {
-            pa_stream_cancel_write(m_stream);
-            return;
-        }
-        std::fill_n(static_cast<std::uint8_t*>(buffer), bytes, std::uint8_t{0});
-        if (pa_stream_write(m_stream, buffer, bytes, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
-            return;
-        }
-        wanted -= bytes;
-    }
-}
-
-void PulseStream::fillRequested() noexcept {
+void PulseStream::fillRequested(Fill fill) noexcept {
     std::size_t wanted = pa_stream_writable_size(m_stream);
     if (wanted == static_cast<std::size_t>(-1)) {
         return;
@@ -215,9 +185,14 @@ void PulseStream::fillRequested() noexcept {
             pa_stream_cancel_write(m_stream);
             return;
         }
-        m_counters.note(false, m_underflowed);
-        m_underflowed = false;
-        m_source->render(static_cast<std::int16_t*>(buffer), static_cast<int>(frames), m_channels);
+        auto* samples = static_cast<std::int16_t*>(buffer);
+        if (fill == Fill::Silence) {
+            std::fill_n(samples, frames * m_channels, std::int16_t{0});
+        } else {
+            m_counters.note(false, m_underflowed);
+            m_underflowed = false;
+            m_source->render(samples, static_cast<int>(frames), m_channels);
+        }
         if (pa_stream_write(m_stream, buffer, frames * m_frameBytes, nullptr, 0, PA_SEEK_RELATIVE) <
             0) {
             return;

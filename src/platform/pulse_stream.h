@@ -51,11 +51,11 @@ class PulseStream : public AudioStream {
     static void onReadable(pa_stream* stream, std::size_t bytes, void* self);
     static void onWritable(pa_stream* stream, std::size_t bytes, void* self);
     static void onUnderflow(pa_stream* stream, void* self);
-    void connect(const std::string& device, Latency latency);
+    void connect(const std::string& device);
     void deliver(const std::int16_t* samples, std::size_t frames, bool lost) noexcept;
     void takeCaptured() noexcept;
-    void fillRequested() noexcept;
-    void fillWithSilence();
+    enum class Fill { Rendered, Silence };
+    void fillRequested(Fill fill = Fill::Rendered) noexcept;
     void close();
 
     PulseServer& m_server;
