@@ -48,7 +48,7 @@ int GraphSensorAudio::volume() const {
     return m_graph.Fader.volume();
 }
 void GraphSensorAudio::setVolume(int volume) {
-    m_graph.Fader.setVolume(volume);
+    m_graph.WaveOut1.setVolume(volume);
 }
 
 }  // namespace dvx

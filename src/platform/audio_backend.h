@@ -103,6 +103,29 @@ class AudioStream {
     virtual bool hasFailed() const = 0;
     // Callbacks and device flags since the stream was opened.
     virtual StreamStats stats() const = 0;
+    // False for a stream the sound system carries by itself: no callback of the program's runs
+    // for it, so its stats stay empty and only hasFailed() tells of trouble.
+    virtual bool callsBack() const { return true; }
+};
+
+// Thrown by CarriedPassThrough::start() when the sound system will not carry the pass-through
+// after all (it refuses to, though both devices are there): no device has failed, and the
+// backend offers no carried pass-through from then on.
+class CarryRefused : public AudioError {
+  public:
+    using AudioError::AudioError;
+};
+
+// A pass-through the sound system carries from an input device to an output device by itself,
+// so that no callback of the program's wakes for every few milliseconds of sound. The program
+// only sets its gain. Main thread only.
+class CarriedPassThrough : public AudioStream {
+  public:
+    // 0 is silence, 16384 unity gain (as a VolumeStage's volume); heard within a few
+    // milliseconds. May be set before the stream starts.
+    virtual void setGain(int volume) = 0;
+    bool callsBack() const override { return false; }
+    StreamStats stats() const override { return {}; }
 };
 
 // Work that keeps pace with the streams but must stay out of their callbacks: decoding a file
@@ -136,6 +159,16 @@ class AudioBackend {
     virtual std::unique_ptr<AudioStream> openLiveOutput(int device, int channels,
                                                         RenderSource& source) {
         return openOutput(device, channels, source);
+    }
+
+    // A pass-through the sound system carries by itself from `input` (a position in
+    // inputDeviceNames()) to `output`, where the backend has one; nullptr where it has not (the
+    // program then passes the sound through a capture and a live output of its own). Throws
+    // AudioError as openInput() does.
+    virtual std::unique_ptr<CarriedPassThrough> openCarriedPassThrough(int /*input*/,
+                                                                       int /*output*/,
+                                                                       int /*channels*/) {
+        return nullptr;
     }
 
     // The position in outputDeviceNames() of the sound system's default output, if it has one.

@@ -21,6 +21,7 @@ MainAudioGraph::MainAudioGraph(AudioBackend& backend, SoundFiles& files, AudioEv
 
 void MainAudioGraph::setDevices(int netIn, int netOut, int out1, int out2) {
     WaveIn.setDevice(netIn);
+    WaveOut1.setInputDevice(netIn);
     WaveOut1.setDevice(netOut);
     WaveOut2.setDevice(out1);
     WavePlayer1.setDevice(out1);

@@ -18,13 +18,38 @@ void PassThroughOutput::start() {
         return;
     }
     endConsuming();
-    if (!m_slot.isOpen()) {
-        m_slot.openLiveOutput(m_device, m_channels, *this);
+    try {
+        startStream();
+    } catch (const CarryRefused&) {
+        // Opened once more, the backend hands out the program's own live output.
+        m_slot.close();
+        startStream();
     }
-    // The ring may only be emptied by its consumer, so the callback does it.
-    m_flushRequested.store(true);
-    m_priming = true;
+}
+
+void PassThroughOutput::startStream() {
+    if (!m_slot.isOpen()) {
+        m_carried = nullptr;
+        m_carried = m_slot.openCarriedPassThrough(m_inputDevice, m_device, m_channels);
+        if (m_carried == nullptr) {
+            m_slot.openLiveOutput(m_device, m_channels, *this);
+        }
+    }
+    if (CarriedPassThrough* stream = carried()) {
+        stream->setGain(m_fader.volume());
+    } else {
+        // The ring may only be emptied by its consumer, so the callback does it.
+        m_flushRequested.store(true);
+        m_priming = true;
+    }
     m_slot.start();
+}
+
+void PassThroughOutput::setVolume(int volume) {
+    m_fader.setVolume(volume);
+    if (CarriedPassThrough* stream = carried()) {
+        stream->setGain(volume);
+    }
 }
 
 void PassThroughOutput::stop() {

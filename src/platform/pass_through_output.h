@@ -28,6 +28,13 @@ namespace dvx {
 // off loses nothing of what goes on air), and frames of silence it played because the ring ran
 // short while the capture was delivering (not while the feed itself is away).
 //
+// Where the backend's sound system can carry the pass-through by itself (a loopback on the sound
+// server), it does, from the capture's device to the output's: the program's callbacks then
+// never wake for it, the fader's volume becomes the carried stream's gain, and the ring is left
+// to the capture alone. Lost sound on that path is the sound system's to count, not these
+// counters'. Where the sound system will not carry it after all, the output passes the sound
+// through the ring as above.
+//
 // Threads: every public function on the main thread; the stream renders on its callback
 // thread (no allocation, no locks). The ring's producer is the capture.
 class PassThroughOutput : public StreamComponent, private RenderSource {
@@ -37,6 +44,11 @@ class PassThroughOutput : public StreamComponent, private RenderSource {
     ~PassThroughOutput() override;
 
     void setChannels(int channels) { m_channels = channels == 1 ? 1 : 2; }  // as the capture
+    // The capture's device, the source of a carried pass-through; used when next opened.
+    void setInputDevice(int device) { m_inputDevice = device; }
+    // The fader's volume, heard at once on a carried pass-through too.
+    void setVolume(int volume);
+    bool isCarried() const { return carried() != nullptr; }
 
     void start();  // opens the device when needed; throws AudioError
     void stop();   // closes the device
@@ -50,6 +62,8 @@ class PassThroughOutput : public StreamComponent, private RenderSource {
     void dispatchEvents() override;
     // It runs all the while the station is armed, and only a lost device is news.
     bool wantsQuickEvents() const override { return false; }
+    void startStream();
+    CarriedPassThrough* carried() const { return m_slot.isOpen() ? m_carried : nullptr; }
     void endConsuming();  // the stream is closed: its share of the ring's drops is final
     void trimBacklog(std::size_t queued, std::size_t prime, int frames) noexcept;
 
@@ -58,6 +72,8 @@ class PassThroughOutput : public StreamComponent, private RenderSource {
     SampleRing& m_ring;
     VolumeStage& m_fader;
     int m_channels = 2;
+    int m_inputDevice = 0;
+    CarriedPassThrough* m_carried = nullptr;  // the slot's stream, when it is carried
     // Callback thread only (set up again by the first render after a start).
     bool m_priming = true;
     bool m_played = false;            // has played sound since it started

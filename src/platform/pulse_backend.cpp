@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/pulse_pass_through.h"
 #include "platform/pulse_server.h"
 #include "platform/pulse_stream.h"
 #include "platform/threaded_background_work.h"
@@ -50,7 +51,7 @@ void noteDefaultSink(pa_context* /*context*/, const pa_server_info* info, void* 
 
 }  // namespace
 
-PulseBackend::PulseBackend() {
+PulseBackend::PulseBackend(PassThrough passThrough) : m_passThrough(passThrough) {
     try {
         m_server = std::make_unique<PulseServer>();
         readDevices();
@@ -81,8 +82,11 @@ std::optional<int> PulseBackend::defaultOutputDevice() const {
 }
 
 std::unique_ptr<AudioStream> PulseBackend::openInput(int device, int channels, CaptureSink& sink) {
-    return std::make_unique<PulseStream>(*m_server, m_inputs.at(device, "input"), channels, &sink,
-                                         nullptr, PulseStream::Latency::Live);
+    // A capture feeding the program's own pass-through is live; one that only feeds the
+    // level test, the meters and recordings takes whole buffers, a quarter of the wake-ups.
+    return std::make_unique<PulseStream>(
+        *m_server, m_inputs.at(device, "input"), channels, &sink, nullptr,
+        carries() ? PulseStream::Latency::Relaxed : PulseStream::Latency::Live);
 }
 
 std::unique_ptr<AudioStream> PulseBackend::openOutput(int device, int channels,
@@ -95,6 +99,16 @@ std::unique_ptr<AudioStream> PulseBackend::openLiveOutput(int device, int channe
                                                           RenderSource& source) {
     return std::make_unique<PulseStream>(*m_server, m_outputs.at(device, "output"), channels,
                                          nullptr, &source, PulseStream::Latency::Live);
+}
+
+std::unique_ptr<CarriedPassThrough> PulseBackend::openCarriedPassThrough(int input, int output,
+                                                                         int channels) {
+    if (!carries()) {
+        return nullptr;
+    }
+    return std::make_unique<PulsePassThrough>(*m_server, m_inputs.at(input, "input"),
+                                              m_outputs.at(output, "output"), channels,
+                                              m_carryRefused);
 }
 
 std::unique_ptr<BackgroundWork> PulseBackend::startBackgroundWork(std::function<bool()> work) {

@@ -26,10 +26,16 @@ class PulseServer;
 // Without a server that answers, the backend is still made, with empty lists; startupProblem()
 // then says why. Streams opened later connect again if the server has come back meanwhile.
 //
+// The live pass-through is carried by the server itself (PulsePassThrough), and the capture
+// then takes buffers of kFramesPerBuffer, as the level test wants them. A backend made to pass
+// the sound through the program, or one whose server refuses the loopback, captures in small
+// fragments for the program's own live output instead (PulseStream).
+//
 // Threads: main thread only. The backend must outlive every stream and work it hands out.
 class PulseBackend : public AudioBackend {
   public:
-    PulseBackend();
+    enum class PassThrough { Carried, Program };
+    explicit PulseBackend(PassThrough passThrough = PassThrough::Carried);
     ~PulseBackend() override;
     PulseBackend(const PulseBackend&) = delete;
     PulseBackend& operator=(const PulseBackend&) = delete;
@@ -42,18 +48,23 @@ class PulseBackend : public AudioBackend {
                                             RenderSource& source) override;
     std::unique_ptr<AudioStream> openLiveOutput(int device, int channels,
                                                 RenderSource& source) override;
+    std::unique_ptr<CarriedPassThrough> openCarriedPassThrough(int input, int output,
+                                                               int channels) override;
     std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<bool()> work) override;
     std::optional<int> defaultOutputDevice() const override;
     std::string startupProblem() const override { return m_startupProblem; }
 
   private:
     void readDevices();
+    bool carries() const { return m_passThrough == PassThrough::Carried && !m_carryRefused; }
 
+    const PassThrough m_passThrough;
     std::unique_ptr<PulseServer> m_server;
     std::string m_startupProblem;
     DeviceList<std::string> m_inputs;  // by the server's name of the device
     DeviceList<std::string> m_outputs;
     std::string m_defaultSink;
+    bool m_carryRefused = false;  // the server would not load the loopback
 };
 
 }  // namespace dvx

@@ -73,8 +73,11 @@ void PulseServer::connect() {
 }
 
 void PulseServer::dropContext() {
+    markWatchedGone();
     if (m_context != nullptr) {
         pa_context_set_state_callback(m_context, nullptr, nullptr);
+        pa_context_set_subscribe_callback(m_context, nullptr, nullptr);
+        m_subscribed = false;
         pa_context_disconnect(m_context);
         pa_context_unref(m_context);
         m_context = nullptr;
@@ -99,11 +102,51 @@ std::string PulseServer::lastError() const {
     return m_context != nullptr ? pa_strerror(pa_context_errno(m_context)) : "not connected";
 }
 
-void PulseServer::onContextState(pa_context* context, void* self) {
-    if (pa_context_get_state(context) == PA_CONTEXT_READY) {
-        preferRealTime();  // on the mainloop thread
+void PulseServer::watchModule(std::uint32_t index, std::atomic<bool>& gone) {
+    pa_context* current = context();
+    if (!m_subscribed) {
+        // Module events only: the server tells of nothing else, so the loop stays asleep.
+        pa_context_set_subscribe_callback(current, &PulseServer::onEvent, this);
+        pa_operation* subscribe =
+            pa_context_subscribe(current, PA_SUBSCRIPTION_MASK_MODULE, nullptr, nullptr);
+        if (subscribe == nullptr) {
+            throw AudioError("The sound server's events cannot be followed: " + lastError());
+        }
+        pa_operation_unref(subscribe);
+        m_subscribed = true;
     }
-    static_cast<PulseServer*>(self)->wake();
+    m_watchedModules[index] = &gone;
+}
+
+void PulseServer::markWatchedGone() {
+    for (auto& [index, gone] : m_watchedModules) {
+        gone->store(true, std::memory_order_relaxed);
+    }
+}
+
+void PulseServer::onEvent(pa_context* /*context*/, pa_subscription_event_type_t type,
+                          std::uint32_t index, void* self) {
+    const auto facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
+    const auto kind = type & PA_SUBSCRIPTION_EVENT_TYPE_MASK;
+    if (facility != PA_SUBSCRIPTION_EVENT_MODULE || kind != PA_SUBSCRIPTION_EVENT_REMOVE) {
+        return;
+    }
+    auto& me = *static_cast<PulseServer*>(self);
+    if (const auto watched = me.m_watchedModules.find(index);
+        watched != me.m_watchedModules.end()) {
+        watched->second->store(true, std::memory_order_relaxed);
+    }
+}
+
+void PulseServer::onContextState(pa_context* context, void* self) {
+    auto& me = *static_cast<PulseServer*>(self);
+    const pa_context_state_t state = pa_context_get_state(context);
+    if (state == PA_CONTEXT_READY) {
+        preferRealTime();  // on the mainloop thread
+    } else if (!PA_CONTEXT_IS_GOOD(state)) {
+        me.markWatchedGone();  // the server went away, and its modules with it
+    }
+    me.wake();
 }
 
 }  // namespace dvx

@@ -16,6 +16,7 @@ struct StreamHealth {
     bool running = false;        // its stream runs now
     std::uint64_t failures = 0;  // its device went away, stalled or refused to open, in all
     StreamStats stats;           // over every stream it has had
+    bool callsBack = true;       // its stream has callbacks to watch (see AudioStream)
 };
 
 // What every component with one device stream shares: the stream's slot, the device it opens,
@@ -39,7 +40,8 @@ class StreamComponent : protected AudioEventSource {
     bool isRunning() const { return m_slot.isRunning(); }
 
     StreamHealth health() const {
-        return {m_wanted, m_slot.isRunning(), m_slot.failures(), m_slot.stats()};
+        return {m_wanted, m_slot.isRunning(), m_slot.failures(), m_slot.stats(),
+                m_slot.callsBack()};
     }
     // Its callbacks have stopped coming: at the next round of the event pump the stream is
     // closed and handled as on a lost device.

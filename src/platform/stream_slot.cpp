@@ -25,12 +25,24 @@ void StreamSlot::openLiveOutput(int device, int channels, RenderSource& source) 
     open([&] { return m_backend.openLiveOutput(device, channels, source); });
 }
 
+CarriedPassThrough* StreamSlot::openCarriedPassThrough(int input, int output, int channels) {
+    CarriedPassThrough* carried = nullptr;
+    open([&]() -> std::unique_ptr<AudioStream> {
+        auto stream = m_backend.openCarriedPassThrough(input, output, channels);
+        carried = stream.get();
+        return stream;
+    });
+    return carried;
+}
+
 void StreamSlot::start() {
     if (m_stream == nullptr) {
         throw AudioError("The sound stream is not open");
     }
     try {
         m_stream->start();
+    } catch (const CarryRefused&) {
+        throw;  // no device failed
     } catch (const AudioError&) {
         ++m_failures;
         throw;

@@ -22,6 +22,9 @@ class StreamSlot {
     void openInput(int device, int channels, CaptureSink& sink);
     void openOutput(int device, int channels, RenderSource& source);
     void openLiveOutput(int device, int channels, RenderSource& source);
+    // The backend's carried pass-through, held by the slot; nullptr (and the slot closed) where
+    // the backend has none.
+    CarriedPassThrough* openCarriedPassThrough(int input, int output, int channels);
     void start();  // throws AudioError; the stream must be open
 
     void stop();   // when it returns, the stream's callback is not running
@@ -29,6 +32,8 @@ class StreamSlot {
 
     bool isOpen() const { return m_stream != nullptr; }
     bool isRunning() const { return m_stream != nullptr && m_stream->isRunning(); }
+    // Whether its stream has callbacks of the program's to watch (see AudioStream).
+    bool callsBack() const { return m_stream == nullptr || m_stream->callsBack(); }
 
     // True once for each stream whose device has been lost, or that was declared failed; the
     // stream is closed then.

@@ -88,7 +88,9 @@ bool AudioHealthWatch::watchComponent(std::size_t i, double now) {
     if (!health.running || !track.wasRunning) {
         track.runningSince = now;
     }
-    if (!health.running || !track.wasRunning || health.stats.callbacks != track.callbacks) {
+    // A stream the sound system carries has no callback to stall: only its failure counts.
+    if (!health.running || !track.wasRunning || health.stats.callbacks != track.callbacks ||
+        !health.callsBack) {
         track.progressAt = now;
     }
     track.failures = health.failures;
@@ -155,8 +157,9 @@ void AudioHealthWatch::confirm(const DeviceKey& key, Device& device, double now)
     bool delivering = true;
     for (std::size_t i = 0; i < kComponents; ++i) {
         const StreamHealth health = m_components[i]->health();
-        if (keyOf(*m_components[i]) == key && health.wanted &&
-            health.stats.callbacks <= m_tracks[i].baseline) {
+        const bool proven =
+            health.callsBack ? health.stats.callbacks > m_tracks[i].baseline : health.running;
+        if (keyOf(*m_components[i]) == key && health.wanted && !proven) {
             delivering = false;
         }
     }

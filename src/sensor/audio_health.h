@@ -46,7 +46,9 @@ std::string describeDropouts(const AudioDropouts& dropouts);
 // backend lists the device. Every 5 s the watch starts again whatever the program wants running on
 // it (the capture, the pass-through at the volume its fader holds, the mixer's fill output); a
 // device nothing wants is opened and closed again as a probe. Once the restarted streams deliver
-// callbacks (or the probe opens), "Audio device back: <name>" follows the same way.
+// callbacks (or the probe opens), "Audio device back: <name>" follows the same way. A pass-through
+// the sound system carries by itself has no callback of the program's: it is lost only when it
+// fails, and back once it runs again.
 //
 // A lost capture delivers no buffer, so the level test hears silence: the alarm and the fill
 // follow as for a silent feed. A lost fill player ends its item as a stopped player does; the

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "platform/audio_factory.h"
 #include "platform/pulse_backend.h"
 #include "platform/sample_ring.h"
+#include "platform/volume_stage.h"
 
 namespace dvx {
 namespace {
@@ -58,6 +60,37 @@ double rmsOfLastSecond(const std::vector<std::int16_t>& samples) {
     return count > 0 ? std::sqrt(sum / count) : 0;
 }
 
+// The RMS level of the half second `heard` captures from a moment after now on (a change of
+// gain takes the server a few milliseconds, and the capture hands on whole buffers).
+double levelAfterAMoment(const Capture& heard) {
+    std::this_thread::sleep_for(150ms);
+    const std::size_t from = heard.frames();
+    EXPECT_TRUE(waitFor([&] { return heard.frames() >= from + 22050; }));
+    const std::vector<std::int16_t> samples = heard.samples();
+    double sum = 0;
+    for (std::size_t i = 2 * from; i < 2 * (from + 22050); ++i) {
+        sum += double(samples[i]) * samples[i];
+    }
+    return std::sqrt(sum / (2 * 22050));
+}
+
+// How many of the program's loopbacks run into the sink `name`.
+int loopbacksInto(const std::string& name) {
+    const std::string command =
+        "pactl list short modules | grep module-loopback | grep -c "
+        "'sink=\"" +
+        name + "\".*dorvexia.pass_through'";
+    FILE* pipe = popen(command.c_str(), "r");
+    int count = -1;
+    if (pipe != nullptr) {
+        if (std::fscanf(pipe, "%d", &count) != 1) {
+            count = -1;
+        }
+        pclose(pipe);
+    }
+    return count;
+}
+
 TEST(PulseDevices, ListEverySinkAndMonitorApartInTheOrderOfTheirNames) {
     PulseBackend backend;
     EXPECT_EQ(backend.startupProblem(), "");
@@ -72,7 +105,7 @@ TEST(PulseDevices, ListEverySinkAndMonitorApartInTheOrderOfTheirNames) {
 }
 
 TEST(PulseDevices, APassThroughFromTheFeedsMonitorCarriesTheSoundToNet) {
-    PulseBackend backend;
+    PulseBackend backend(PulseBackend::PassThrough::Program);
     const std::vector<std::string> inputs = backend.inputDeviceNames();
     const std::vector<std::string> outputs = backend.outputDeviceNames();
     Tone tone;
@@ -131,6 +164,58 @@ TEST(PulseDevices, AStreamWhoseSinkIsUnloadedFailsAndTheSinkOpensAgainWhenBack) 
     again->start();
     EXPECT_TRUE(waitFor([&] { return again->stats().callbacks > 10; }));
     EXPECT_FALSE(again->hasFailed());
+}
+
+TEST(PulseDevices, TheServerCarriesThePassThroughAtItsGainOnceAndEndsItWithItsSink) {
+    EXPECT_EQ(PulseBackend(PulseBackend::PassThrough::Program).openCarriedPassThrough(0, 0, 2),
+              nullptr);
+    PulseBackend backend;
+    const int feedMonitor = indexOf(backend.inputDeviceNames(), monitorOf("feed"));
+    const int net = indexOf(backend.outputDeviceNames(), sink("net"));
+    Tone tone;
+    Capture heard;
+    auto feed = backend.openOutput(indexOf(backend.outputDeviceNames(), sink("feed")), 2, tone);
+    auto onAir = backend.openInput(indexOf(backend.inputDeviceNames(), monitorOf("net")), 2, heard);
+    feed->start();
+    onAir->start();
+
+    auto carried = backend.openCarriedPassThrough(feedMonitor, net, 2);
+    ASSERT_NE(carried, nullptr);
+    EXPECT_FALSE(carried->callsBack());
+    carried->setGain(VolumeStage::kUnity / 2);  // before it starts: heard from the first sound
+    carried->start();
+    ASSERT_TRUE(waitFor([&] { return heard.frames() >= 44100; }));
+    const double full = 8000 / std::sqrt(2.0);
+    EXPECT_NEAR(levelAfterAMoment(heard), full / 2, 150);
+    carried->setGain(0);  // a fill: the live feed off air
+    EXPECT_LT(levelAfterAMoment(heard), 5);
+    carried->setGain(VolumeStage::kUnity);
+    EXPECT_NEAR(levelAfterAMoment(heard), full, 150);
+
+    // A loopback the program left behind when it was killed is replaced, never doubled: here
+    // the first stands for it.
+    PulseBackend nextRun;
+    auto replacing = nextRun.openCarriedPassThrough(feedMonitor, net, 2);
+    replacing->start();
+    EXPECT_EQ(loopbacksInto("net"), 1);
+    EXPECT_TRUE(waitFor([&] { return carried->hasFailed(); }));
+    carried.reset();  // gone already: nothing more to unload
+    EXPECT_NEAR(levelAfterAMoment(heard), full, 150);
+    replacing->stop();
+    EXPECT_EQ(loopbacksInto("net"), 0);
+    EXPECT_LT(levelAfterAMoment(heard), 5);
+    EXPECT_FALSE(replacing->hasFailed());
+
+    replacing->start();
+    onAir.reset();
+    test::pactl("unload-module " + test::moduleOf("net"));
+    EXPECT_TRUE(waitFor([&] { return replacing->hasFailed(); }));
+    replacing->stop();
+    EXPECT_THROW(replacing->start(), AudioError);  // while Net Out is away
+    test::pactl("load-module module-null-sink sink_name=net");
+    replacing->start();
+    EXPECT_EQ(loopbacksInto("net"), 1);
+    EXPECT_FALSE(replacing->hasFailed());
 }
 
 }  // namespace

@@ -12,6 +12,75 @@
 namespace dvx {
 namespace {
 
+// What a sound system that carries the pass-through by itself (a sound server's loopback) does
+// with it, as the tests set it.
+struct CarriedState {
+    bool offered = false;  // the system offers to carry it
+    bool refuses = false;  // ... but will not when asked
+    bool away = false;     // Net Out's device is gone: the stream cannot start
+    bool failed = false;   // the running stream's device went
+    bool running = false;
+    int gain = -1;
+};
+
+class FakeCarriedPassThrough : public CarriedPassThrough {
+  public:
+    explicit FakeCarriedPassThrough(CarriedState& state) : m_state(state) {}
+    ~FakeCarriedPassThrough() override { m_state.running = false; }
+    void start() override {
+        if (m_state.refuses) {
+            m_state.offered = false;  // as the real one, it is not offered again
+            throw CarryRefused("The sound server does not carry the pass-through");
+        }
+        if (m_state.away) {
+            throw AudioError("The sound output cannot be opened");
+        }
+        m_state.failed = false;
+        m_state.running = true;
+    }
+    void stop() override { m_state.running = false; }
+    bool isRunning() const override { return m_state.running; }
+    bool hasFailed() const override { return m_state.failed; }
+    void setGain(int volume) override { m_state.gain = volume; }
+
+  private:
+    CarriedState& m_state;
+};
+
+// The virtual devices, and a pass-through carried as `state` says.
+class CarryingBackend : public AudioBackend {
+  public:
+    CarryingBackend(AudioBackend& devices, CarriedState& state)
+        : m_devices(devices), m_state(state) {}
+    std::string name() const override { return m_devices.name(); }
+    std::vector<std::string> inputDeviceNames() const override {
+        return m_devices.inputDeviceNames();
+    }
+    std::vector<std::string> outputDeviceNames() const override {
+        return m_devices.outputDeviceNames();
+    }
+    std::unique_ptr<AudioStream> openInput(int device, int channels, CaptureSink& sink) override {
+        return m_devices.openInput(device, channels, sink);
+    }
+    std::unique_ptr<AudioStream> openOutput(int device, int channels,
+                                            RenderSource& source) override {
+        return m_devices.openOutput(device, channels, source);
+    }
+    std::unique_ptr<CarriedPassThrough> openCarriedPassThrough(int, int, int) override {
+        if (!m_state.offered) {
+            return nullptr;
+        }
+        return std::make_unique<FakeCarriedPassThrough>(m_state);
+    }
+    std::unique_ptr<BackgroundWork> startBackgroundWork(std::function<bool()> work) override {
+        return m_devices.startBackgroundWork(std::move(work));
+    }
+
+  private:
+    AudioBackend& m_devices;
+    CarriedState& m_state;
+};
+
 // The main window's audio graph on virtual devices with the watch on it, a steady feed of
 // 8000 on both channels and a simulated clock from 12:00:00. Capture on "Virtual Feed", the
 // pass-through on "Virtual Out 0", player 1 and the mixer output on "Virtual Out 1".
@@ -42,8 +111,10 @@ struct HealthRig {
     Paths paths{audio.folder.path() / "root"};
     test::RecordingErrorReporter errors;
     AlarmLog alarmLog{paths, audio.clock, errors};
-    MainAudioGraph graph{*audio.backend, audio.files, *audio.pump};
-    AudioHealthWatch watch{audio.clock, *audio.backend, graph, alarmLog, errors};
+    CarriedState carried;  // not offered unless a test says so
+    CarryingBackend backend{*audio.backend, carried};
+    MainAudioGraph graph{backend, audio.files, *audio.pump};
+    AudioHealthWatch watch{audio.clock, backend, graph, alarmLog, errors};
 };
 
 TEST(AudioHealth, ALostPassThroughIsLoggedOnceAndComesBackOnAirAtItsVolume) {
@@ -70,6 +141,42 @@ TEST(AudioHealth, ALostPassThroughIsLoggedOnceAndComesBackOnAirAtItsVolume) {
     // On air again, at the fader's half volume, without a gap in the last second.
     EXPECT_EQ(rig.lastOnAir(0, 1.0), std::vector<std::int16_t>(44100, 4000));
     EXPECT_EQ(rig.watch.dropouts(), AudioDropouts{});
+}
+
+TEST(AudioHealth, ACarriedPassThroughTakesTheFadersVolumeAndIsLostOnlyWhenItFails) {
+    HealthRig rig;
+    rig.carried.offered = true;
+    rig.startPassThrough(8192);
+    EXPECT_TRUE(rig.graph.WaveOut1.isCarried());
+    EXPECT_TRUE(rig.carried.running);
+    EXPECT_EQ(rig.carried.gain, 8192);
+    rig.graph.WaveOut1.setVolume(0);  // a fill takes the live feed off air
+    EXPECT_EQ(rig.carried.gain, 0);
+    rig.audio.advance(10.0);  // no callback of the program's runs for it: not a stall
+    EXPECT_TRUE(rig.log().empty());
+
+    rig.carried.failed = true;
+    rig.carried.away = true;
+    rig.audio.advance(0.5);
+    EXPECT_EQ(rig.log(), std::vector<std::string>{"12:00:10 Audio device lost: Virtual Out 0"});
+    rig.audio.advance(10.0);
+    rig.carried.away = false;
+    rig.audio.advance(6.0);
+    ASSERT_EQ(rig.log().size(), 2u);
+    EXPECT_EQ(rig.log().back().substr(8), " Audio device back: Virtual Out 0");
+    EXPECT_TRUE(rig.carried.running);
+    EXPECT_EQ(rig.carried.gain, 0);  // still in the fill
+}
+
+TEST(AudioHealth, APassThroughTheSoundSystemWillNotCarryGoesThroughTheProgramAtOnce) {
+    HealthRig rig;
+    rig.carried.offered = true;
+    rig.carried.refuses = true;
+    rig.startPassThrough(8192);
+    EXPECT_FALSE(rig.graph.WaveOut1.isCarried());
+    rig.audio.advance(2.0);
+    EXPECT_TRUE(rig.log().empty());  // no loss: the feed was on air throughout
+    EXPECT_EQ(rig.lastOnAir(0, 1.0), std::vector<std::int16_t>(44100, 4000));
 }
 
 TEST(AudioHealth, AStalledInputIsLostUntilItsCallbacksComeBack) {
