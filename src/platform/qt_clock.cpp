@@ -44,13 +44,13 @@ double steadyNow() {
 // of 25 ms, and the shared timer wakes only for a beat some member is due on. A member fires
 // on the first beat at or after its due time (at most one beat late, a little early at most)
 // and its next due time follows from the last one, so its period stays true. Members due on
-// the same beat fire earliest first. A member whose interval is a whole number of pairs of
-// beats starts on every other beat, so the 50 ms and 100 ms timers of an armed station fall
-// on the same beats and wake the thread 20 times a second, not 40.
+// the same beat fire earliest first. A member starts on the coarsest grid of 4, 2 or 1 beats
+// that its interval is a whole number of, so the 100 ms and 200 ms timers of an armed station
+// all fall on the same beats and wake the thread 10 times a second, not 20 or 40 (and a 50 ms
+// timer, during a fade, joins them on every other of its beats).
 struct QtClock::Beat {
     static constexpr int kBeatMs = 25;
     static constexpr double kBeatSeconds = kBeatMs / 1000.0;
-    static constexpr int kPairMs = 2 * kBeatMs;
     static constexpr double kEarlySeconds = 0.004;  // a beat's own jitter
 
     QTimer timer;  // single shot, for the next beat a member is due on
@@ -71,7 +71,14 @@ struct QtClock::Beat {
         if (members.empty()) {
             origin = now;
         }
-        const double grid = (intervalMs % kPairMs == 0 ? kPairMs : kBeatMs) / 1000.0;
+        int gridMs = kBeatMs;
+        for (const int beats : {4, 2}) {
+            if (intervalMs % (beats * kBeatMs) == 0) {
+                gridMs = beats * kBeatMs;
+                break;
+            }
+        }
+        const double grid = gridMs / 1000.0;
         return origin +
                std::ceil((now + intervalMs / 1000.0 - kEarlySeconds - origin) / grid) * grid;
     }

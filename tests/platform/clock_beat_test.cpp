@@ -3,7 +3,10 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <vector>
 
 #include "platform/qt_clock.h"
 
@@ -39,6 +42,34 @@ TEST(ClockBeat, TimersKeepTheirPeriodsWhileOthersComeAndGoBetweenBeats) {
     EXPECT_LE(slow, 10);
     EXPECT_GE(slow, 5);
     EXPECT_EQ(guestTicks, 0);  // replaced before its 40 ms were up, every time
+}
+
+// An armed station's 100 ms and 200 ms timers start at different moments (the monitoring tick
+// at arming, the clock at start-up); they must still fire on the same beats, or the main
+// thread wakes twice as often as it needs to.
+TEST(ClockBeat, TimersOfWholeTenthsShareTheirBeatsThoughStartedApart) {
+    QtClock clock;
+    std::vector<double> first, second, third;
+    auto a = clock.createTimer("a", 100, [&] { first.push_back(clock.steadySeconds()); });
+    auto b = clock.createTimer("b", 100, [&] { second.push_back(clock.steadySeconds()); });
+    auto c = clock.createTimer("c", 200, [&] { third.push_back(clock.steadySeconds()); });
+    a->setEnabled(true);
+    QTimer::singleShot(50, [&] { b->setEnabled(true); });
+    QTimer::singleShot(75, [&] { c->setEnabled(true); });
+    QEventLoop loop;
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+    loop.exec();
+
+    ASSERT_GE(second.size(), 5u);
+    ASSERT_GE(third.size(), 2u);
+    for (const std::vector<double>* ticks : {&second, &third}) {
+        for (const double tick : *ticks) {
+            const auto nearest = std::min_element(
+                first.begin(), first.end(),
+                [&](double x, double y) { return std::abs(x - tick) < std::abs(y - tick); });
+            EXPECT_LT(std::abs(*nearest - tick), 0.002) << "a tick on a beat of its own";
+        }
+    }
 }
 
 }  // namespace
