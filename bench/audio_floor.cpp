@@ -1,15 +1,18 @@
-// The least a pass-through costs on a backend of real devices: the program's own live streams
-// (capture and Net Out, the same buffer sizes and slack) joined by a ring, with nothing else
-// running: no level test, no window, no timers. bench/cpu_share runs it beside FFmpeg, so the
-// program's share can be read against what its sound path alone costs.
+// The least a pass-through costs on a backend of real devices: the program's own streams, with
+// nothing else running (no level test, no window, no timers). Where the backend's sound system
+// carries the pass-through itself, that is the capture and the carried pass-through; otherwise
+// the capture and Net Out's live stream joined by a ring, at the program's buffer sizes and
+// slack. bench/cpu_share runs it beside FFmpeg, so the program's share can be read against
+// what its sound path alone costs.
 //
 //   audio_floor portaudio|pulse INPUT_NAME OUTPUT_NAME SECONDS
 //
 // The names are the start of the backend's device names ("FeedIn", "NetOut"). It prints
-// "ready" once both streams run.
+// "ready" once the streams run.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -60,10 +63,13 @@ int main(int argc, char** argv) {
         dvx::SampleRing ring(1 << 16);
         Capture capture(ring);
         Playback playback(ring);
-        auto input =
-            backend->openInput(deviceNamed(backend->inputDeviceNames(), argv[2]), 2, capture);
-        auto output = backend->openLiveOutput(deviceNamed(backend->outputDeviceNames(), argv[3]), 2,
-                                              playback);
+        const int in = deviceNamed(backend->inputDeviceNames(), argv[2]);
+        const int out = deviceNamed(backend->outputDeviceNames(), argv[3]);
+        std::unique_ptr<dvx::AudioStream> output = backend->openCarriedPassThrough(in, out, 2);
+        if (output == nullptr) {
+            output = backend->openLiveOutput(out, 2, playback);
+        }
+        auto input = backend->openInput(in, 2, capture);
         input->start();
         output->start();
         std::printf("ready\n");

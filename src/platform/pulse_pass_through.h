@@ -23,7 +23,7 @@ namespace dvx {
 // Threads: main thread only; the module's removal is noticed on the mainloop thread.
 class PulsePassThrough : public CarriedPassThrough {
   public:
-    static constexpr int kLatencyMs = 20;
+    static constexpr int kLatencyMs = 30;
 
     // `source` and `sink` are the server's names of the devices. When the server refuses the
     // loopback although both devices are there (it lets no client load modules), start() sets
