@@ -12,8 +12,9 @@
 namespace dvx {
 
 // One PulseAudio stream in the working format, on the backend's shared mainloop. A live stream
-// (the capture, the pass-through output) gets fragments of kLiveFrames and, as an output, a
-// playback target of kLiveOutputFrames; a relaxed output (fill players, the fill mixer) keeps
+// (a capture feeding the program's own pass-through, that pass-through's output) gets fragments
+// of kLiveFrames and, as an output, a playback target of kLiveOutputFrames; a relaxed capture
+// asks for fragments of a buffer, and a relaxed output (fill players, the fill mixer) keeps
 // about 0.19 s queued and is asked for a buffer at a time. Streams are opened corked and are
 // never moved to another device by the server: when their device goes, they fail (hasFailed()),
 // as a stream on a pulled card does, instead of playing on wherever the server would put them.
