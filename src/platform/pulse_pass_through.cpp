@@ -45,6 +45,12 @@ void noteFound(pa_context* /*context*/, const Info* info, int last, void* found)
     }
 }
 
+void release(pa_operation* operation) {
+    if (operation != nullptr) {
+        pa_operation_unref(operation);
+    }
+}
+
 void noteLoaded(pa_context* /*context*/, std::uint32_t index, void* loaded) {
     *static_cast<std::uint32_t*>(loaded) = index;
 }
@@ -133,7 +139,9 @@ void PulsePassThrough::unload() {
     m_server.unwatchModule(m_module);
     pa_context* context = m_server.connectedContext();
     if (!m_gone.load(std::memory_order_relaxed) && context != nullptr) {
-        m_server.finish(pa_context_unload_module(context, m_module, nullptr, nullptr));
+        // Not waited for, so a server that hangs cannot hold the main thread up; the server
+        // handles a connection's requests in order, so a loopback loaded later on follows it.
+        release(pa_context_unload_module(context, m_module, nullptr, nullptr));
     }
     m_module = PA_INVALID_INDEX;
     m_sinkInput = PA_INVALID_INDEX;
@@ -147,7 +155,7 @@ void PulsePassThrough::unloadLeftovers() {
     for (const Module& module : modules) {
         if (module.name == "module-loopback" && module.argument.find(kMark) != std::string::npos &&
             module.argument.find(sinkArgument) != std::string::npos) {
-            m_server.finish(pa_context_unload_module(context, module.index, nullptr, nullptr));
+            release(pa_context_unload_module(context, module.index, nullptr, nullptr));
         }
     }
 }
@@ -177,11 +185,8 @@ void PulsePassThrough::applyGain() {
     // Not waited for: the server applies it within a few milliseconds. Without a connection
     // the loopback is gone, which hasFailed() tells.
     pa_context* context = m_server.connectedContext();
-    pa_operation* set = context != nullptr ? pa_context_set_sink_input_volume(
-                                                 context, m_sinkInput, &volume, nullptr, nullptr)
-                                           : nullptr;
-    if (set != nullptr) {
-        pa_operation_unref(set);
+    if (context != nullptr) {
+        release(pa_context_set_sink_input_volume(context, m_sinkInput, &volume, nullptr, nullptr));
     }
 }
 
