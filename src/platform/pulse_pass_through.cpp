@@ -111,7 +111,8 @@ void PulsePassThrough::start() {
                                                 arguments.c_str(), &noteLoaded, &loaded)) ||
         loaded == PA_INVALID_INDEX) {
         const std::string why = m_server.lastError();
-        // Both devices answered a moment ago: the server does not let clients load modules.
+        requireDevices();  // a device that went meanwhile is a lost device, not a refusal
+        // Both devices are there: the server does not let clients load modules.
         m_refused = true;
         throw CarryRefused("The sound server does not carry the pass-through: " + why);
     }

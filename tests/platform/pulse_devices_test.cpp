@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -216,6 +217,38 @@ TEST(PulseDevices, TheServerCarriesThePassThroughAtItsGainOnceAndEndsItWithItsSi
     replacing->start();
     EXPECT_EQ(loopbacksInto("net"), 1);
     EXPECT_FALSE(replacing->hasFailed());
+}
+
+// Run by itself beside a server started with NULL_SINKS_MODULES_LOCKED=1.
+TEST(PulseLockedServer, APassThroughTheServerWillNotCarryIsLeftToTheProgram) {
+    if (std::getenv("NULL_SINKS_MODULES_LOCKED") == nullptr) {
+        GTEST_SKIP() << "needs a server that lets no client load modules";
+    }
+    PulseBackend backend;
+    const std::vector<std::string> inputs = backend.inputDeviceNames();
+    const std::vector<std::string> outputs = backend.outputDeviceNames();
+    const int feedMonitor = indexOf(inputs, monitorOf("feed"));
+    const int net = indexOf(outputs, sink("net"));
+    auto carried = backend.openCarriedPassThrough(feedMonitor, net, 2);
+    ASSERT_NE(carried, nullptr);
+    EXPECT_THROW(carried->start(), CarryRefused);
+    EXPECT_FALSE(carried->isRunning());
+    EXPECT_EQ(backend.openCarriedPassThrough(feedMonitor, net, 2), nullptr);
+
+    // The program's own pass-through then carries the feed without a gap: its capture is live.
+    Tone tone;
+    Relay relay;
+    Capture heard;
+    auto feed = backend.openOutput(indexOf(outputs, sink("feed")), 2, tone);
+    auto passIn = backend.openInput(feedMonitor, 2, relay);
+    auto passOut = backend.openLiveOutput(net, 2, relay);
+    auto onAir = backend.openInput(indexOf(inputs, monitorOf("net")), 2, heard);
+    for (AudioStream* stream : {feed.get(), passIn.get(), passOut.get(), onAir.get()}) {
+        stream->start();
+    }
+    ASSERT_TRUE(waitFor([&] { return heard.frames() >= 3 * 44100; }));
+    onAir->stop();
+    EXPECT_NEAR(rmsOfLastSecond(heard.samples()), 8000 / std::sqrt(2.0), 250);
 }
 
 }  // namespace

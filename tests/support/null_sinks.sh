@@ -13,6 +13,9 @@
 # configuration live in a temporary folder (HOME points there while the command runs) and go
 # when the command ends. A server that cannot be started is a failure, never a quiet skip.
 #
+# With NULL_SINKS_MODULES_LOCKED=1 in the environment, the server lets no client load or unload
+# modules once it has started, as a system-wide server does.
+#
 # Usage: null_sinks.sh COMMAND [ARGUMENT...]
 set -euo pipefail
 
@@ -70,8 +73,10 @@ pcm.Fill2 { type pulse; device "fill2" }
 ALSA
 
 # -n: only the modules named here. Root may run a per-user server; it only warns.
+locked=()
+[ "${NULL_SINKS_MODULES_LOCKED:-0}" = 1 ] && locked=(--disallow-module-loading=yes)
 pulseaudio -n --daemonize=no --use-pid-file=no --system=no --log-target=stderr \
-    --log-level=error \
+    --log-level=error "${locked[@]}" \
     -L "module-native-protocol-unix auth-anonymous=1" \
     -L "module-null-sink sink_name=feed" -L "module-null-sink sink_name=net" \
     -L "module-null-sink sink_name=fill1" -L "module-null-sink sink_name=fill2" \
